@@ -1,0 +1,80 @@
+// The small interfaces through which the portable clock code reaches the
+// platform. Each is named after what the behaviour needs, not after an API;
+// the Windows adapters live in clock/win32, the fakes in the tests.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tockly {
+
+// Text inside the portable code is UTF-8. Paths use backslashes, as the
+// program builds them ("Voice\NaoLing\" & name).
+
+// One value of a profile (INI) file, through the platform's profile functions.
+struct ProfileRead {
+    bool failed = false;   // the platform call itself raised an error
+    std::string value;     // up to the first NUL; empty for a missing key
+};
+
+class ProfileStore {
+public:
+    virtual ~ProfileStore() = default;
+    virtual ProfileRead read(std::string_view section, std::string_view key,
+                             std::string_view path) = 0;
+    // False only when the call raised an error; the platform's own refusal
+    // (a read-only file) is not seen here, just as the platform reports it.
+    virtual bool write(std::string_view section, std::string_view key,
+                       std::string_view value, std::string_view path) = 0;
+};
+
+enum class MessageIcon { none, information, warning };
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual void show(std::string_view text, std::string_view title, MessageIcon icon) = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // The name the file-system search returns for a path (the stored letter
+    // case), or nothing when the path names no file.
+    virtual std::optional<std::string> find_name(std::string_view path) = 0;
+    virtual std::optional<std::string> read_bytes(std::string_view path) = 0;
+    virtual bool write_bytes(std::string_view path, std::string_view bytes) = 0;
+    // Writes beside the file and then swaps it in, so the old content stays
+    // whole when anything fails on the way.
+    virtual bool replace_atomically(std::string_view path, std::string_view bytes) = 0;
+    // The current user's temporary folder, ending in a backslash.
+    virtual std::string temp_folder() = 0;
+};
+
+// Text conversion between UTF-8 and the system's ANSI code page (GBK on a
+// Chinese system), for the files the platform reads in ANSI.
+class AnsiCodec {
+public:
+    virtual ~AnsiCodec() = default;
+    virtual std::string to_ansi(std::string_view utf8) = 0;
+    virtual std::string from_ansi(std::string_view ansi) = 0;
+};
+
+// Embedded resources of the program, read by type name and number.
+class Resources {
+public:
+    virtual ~Resources() = default;
+    virtual std::optional<std::string> load(std::string_view type, int number) = 0;
+};
+
+struct ScreenMetrics {
+    int width_twips = 15360;
+    int height_twips = 11520;
+    int twips_per_pixel_x = 15;
+    int twips_per_pixel_y = 15;
+    int work_area_bottom_px = 768;
+};
+
+}  // namespace tockly

@@ -1,0 +1,41 @@
+// Reading and writing one value of the settings file (module DuXieINI), and
+// the small text rules every reader of a value follows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ports.h"
+
+namespace tockly {
+
+struct SettingsAccess {
+    ProfileStore& profile;
+    MessageBoxes& boxes;
+};
+
+inline constexpr std::string_view warning_title = "警 告";
+
+// The stored text, or empty when the file, the section or the key is missing.
+std::string DuQuINI(SettingsAccess io, std::string_view section, std::string_view key,
+                    std::string_view file);
+
+// Writes one value at once; an empty or all-space value is stored as one
+// space. False (after a message box) for an empty section, key or path.
+bool XieRuINI(SettingsAccess io, std::string_view section, std::string_view key,
+              std::string_view value, std::string_view file);
+
+// Removes spaces (only the space character) from both ends.
+std::string trim_spaces(std::string_view text);
+
+// A flag is on unless its stored text is exactly "0".
+inline bool flag_on(std::string_view stored) { return stored != "0"; }
+// The automatic-correction flag is on only for exactly "1".
+inline bool flag_on_only_for_one(std::string_view stored) { return stored == "1"; }
+
+// The numeric value of a text, read as far as it is a number: leading spaces,
+// an optional sign, digits ("3" -> 3, "12ab" -> 12, "abc" -> 0). Values too
+// large for the 16-bit count saturate instead of failing.
+int numeric_value(std::string_view text);
+
+}  // namespace tockly

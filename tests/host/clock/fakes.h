@@ -1,0 +1,134 @@
+// Fakes behind the clock's ports for host tests.
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ports.h"
+#include "startup.h"
+
+namespace tockly::test {
+
+inline std::string lower(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// A profile store keyed case-insensitively, like the platform's.
+class FakeProfile : public ProfileStore {
+public:
+    std::map<std::string, std::string> values;  // "path|section|key" (lower case) -> value
+    bool fail_reads = false;
+    bool fail_writes = false;
+    int reads = 0;
+    std::vector<std::string> writes;
+
+    static std::string id(std::string_view path, std::string_view section, std::string_view key) {
+        return lower(path) + "|" + lower(section) + "|" + lower(key);
+    }
+    void set(std::string_view path, std::string_view section, std::string_view key, std::string value) {
+        values[id(path, section, key)] = std::move(value);
+    }
+    ProfileRead read(std::string_view section, std::string_view key, std::string_view path) override {
+        ++reads;
+        if (fail_reads) return {true, {}};
+        const auto it = values.find(id(path, section, key));
+        return {false, it == values.end() ? std::string() : it->second};
+    }
+    bool write(std::string_view section, std::string_view key, std::string_view value,
+               std::string_view path) override {
+        if (fail_writes) return false;
+        writes.push_back(std::string(section) + "/" + std::string(key) + "=" + std::string(value));
+        values[id(path, section, key)] = std::string(value);
+        return true;
+    }
+};
+
+class FakeBoxes : public MessageBoxes {
+public:
+    struct Shown { std::string text, title; MessageIcon icon; };
+    std::vector<Shown> shown;
+    void show(std::string_view text, std::string_view title, MessageIcon icon) override {
+        shown.push_back({std::string(text), std::string(title), icon});
+    }
+};
+
+class FakeFiles : public FileSystem {
+public:
+    std::map<std::string, std::string> files;  // exact path -> bytes
+    bool read_only = false;
+    int atomic_replacements = 0;
+    std::string temp = "C:\\Users\\me\\Temp\\";
+
+    std::optional<std::string> find_name(std::string_view path) override {
+        // Like the platform's search: case-insensitive match, stored name returned.
+        for (const auto& [stored, bytes] : files) {
+            if (lower(stored) == lower(path)) {
+                const auto slash = stored.find_last_of('\\');
+                return stored.substr(slash == std::string::npos ? 0 : slash + 1);
+            }
+        }
+        return std::nullopt;
+    }
+    std::optional<std::string> read_bytes(std::string_view path) override {
+        const auto it = files.find(std::string(path));
+        if (it == files.end()) return std::nullopt;
+        return it->second;
+    }
+    bool write_bytes(std::string_view path, std::string_view bytes) override {
+        if (read_only) return false;
+        files[std::string(path)] = std::string(bytes);
+        return true;
+    }
+    bool replace_atomically(std::string_view path, std::string_view bytes) override {
+        if (read_only) return false;
+        ++atomic_replacements;
+        files[std::string(path)] = std::string(bytes);
+        return true;
+    }
+    std::string temp_folder() override { return temp; }
+};
+
+class FakeResources : public Resources {
+public:
+    std::optional<std::string> load(std::string_view type, int number) override {
+        if (lower(type) != "gif" && lower(type) != "wav") return std::nullopt;
+        if (number == 999) return std::nullopt;
+        return "bytes of " + lower(type) + " " + std::to_string(number);
+    }
+};
+
+// Records every call of the load step, in order.
+class RecordingWindow : public FaceWindow {
+public:
+    std::vector<std::string> calls;
+    std::map<FaceLabel, bool> labels;
+    std::vector<std::string> skins_loaded;
+    bool skin_loads = true;
+    int left = 0, top = 0, width = 0, height = 0;
+    bool visible = false, tray = false;
+    std::string tray_tooltip;
+
+    void set_size_twips(int w, int h) override { width = w; height = h; calls.push_back("size"); }
+    void set_caption(std::string_view) override { calls.push_back("caption"); }
+    void set_elliptic_region(form1::Ellipse) override { calls.push_back("region"); }
+    void move_twips(int l, int t) override { left = l; top = t; calls.push_back("move"); }
+    void make_topmost() override { calls.push_back("topmost"); }
+    void set_label_visible(FaceLabel label, bool v) override { labels[label] = v; calls.push_back("label"); }
+    bool load_skin(std::string_view path) override {
+        calls.push_back("skin");
+        if (skin_loads) skins_loaded.emplace_back(path);
+        return skin_loads;
+    }
+    void make_layered_colour_key(unsigned) override { calls.push_back("layered"); }
+    void show_tray_icon(std::string_view tip) override { tray = true; tray_tooltip = tip; calls.push_back("tray+"); }
+    void remove_tray_icon() override { tray = false; calls.push_back("tray-"); }
+    void show() override { visible = true; calls.push_back("show"); }
+    void hide() override { visible = false; calls.push_back("hide"); }
+};
+
+}  // namespace tockly::test

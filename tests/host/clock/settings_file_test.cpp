@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "settings_file.h"
+
+namespace tockly {
+namespace {
+
+using test::FakeBoxes;
+using test::FakeProfile;
+
+constexpr std::string_view kFile = "C:\\Tockly\\Software_information.ini";
+
+TEST(DuQuINI, ReturnsStoredTextUntrimmedAndEmptyForMissing) {
+    FakeProfile profile;
+    FakeBoxes boxes;
+    profile.set(kFile, "mts", "fatiaosheng0", " tick.wav ");
+    EXPECT_EQ(DuQuINI({profile, boxes}, "MTS", "FaTiaoSheng0", kFile), " tick.wav ");
+    EXPECT_EQ(DuQuINI({profile, boxes}, "mts", "nothing", kFile), "");
+    EXPECT_TRUE(boxes.shown.empty()) << "a missing key is no error";
+}
+
+TEST(DuQuINI, ReportsAPlatformErrorInTheWarningBox) {
+    FakeProfile profile;
+    FakeBoxes boxes;
+    profile.fail_reads = true;
+    EXPECT_EQ(DuQuINI({profile, boxes}, "mts", "matisheng0", kFile), "");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "读取文件“C:\\Tockly\\Software_information.ini”时出错");
+    EXPECT_EQ(boxes.shown[0].title, "警 告");
+}
+
+TEST(XieRuINI, StoresBlankValuesAsOneSpace) {
+    const struct { std::string_view value, stored; } cases[] = {
+        {"", " "}, {"   ", " "}, {"x", "x"}, {" x ", " x "}, {"\t", "\t"},
+    };
+    for (const auto& c : cases) {
+        FakeProfile profile;
+        FakeBoxes boxes;
+        EXPECT_TRUE(XieRuINI({profile, boxes}, "naoling", "0ts", c.value, kFile)) << c.value;
+        EXPECT_EQ(profile.read("naoling", "0ts", kFile).value, c.stored) << "value [" << c.value << "]";
+    }
+}
+
+TEST(XieRuINI, RefusesEmptyNamesWithTheWarningBox) {
+    const struct { std::string_view section, key, file; } cases[] = {
+        {"", "k", kFile}, {"s", "  ", kFile}, {"s", "k", " "},
+    };
+    for (const auto& c : cases) {
+        FakeProfile profile;
+        FakeBoxes boxes;
+        EXPECT_FALSE(XieRuINI({profile, boxes}, c.section, c.key, "v", c.file));
+        EXPECT_TRUE(profile.writes.empty());
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, "写入文件“" + std::string(c.file) + "”时出错");
+        EXPECT_EQ(boxes.shown[0].title, "警 告");
+    }
+}
+
+TEST(XieRuINI, ReportsAnErrorOfThePlatformCall) {
+    FakeProfile profile;
+    FakeBoxes boxes;
+    profile.fail_writes = true;
+    EXPECT_FALSE(XieRuINI({profile, boxes}, "ToMin", "tomin", "0", kFile));
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST(Flags, OnlyExactZeroSwitchesOffAndOnlyExactOneSwitchesAutoCorrectionOn) {
+    const struct { std::string_view stored; bool on, auto_on; } cases[] = {
+        {"0", false, false}, {"1", true, true}, {"2", true, false}, {"yes", true, false},
+        {" ", true, false},  {"", true, false}, {" 0", true, false}, {"1 ", true, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(flag_on(c.stored), c.on) << "[" << c.stored << "]";
+        EXPECT_EQ(flag_on_only_for_one(c.stored), c.auto_on) << "[" << c.stored << "]";
+    }
+}
+
+TEST(NumericValue, ReadsTheLeadingNumber) {
+    const struct { std::string_view text; int value; } cases[] = {
+        {"3", 3}, {" 10", 10}, {"12ab", 12}, {"abc", 0}, {"", 0}, {"-4", -4},
+        {"+7", 7}, {"99999999999999999999", 32767}, {"\xff\xfe", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(numeric_value(c.text), c.value) << "[" << c.text << "]";
+}
+
+TEST(TrimSpaces, TrimsOnlyTheSpaceCharacter) {
+    EXPECT_EQ(trim_spaces("  a b  "), "a b");
+    EXPECT_EQ(trim_spaces("\ta\t"), "\ta\t");
+    EXPECT_EQ(trim_spaces("   "), "");
+}
+
+}  // namespace
+}  // namespace tockly

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "startup.h"
+
+namespace tockly {
+namespace {
+
+using namespace test;
+
+constexpr std::string_view kFolder = "C:\\Program Files\\Tockly";
+constexpr std::string_view kDir = "C:\\Tockly\\";
+const std::string kIni = std::string(kDir) + "Software_information.ini";
+
+struct Rig {
+    FakeProfile profile;
+    FakeBoxes boxes;
+    FakeFiles files;
+    FakeResources resources;
+    RecordingWindow window;
+    ScreenMetrics screen;
+
+    Rig() { files.files[kIni] = "[mts]\r\n"; }
+    void set(std::string_view section, std::string_view key, std::string value) {
+        profile.set(kIni, section, key, std::move(value));
+    }
+    StartupResult load(std::string_view folder = kDir) {
+        return Form_Load({profile, boxes, files, resources, window, TimeFormat{}, screen}, folder);
+    }
+};
+
+TEST(Startup, FirstRunShowsTheMessageAndRunsOnDefaults) {
+    Rig rig;
+    rig.files.files.clear();
+    const auto r = rig.load();
+    EXPECT_TRUE(r.first_run);
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text,
+              "您是第一次使用本软件，软件打开后、您可以“右键点击”钟面打开一个菜单");
+    EXPECT_EQ(rig.boxes.shown[0].title, "Tockly提示您");
+    EXPECT_EQ(rig.boxes.shown[0].icon, MessageIcon::information);
+    const MenuChecks c = r.checks;
+    EXPECT_TRUE(c.MaTiSheng && c.ZhengDian && c.BanDian && c.ShiJianJianHu && c.XS_NianYue &&
+                c.XS_RiQi && c.XS_ShiJian && c.XS_XingQi);
+    EXPECT_EQ(r.globals.FaTiaoSheng, "fatiao3.wav");
+    EXPECT_EQ(r.globals.NaoLingShu, 0);
+    EXPECT_EQ(r.globals.GuanJiShiJian, "");
+    EXPECT_EQ(r.globals.QiDongShiJian, "");
+    EXPECT_EQ(r.globals.PiFuLuJing, "");
+    ASSERT_EQ(rig.window.skins_loaded.size(), 1u);
+    EXPECT_EQ(rig.window.skins_loaded[0], rig.files.temp + "temp.gif");
+    EXPECT_EQ(rig.files.files[rig.files.temp + "temp.gif"], "bytes of gif 201");
+    EXPECT_TRUE(rig.window.visible);
+    EXPECT_EQ(rig.files.atomic_replacements, 0) << "no file is created on the first run";
+}
+
+TEST(Startup, ASettingsFileInOtherLetterCaseCountsAsMissing) {
+    Rig rig;
+    rig.files.files.clear();
+    rig.files.files[std::string(kDir) + "software_information.INI"] = "\r\n[a]\r\n";
+    EXPECT_TRUE(rig.load().first_run);
+    EXPECT_EQ(rig.files.files[std::string(kDir) + "software_information.INI"], "\r\n[a]\r\n");
+}
+
+TEST(Startup, AnExistingFileIsTidiedAndNoMessageShown) {
+    Rig rig;
+    rig.files.files[kIni] = "\r\n [mts] \r\n";
+    EXPECT_FALSE(rig.load().first_run);
+    EXPECT_TRUE(rig.boxes.shown.empty());
+    EXPECT_EQ(rig.files.files[kIni], "[mts]\r\n");
+}
+
+TEST(Startup, ProgramFolderEndsInOneBackslashAndSpacesAreNoticed) {
+    const struct { std::string_view folder, expected; bool no_space; } cases[] = {
+        {"C:\\Tockly", "C:\\Tockly\\", true},
+        {"C:\\", "C:\\", true},
+        {kFolder, "C:\\Program Files\\Tockly\\", false},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        const auto r = rig.load(c.folder);
+        EXPECT_EQ(r.globals.ChengXuLuJing, c.expected);
+        EXPECT_EQ(r.globals.LuJingWuKongGe, c.no_space) << c.folder;
+    }
+}
+
+TEST(Startup, PlacesTheWindowInTheTopRightCorner) {
+    Rig rig;
+    rig.screen.width_twips = 15360;  // 1024 pixels
+    rig.load();
+    EXPECT_EQ(rig.window.width, 3120);
+    EXPECT_EQ(rig.window.height, 3405);
+    EXPECT_EQ(rig.window.left, 12290);
+    EXPECT_EQ(rig.window.top, -350);
+}
+
+TEST(Startup, RunsItsWindowStepsInOrder) {
+    Rig rig;
+    rig.set("ToMin", "tomin", "0");
+    rig.load();
+    const std::vector<std::string> expected = {
+        "size", "caption", "region", "move", "topmost", "label", "label", "label", "label",
+        "skin", "layered", "tray+", "hide"};
+    EXPECT_EQ(rig.window.calls, expected);
+}
+
+TEST(Startup, TogglesAreOnUnlessExactlyZero) {
+    const struct { std::string stored; bool on; } cases[] = {
+        {"0", false}, {"1", true}, {"2", true}, {"yes", true}, {" ", true}, {" 0", true},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        for (auto key : {"matisheng0"}) rig.set("mts", key, c.stored);
+        rig.set("zdtx", "zhengdian0", c.stored);
+        rig.set("zdtx", "BanDian0", c.stored);
+        for (auto key : {"XS_NianYue0", "XS_RiQi0", "XS_ShiJian0", "XS_XingQi0"}) rig.set("XianShi", key, c.stored);
+        const auto r = rig.load();
+        const MenuChecks m = r.checks;
+        for (bool v : {m.MaTiSheng, m.ZhengDian, m.BanDian, m.XS_NianYue, m.XS_RiQi, m.XS_ShiJian, m.XS_XingQi})
+            EXPECT_EQ(v, c.on) << "[" << c.stored << "]";
+        for (auto label : {FaceLabel::Label1_time, FaceLabel::Label2_weekday, FaceLabel::Label4_year_month,
+                           FaceLabel::Label5_day})
+            EXPECT_EQ(rig.window.labels[label], c.on) << "[" << c.stored << "]";
+    }
+}
+
+TEST(Startup, EachDisplayToggleHidesItsOwnLabel) {
+    const struct { const char* key; FaceLabel label; bool MenuChecks::*check; } cases[] = {
+        {"XS_NianYue0", FaceLabel::Label4_year_month, &MenuChecks::XS_NianYue},
+        {"XS_RiQi0", FaceLabel::Label5_day, &MenuChecks::XS_RiQi},
+        {"XS_ShiJian0", FaceLabel::Label1_time, &MenuChecks::XS_ShiJian},
+        {"XS_XingQi0", FaceLabel::Label2_weekday, &MenuChecks::XS_XingQi},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.set("xianshi", c.key, "0");
+        const auto r = rig.load();
+        EXPECT_FALSE(r.checks.*c.check) << c.key;
+        int hidden = 0;
+        for (const auto& [label, visible] : rig.window.labels) hidden += !visible;
+        EXPECT_EQ(hidden, 1) << c.key;
+        EXPECT_FALSE(rig.window.labels[c.label]) << c.key;
+    }
+}
+
+TEST(Startup, TimeGuardIsOffOnlyForATrimmedZero) {
+    const struct { std::string stored; bool on; } cases[] = {{"0", false}, {" 0 ", false}, {"1", true}, {"", true}};
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.set("jianhu", "shijianJH", c.stored);
+        EXPECT_EQ(rig.load().checks.ShiJianJianHu, c.on) << "[" << c.stored << "]";
+    }
+}
+
+TEST(Startup, ShutdownTimeIsNormalisedAndUnreadableTimesAreNone) {
+    const struct { std::string stored, expected; } cases[] = {
+        {" 22.30 ", "22:30:00"}, {"7:05:09", "7:05:09"}, {"25:00", ""}, {"garbage", ""}, {" ", ""},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.set("GuanJi", "GjShiJian", c.stored);
+        EXPECT_EQ(rig.load().globals.GuanJiShiJian, c.expected) << "[" << c.stored << "]";
+    }
+}
+
+TEST(Startup, SkinChoices) {
+    const struct { std::string stored; bool file_exists; std::string path; std::string loaded; } cases[] = {
+        {"默认皮肤3", true, "C:\\Users\\me\\Temp\\temp.gif", "bytes of gif 203"},
+        {"默认皮肤1", true, "C:\\Users\\me\\Temp\\temp.gif", "bytes of gif 201"},
+        {"my.gif", true, "C:\\Tockly\\Voice\\pifu\\my.gif", "mine"},
+        {"gone.gif", false, "C:\\Tockly\\Voice\\pifu\\gone.gif", ""},
+        {"默认皮肤5", false, "C:\\Tockly\\Voice\\pifu\\默认皮肤5", ""},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.set("PiFu", "pifu0", " " + c.stored + " ");
+        if (c.file_exists && c.loaded == "mine") rig.files.files[c.path] = "mine";
+        const auto r = rig.load();
+        EXPECT_EQ(r.globals.PiFuLuJing, c.path) << c.stored;
+        if (c.loaded.empty()) {
+            EXPECT_TRUE(rig.window.skins_loaded.empty()) << c.stored << ": keeps the built-in face";
+        } else {
+            ASSERT_EQ(rig.window.skins_loaded.size(), 1u) << c.stored;
+            EXPECT_EQ(rig.window.skins_loaded[0], c.path);
+            EXPECT_EQ(rig.files.files[c.path], c.loaded);
+        }
+    }
+}
+
+TEST(Startup, ASkinThatIsNotAPictureKeepsTheBuiltInFaceAndStartUpGoesOn) {
+    Rig rig;
+    rig.set("PiFu", "pifu0", "broken.gif");
+    rig.files.files["C:\\Tockly\\Voice\\pifu\\broken.gif"] = "not a picture";
+    rig.window.skin_loads = false;
+    const auto r = rig.load();
+    EXPECT_TRUE(rig.window.visible);
+    EXPECT_EQ(r.globals.PiFuLuJing, "C:\\Tockly\\Voice\\pifu\\broken.gif");
+}
+
+TEST(Startup, AlarmRowsReadUpToTheCountAndAtMostTen) {
+    const struct { std::string count; int rows; } cases[] = {
+        {"3", 3}, {"0", 0}, {"", 0}, {"abc", 0}, {"-2", 0}, {"12", 10}, {"99999", 10}, {"10", 10},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.set("naoling", "NaoLingShu0", c.count);
+        for (int i = 0; i < 12; ++i) {
+            rig.set("naoling", std::to_string(i) + "sj", " " + std::to_string(i) + ":00:00 ");
+            rig.set("naoling", std::to_string(i) + "ls", "ring" + std::to_string(i) + ".mp3");
+            rig.set("naoling", std::to_string(i) + "ts", " note " + std::to_string(i));
+        }
+        const auto r = rig.load();
+        EXPECT_EQ(r.globals.NaoLingShu, c.rows) << "[" << c.count << "]";
+        for (int i = 0; i < 10; ++i) {
+            const auto& row = r.globals.NaoLingBiao[i];
+            if (i < c.rows) {
+                EXPECT_EQ(row.time, std::to_string(i) + ":00:00");
+                EXPECT_EQ(row.sound, "ring" + std::to_string(i) + ".mp3");
+                EXPECT_EQ(row.notice, "note " + std::to_string(i));
+            } else {
+                EXPECT_EQ(row.time, "") << "row " << i << " of count [" << c.count << "]";
+            }
+        }
+    }
+}
+
+TEST(Startup, TickingSoundScheduledStartAndTray) {
+    Rig rig;
+    rig.set("mts", "fatiaosheng0", " wood.wav ");
+    rig.set("QiDong", "QDShiJian", " 9:00:00 ");
+    rig.set("QiDong", "QDneirong", " C:\\Windows\\notepad.exe ");
+    rig.set("ToMin", "tomin", "1");
+    const auto r = rig.load();
+    EXPECT_EQ(r.globals.FaTiaoSheng, "wood.wav");
+    EXPECT_EQ(r.globals.QiDongShiJian, "9:00:00");
+    EXPECT_EQ(r.globals.QiDongNeiRong, "C:\\Windows\\notepad.exe");
+    EXPECT_FALSE(r.start_in_tray);
+    EXPECT_TRUE(rig.window.visible);
+    EXPECT_FALSE(rig.window.tray);
+
+    Rig tray;
+    tray.set("ToMin", "tomin", "0");
+    EXPECT_TRUE(tray.load().start_in_tray);
+    EXPECT_FALSE(tray.window.visible);
+    EXPECT_TRUE(tray.window.tray);
+    EXPECT_EQ(tray.window.tray_tooltip, "Tockly");
+}
+
+TEST(Startup, AnUnreadableSettingsFileStillStarts) {
+    Rig rig;
+    rig.profile.fail_reads = true;
+    const auto r = rig.load();
+    EXPECT_TRUE(rig.window.visible);
+    EXPECT_EQ(r.globals.FaTiaoSheng, "fatiao3.wav");
+    EXPECT_FALSE(rig.boxes.shown.empty()) << "each failed read is reported";
+}
+
+}  // namespace
+}  // namespace tockly
