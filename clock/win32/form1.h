@@ -1,0 +1,71 @@
+// Form1, the clock window: a round, top-most, see-through face in the
+// top-right corner. It renders the face model and forwards events; the rules
+// live in the portable start-up and face code.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <map>
+#include <string>
+
+#include "face.h"
+#include "handles.h"
+#include "picture.h"
+#include "startup.h"
+
+namespace tockly::win {
+
+inline constexpr wchar_t form1_class_name[] = L"TocklyForm1";
+inline constexpr UINT tray_callback_message = WM_APP + 1;
+
+class Form1 : public FaceWindow {
+public:
+    static bool register_class(HINSTANCE instance);
+    bool create(HINSTANCE instance, HWND owner);
+    HWND hwnd() const { return hwnd_; }
+
+    // FaceWindow
+    void set_size_twips(int width, int height) override;
+    void set_caption(std::string_view caption) override;
+    void set_elliptic_region(form1::Ellipse pixels) override;
+    void move_twips(int left, int top) override;
+    void make_topmost() override;
+    void set_label_visible(FaceLabel label, bool visible) override;
+    bool load_skin(std::string_view path) override;
+    void make_layered_colour_key(unsigned colour_key) override;
+    void show_tray_icon(std::string_view tooltip) override;
+    void remove_tray_icon() override;
+    void show() override;
+    void hide() override;
+
+    void set_texts(const FaceTexts& texts);
+
+private:
+    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    void on_resize();
+    void render();
+    void draw_label(HDC dc, const LabelDesign& design, const std::string& text);
+    HFONT font_for(const LabelDesign& design);
+
+    HWND hwnd_ = nullptr;
+    HINSTANCE instance_ = nullptr;
+    int twips_per_pixel_x_ = 15;
+    int twips_per_pixel_y_ = 15;
+    bool face_set_up_ = false;
+    std::array<FaceLine, face_line_count> lines_{};
+    Picture built_in_face_;
+    Picture skin_;
+    unique_hbitmap surface_;
+    unique_memory_dc surface_dc_;
+    std::unique_ptr<ScopedSelect> surface_select_;  // declared last of the three: released first
+    int surface_width_ = 0;
+    int surface_height_ = 0;
+    std::map<FaceLabel, bool> label_visible_;
+    std::map<const LabelDesign*, unique_hfont> fonts_;
+    FaceTexts texts_;
+    bool tray_shown_ = false;
+};
+
+}  // namespace tockly::win

@@ -1,0 +1,60 @@
+#include "picture.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+#include <cstring>
+
+#include "text_codec.h"
+#include "win32_ports.h"
+
+namespace tockly::win {
+
+Picture decode_picture(std::string_view bytes) {
+    Picture out;
+    if (bytes.size() < 6) return out;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!memory) return out;
+    std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.put()))) {
+        GlobalFree(memory);
+        return out;
+    }
+    ComPtr<IPicture> picture;
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(picture.put()))))
+        return out;
+    OLE_XSIZE_HIMETRIC hm_width = 0;
+    OLE_YSIZE_HIMETRIC hm_height = 0;
+    picture->get_Width(&hm_width);
+    picture->get_Height(&hm_height);
+    ScopedGetDc screen(nullptr);
+    // HIMETRIC (0.01 mm) to pixels of this screen.
+    out.width = MulDiv(hm_width, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+    out.height = MulDiv(hm_height, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+    if (out.width <= 0 || out.height <= 0 || out.width > 8192 || out.height > 8192) return Picture{};
+    unique_memory_dc dc(CreateCompatibleDC(screen));
+    out.bitmap.reset(CreateCompatibleBitmap(screen, out.width, out.height));
+    if (!dc || !out.bitmap) return Picture{};
+    {
+        ScopedSelect select(dc.get(), out.bitmap.get());
+        RECT all{0, 0, out.width, out.height};
+        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        // IPicture draws bottom-up in HIMETRIC: start at the top and use a negative height.
+        if (FAILED(picture->Render(dc.get(), 0, 0, out.width, out.height, 0, hm_height, hm_width, -hm_height,
+                                   nullptr)))
+            return Picture{};
+    }
+    return out;
+}
+
+Picture load_picture_file(std::string_view utf8_path) {
+    Win32FileSystem files;
+    const auto bytes = files.read_bytes(utf8_path);
+    if (!bytes) return {};
+    return decode_picture(*bytes);
+}
+
+}  // namespace tockly::win

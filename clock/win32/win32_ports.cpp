@@ -1,0 +1,172 @@
+#include "win32_ports.h"
+
+#include <vector>
+
+#include "handles.h"
+#include "text_codec.h"
+
+namespace tockly::win {
+
+namespace {
+
+// Cuts a trailing lead byte that lost its partner to the 254-byte limit, so a
+// cut GBK text does not end in half a character.
+std::string drop_broken_tail(std::string ansi) {
+    std::size_t i = 0;
+    while (i < ansi.size()) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(ansi[i]))) {
+            if (i + 1 >= ansi.size()) {
+                ansi.resize(i);
+                break;
+            }
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return ansi;
+}
+
+}  // namespace
+
+ProfileRead Win32ProfileStore::read(std::string_view section, std::string_view key, std::string_view path) {
+    constexpr DWORD buffer_length = 255;
+    char buffer[buffer_length] = {};
+    const std::string s = utf8_to_ansi(section), k = utf8_to_ansi(key), p = utf8_to_ansi(path);
+    const DWORD n = GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer, buffer_length, p.c_str());
+    if (n == 0) return {};
+    return {false, ansi_to_utf8(drop_broken_tail(std::string(buffer, strnlen(buffer, buffer_length))))};
+}
+
+bool Win32ProfileStore::write(std::string_view section, std::string_view key, std::string_view value,
+                              std::string_view path) {
+    const std::string s = utf8_to_ansi(section), k = utf8_to_ansi(key), v = utf8_to_ansi(value),
+                      p = utf8_to_ansi(path);
+    WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), p.c_str());
+    return true;
+}
+
+void Win32MessageBoxes::show(std::string_view text, std::string_view title, MessageIcon icon) {
+    UINT type = MB_OK;
+    if (icon == MessageIcon::information) type |= MB_ICONINFORMATION;
+    if (icon == MessageIcon::warning) type |= MB_ICONWARNING;
+    MessageBoxW(owner_, widen(text).c_str(), widen(title).c_str(), type);
+}
+
+std::optional<std::string> Win32FileSystem::find_name(std::string_view path) {
+    WIN32_FIND_DATAW data{};
+    const HANDLE h = FindFirstFileW(widen(path).c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    FindClose(h);
+    return narrow(data.cFileName);
+}
+
+std::optional<std::string> Win32FileSystem::read_bytes(std::string_view path) {
+    unique_handle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        return std::nullopt;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (64LL << 20)) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+                           got != bytes.size()))
+        return std::nullopt;
+    return bytes;
+}
+
+bool Win32FileSystem::write_bytes(std::string_view path, std::string_view bytes) {
+    unique_handle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        return false;
+    }
+    DWORD written = 0;
+    return bytes.empty() ||
+           (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size());
+}
+
+bool Win32FileSystem::replace_atomically(std::string_view path, std::string_view bytes) {
+    const std::string temp = std::string(path) + ".tmp";
+    if (!write_bytes(temp, bytes)) {
+        DeleteFileW(widen(temp).c_str());
+        return false;
+    }
+    if (!MoveFileExW(widen(temp).c_str(), widen(path).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(widen(temp).c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string Win32FileSystem::temp_folder() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+    std::string folder = n ? narrow(std::wstring_view(buffer, n)) : std::string(".\\");
+    if (folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+std::string Win32AnsiCodec::to_ansi(std::string_view utf8) { return utf8_to_ansi(utf8); }
+std::string Win32AnsiCodec::from_ansi(std::string_view ansi) { return ansi_to_utf8(ansi); }
+
+std::optional<std::string> Win32Resources::load(std::string_view type, int number) {
+    // Type names of resources compare without regard to case ("gif" finds "GIF").
+    const std::wstring type_name = widen(type);
+    HRSRC found = FindResourceExW(module_, type_name.c_str(), MAKEINTRESOURCEW(number),
+                                  MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+    if (!found) found = FindResourceW(module_, MAKEINTRESOURCEW(number), type_name.c_str());
+    if (!found) return std::nullopt;
+    const HGLOBAL loaded = LoadResource(module_, found);
+    const DWORD size = SizeofResource(module_, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return std::nullopt;
+    return std::string(static_cast<const char*>(data), size);
+}
+
+ScreenMetrics screen_metrics() {
+    ScreenMetrics m;
+    ScopedGetDc dc(nullptr);
+    const int dpi_x = GetDeviceCaps(dc, LOGPIXELSX), dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
+    m.twips_per_pixel_x = dpi_x > 0 ? 1440 / dpi_x : 15;
+    m.twips_per_pixel_y = dpi_y > 0 ? 1440 / dpi_y : 15;
+    m.width_twips = GetSystemMetrics(SM_CXSCREEN) * m.twips_per_pixel_x;
+    m.height_twips = GetSystemMetrics(SM_CYSCREEN) * m.twips_per_pixel_y;
+    RECT work{};
+    m.work_area_bottom_px = SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)
+                                ? work.bottom
+                                : GetSystemMetrics(SM_CYSCREEN);
+    return m;
+}
+
+TimeFormat regional_time_format() {
+    TimeFormat f;
+    wchar_t buffer[128] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, buffer, 128) > 1) f.picture = narrow(buffer);
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S1159, buffer, 128) > 1) f.am = narrow(buffer);
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S2359, buffer, 128) > 1) f.pm = narrow(buffer);
+    return f;
+}
+
+std::string program_folder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            std::wstring path(buffer.data(), n);
+            const auto slash = path.find_last_of(L"\\/");
+            path.resize(slash == std::wstring::npos ? 0 : slash);
+            if (path.size() == 2 && path[1] == L':') path += L'\\';
+            return narrow(path);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace tockly::win
