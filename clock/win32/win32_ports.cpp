@@ -92,6 +92,9 @@ bool Win32FileSystem::write_bytes(std::string_view path, std::string_view bytes)
 }
 
 bool Win32FileSystem::replace_atomically(std::string_view path, std::string_view bytes) {
+    // A file the user made read-only stays as it is, as on Windows itself.
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     const std::string temp = std::string(path) + ".tmp";
     if (!write_bytes(temp, bytes)) {
         DeleteFileW(widen(temp).c_str());

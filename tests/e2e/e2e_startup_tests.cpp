@@ -1,0 +1,205 @@
+// The clock's start-up, seen from outside: the first-run message, where and
+// how the window sits, the tray, the tidied settings file and the skin.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <thread>
+
+#include "e2e_support.h"
+
+namespace tockly::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kVisible = "[ToMin]\r\ntomin=1\r\n";
+
+RECT client_on_screen(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return client;
+}
+
+TEST(Startup, FirstRunShowsTheMessageAndCreatesNoSettingsFile) {
+    ProgramFolder folder("first-run");
+    RunningClock clock(folder);
+    HWND box = clock.wait_for_window(L"Tockly提示您", L"#32770");
+    ASSERT_TRUE(box) << "the first-run message box did not appear";
+    bool text_found = false;
+    for (const auto& text : child_texts(box))
+        text_found |= text == L"您是第一次使用本软件，软件打开后、您可以“右键点击”钟面打开一个菜单";
+    EXPECT_TRUE(text_found) << "message text not found among the box's controls";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND form = clock.wait_for_clock();
+    ASSERT_TRUE(form);
+    EXPECT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    EXPECT_FALSE(folder.exists("Software_information.ini"));
+}
+
+TEST(Startup, NoMessageWhenTheSettingsFileIsThere) {
+    ProgramFolder folder("no-first-run");
+    folder.write_settings(kVisible);
+    RunningClock clock(folder);
+    ASSERT_TRUE(clock.wait_for_clock());
+    std::this_thread::sleep_for(1s);
+    EXPECT_FALSE(clock.wait_for_window(L"Tockly提示您", L"#32770", 500ms));
+}
+
+TEST(Startup, TheWindowIsRoundTopMostSeeThroughAndInTheTopRightCorner) {
+    ProgramFolder folder("window");
+    folder.write_settings(kVisible);
+    RunningClock clock(folder);
+    HWND form = clock.wait_for_clock();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+
+    const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+    RECT rect{};
+    GetWindowRect(form, &rect);
+    // left = screen width - 3120 + 50 twips, top = -350 twips, at 15 twips a pixel
+    EXPECT_EQ(rect.left, static_cast<LONG>(std::lround((screen_width * 15 - 3120 + 50) / 15.0)));
+    EXPECT_EQ(rect.top, -23);
+    EXPECT_EQ(rect.right - rect.left, 208);
+    EXPECT_EQ(rect.bottom - rect.top, 227);
+
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    HRGN ellipse = CreateEllipticRgn(4, 26, 204, 224);
+    EXPECT_EQ(GetWindowRgn(form, region), COMPLEXREGION);
+    // Compared point by point: the platform may split the same shape into other rectangles.
+    int differ = 0, inside = 0;
+    for (int y = 0; y < 227; ++y)
+        for (int x = 0; x < 208; ++x) {
+            differ += (PtInRegion(region, x, y) != 0) != (PtInRegion(ellipse, x, y) != 0);
+            inside += PtInRegion(region, x, y) != 0;
+        }
+    EXPECT_EQ(differ, 0) << "the region is the ellipse in (4, 26, 204, 224)";
+    EXPECT_GT(inside, 30000);
+    DeleteObject(region);
+    DeleteObject(ellipse);
+
+    const LONG ex = GetWindowLongW(form, GWL_EXSTYLE);
+    EXPECT_TRUE(ex & WS_EX_TOPMOST);
+    EXPECT_TRUE(ex & WS_EX_LAYERED);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(form, &key, &alpha, &flags));
+    EXPECT_EQ(key, RGB(255, 255, 255));
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+    wchar_t cls[64] = {};
+    GetClassNameW(form, cls, 64);
+    EXPECT_EQ(window_text(form), L"Tockly");
+}
+
+TEST(Startup, TominZeroStartsHiddenInTheTray) {
+    ProgramFolder folder("tray");
+    folder.write_settings("[ToMin]\r\ntomin=0\r\n");
+    RunningClock clock(folder);
+    HWND form = clock.wait_for_clock();
+    ASSERT_TRUE(form);
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_FALSE(IsWindowVisible(form));
+    EXPECT_TRUE(clock.running());
+}
+
+TEST(Startup, TheSettingsFileIsTidied) {
+    ProgramFolder folder("tidy");
+    folder.write_settings("\r\n  [ToMin]  \r\n\r\ntomin=1   \r\n[naoling]\r\n0ts= \r\n   \r\n\tx=1\r\n");
+    RunningClock clock(folder);
+    ASSERT_TRUE(clock.wait_for_clock());
+    EXPECT_EQ(folder.read_bytes("Software_information.ini"),
+              "[ToMin]\r\ntomin=1\r\n[naoling]\r\n0ts=\r\n\r\n\tx=1\r\n");
+    EXPECT_FALSE(folder.exists("Software_information.ini.tmp"));
+}
+
+// Compares the face on screen with a picture at points away from the labels,
+// the hour marks and the hub.
+int mismatches(HWND form, const Image& expected) {
+    const RECT client = client_on_screen(form);
+    const ScreenGrab grab = grab_screen(client);
+    const POINT samples[] = {{40, 100}, {100, 40}, {60, 60}, {140, 140}, {60, 140}, {100, 170}, {170, 100}, {130, 45}};
+    int wrong = 0;
+    for (const POINT p : samples) {
+        const unsigned seen = grab.at(client.left + p.x, client.top + p.y), wanted = expected.at(p.x, p.y);
+        if (seen != wanted) {
+            ++wrong;
+            if (getenv("E2E_VERBOSE")) printf("(%ld,%ld) seen %06x wanted %06x\n", p.x, p.y, seen, wanted);
+        }
+    }
+    return wrong;
+}
+
+TEST(Startup, TheSkinIsChosenByPifu0) {
+    if (!screen_readable()) GTEST_SKIP() << "the screen can only be read on the test's own Xvfb";
+    const std::string gifs = source_folder() + "clock\\resources\\gif\\";
+    const struct { const char* name; const char* pifu0; std::string picture; bool add_broken; } cases[] = {
+        {"skin-default", "", gifs + "201.gif", false},
+        {"skin-3", "默认皮肤3", gifs + "203.gif", false},
+        {"skin-4", "默认皮肤4", gifs + "204.gif", false},
+        {"skin-file", "lanse.gif", source_folder() + "clock\\resources\\Voice\\pifu\\lanse.gif", false},
+        {"skin-missing", "gone.gif", gifs + "201.gif", false},
+        {"skin-broken", "broken.gif", gifs + "201.gif", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramFolder folder(c.name);
+        folder.write_settings(kVisible + "[PiFu]\r\npifu0=" + c.pifu0 + "\r\n");
+        if (c.add_broken) {
+            HANDLE f = CreateFileW(wide(folder.file("Voice\\pifu\\broken.gif")).c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, 0, nullptr);
+            DWORD n = 0;
+            WriteFile(f, "GIF89a not really", 17, &n, nullptr);
+            CloseHandle(f);
+        }
+        const Image expected = load_image(c.picture);
+        ASSERT_EQ(expected.width, 200);
+        RunningClock clock(folder);
+        HWND form = clock.wait_for_clock();
+        ASSERT_TRUE(form);
+        ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+        EXPECT_TRUE(eventually([&] { return mismatches(form, expected) == 0; }, 5s))
+            << mismatches(form, expected) << " sample points differ";
+        EXPECT_TRUE(clock.running());
+    }
+}
+
+TEST(Startup, BadSettingsAndMissingFoldersDoNotStopTheClock) {
+    std::string garbage;
+    for (int i = 0; i < 3000; ++i) garbage += static_cast<char>((i * 7919 + 13) & 0xFF);
+    const struct { const char* name; std::string settings; bool voice; } cases[] = {
+        {"bad-binary", garbage, true},
+        {"bad-long-lines", "[ToMin]\r\ntomin=1\r\n[naoling]\r\nNaoLingShu0=" + std::string(100000, '9') + "\r\n0sj=" +
+                               std::string(100000, 'x') + "\r\n" + std::string(100000, '[') + "\r\n", true},
+        {"bad-gbk", "[PiFu]\r\npifu0=\x81\x20\xff\xfe.gif\r\n[naoling]\r\nNaoLingShu0=2\r\n0sj=\x80\x80\r\n", true},
+        {"bad-duplicates", "[ToMin]\r\ntomin=1\r\n[ToMin]\r\ntomin=0\r\n[naoling]\r\nNaoLingShu0=3\r\nNaoLingShu0=x\r\n", true},
+        {"bad-counts", "[naoling]\r\nNaoLingShu0=99999\r\n[GuanJi]\r\nGjShiJian=99:99\r\n", true},
+        {"no-voice", kVisible + "[PiFu]\r\npifu0=lanse.gif\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramFolder folder(c.name, c.voice);
+        folder.write_settings_bytes(c.settings);
+        RunningClock clock(folder);
+        ASSERT_TRUE(clock.wait_for_clock());
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_TRUE(clock.running());
+        EXPECT_FALSE(clock.wait_for_window(L"警 告", L"#32770", 100ms)) << "no error box for a readable file";
+    }
+}
+
+TEST(Startup, AReadOnlySettingsFileIsLeftWholeAndTheClockRuns) {
+    ProgramFolder folder("read-only");
+    const std::string messy = "\r\n[ToMin]\r\ntomin=1\r\n";
+    folder.write_settings(messy);
+    SetFileAttributesW(wide(folder.file("Software_information.ini")).c_str(), FILE_ATTRIBUTE_READONLY);
+    RunningClock clock(folder);
+    ASSERT_TRUE(clock.wait_for_clock());
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(clock.running());
+    EXPECT_EQ(folder.read_bytes("Software_information.ini"), messy);
+    SetFileAttributesW(wide(folder.file("Software_information.ini")).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+}  // namespace tockly::e2e

@@ -1,0 +1,266 @@
+#include "e2e_support.h"
+
+#include <cstdint>
+#include <thread>
+
+#include "picture.h"
+#include "text_codec.h"
+#include "win32_ports.h"
+
+namespace tockly::e2e {
+
+std::string utf8(const std::wstring& w) { return win::narrow(w); }
+std::wstring wide(const std::string& s) { return win::widen(s); }
+
+std::string env_path(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value || !*value) return {};
+    std::string path = value;
+    for (auto& c : path) if (c == '/') c = '\\';
+    if (!path.empty() && path[0] == '\\') path = "Z:" + path;
+    if (path.back() != '\\') path += '\\';
+    return path;
+}
+
+std::string dist_folder() { return env_path("TOCKLY_DIST"); }
+std::string source_folder() { return env_path("TOCKLY_ROOT"); }
+
+namespace {
+
+void make_folders(const std::string& path) {
+    for (std::size_t i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\') CreateDirectoryW(wide(path.substr(0, i)).c_str(), nullptr);
+    }
+}
+
+void remove_tree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring full = folder + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                remove_tree(full);
+            } else {
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(h, &data));
+        FindClose(h);
+    }
+    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(folder.c_str());
+}
+
+void copy_tree(const std::wstring& from, const std::wstring& to) {
+    CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((from + L"\\*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            copy_tree(from + L"\\" + name, to + L"\\" + name);
+        else
+            CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+}
+
+}  // namespace
+
+ProgramFolder::ProgramFolder(const std::string& name, bool with_voice) {
+    const std::string root = source_folder();
+    path_ = (root.empty() ? std::string("C:\\tockly-e2e\\") : root + "build\\e2e-work\\") + name + "\\";
+    remove_tree(wide(path_.substr(0, path_.size() - 1)));
+    make_folders(path_);
+    const std::string dist = dist_folder();
+    CopyFileW(wide(dist + "Tockly.exe").c_str(), wide(path_ + "Tockly.exe").c_str(), FALSE);
+    CopyFileW(wide(dist + "Lunetra.ocx").c_str(), wide(path_ + "Lunetra.ocx").c_str(), FALSE);
+    if (with_voice) copy_tree(wide(dist + "Voice"), wide(path_ + "Voice"));
+}
+
+void ProgramFolder::write_settings(const std::string& utf8_text) const {
+    write_settings_bytes(win::utf8_to_ansi(utf8_text));
+}
+
+void ProgramFolder::write_settings_bytes(const std::string& bytes) const {
+    win::Win32FileSystem().write_bytes(file("Software_information.ini"), bytes);
+}
+
+std::optional<std::string> ProgramFolder::read_bytes(const std::string& relative) const {
+    return win::Win32FileSystem().read_bytes(file(relative));
+}
+
+bool ProgramFolder::exists(const std::string& relative) const {
+    return GetFileAttributesW(wide(file(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+RunningClock::RunningClock(const ProgramFolder& folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring command = L"\"" + wide(folder.file("Tockly.exe")) + L"\"";
+    const std::wstring dir = wide(folder.path());
+    CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &startup, &info_);
+}
+
+RunningClock::~RunningClock() { stop(); }
+
+void RunningClock::stop() {
+    if (!info_.hProcess) return;
+    if (running()) {
+        TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+    info_ = {};
+}
+
+bool RunningClock::running() const {
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool RunningClock::wait_for_exit(std::chrono::milliseconds timeout) const {
+    return !info_.hProcess ||
+           WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+std::vector<HWND> RunningClock::windows() const {
+    struct Search { DWORD pid; std::vector<HWND> found; } search{info_.dwProcessId, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == s->pid) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND RunningClock::wait_for_window(const std::wstring& caption, const wchar_t* class_name,
+                                   std::chrono::milliseconds timeout) const {
+    HWND found = nullptr;
+    eventually(
+        [&] {
+            for (HWND hwnd : windows()) {
+                wchar_t cls[256] = {};
+                GetClassNameW(hwnd, cls, 256);
+                if (window_text(hwnd) == caption && (!class_name || std::wstring(cls) == class_name)) {
+                    found = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout);
+    return found;
+}
+
+HWND RunningClock::wait_for_clock(std::chrono::milliseconds timeout) const {
+    return wait_for_window(L"Tockly", L"TocklyForm1", timeout);
+}
+
+std::wstring window_text(HWND hwnd) {
+    wchar_t buffer[4096] = {};
+    // WM_GETTEXT works across processes for the texts of controls.
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buffer;
+}
+
+std::vector<std::wstring> child_texts(HWND parent) {
+    std::vector<std::wstring> texts;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(window_text(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+namespace {
+
+std::uint32_t big_endian(const std::string& bytes, std::size_t at) {
+    return (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) << 24) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 16) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 8) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3]));
+}
+
+}  // namespace
+
+bool screen_readable() { return !env_path("TOCKLY_SCREEN_FILE").empty(); }
+
+ScreenGrab grab_screen(RECT area) {
+    ScreenGrab grab;
+    grab.left = area.left;
+    grab.top = area.top;
+    grab.width = area.right - area.left;
+    grab.height = area.bottom - area.top;
+    grab.pixels.assign(static_cast<std::size_t>(grab.width) * grab.height, 0);
+    // The X server's own framebuffer (an XWD image that Xvfb keeps current):
+    // what is really on the screen, not what the program thinks it drew.
+    std::string path = env_path("TOCKLY_SCREEN_FILE");
+    if (path.empty()) return grab;
+    path.pop_back();  // env_path adds a folder backslash
+    const auto file = win::Win32FileSystem().read_bytes(path);
+    if (!file || file->size() < 100) return grab;
+    const std::string& xwd = *file;
+    const std::uint32_t header_size = big_endian(xwd, 0), width = big_endian(xwd, 16),
+                        height = big_endian(xwd, 20), byte_order = big_endian(xwd, 28),
+                        bits_per_pixel = big_endian(xwd, 44), bytes_per_line = big_endian(xwd, 48),
+                        ncolours = big_endian(xwd, 76);
+    if (bits_per_pixel != 32) return grab;
+    const std::size_t data = header_size + static_cast<std::size_t>(ncolours) * 12;
+    for (int y = 0; y < grab.height; ++y) {
+        for (int x = 0; x < grab.width; ++x) {
+            const long sx = grab.left + x, sy = grab.top + y;
+            if (sx < 0 || sy < 0 || sx >= static_cast<long>(width) || sy >= static_cast<long>(height)) continue;
+            const std::size_t at = data + static_cast<std::size_t>(sy) * bytes_per_line + static_cast<std::size_t>(sx) * 4;
+            if (at + 4 > xwd.size()) continue;
+            const auto b = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(xwd[at + i])); };
+            const std::uint32_t pixel = byte_order == 0 ? (b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24)
+                                                        : (b(3) | b(2) << 8 | b(1) << 16 | b(0) << 24);
+            grab.pixels[static_cast<std::size_t>(y) * grab.width + x] = pixel & 0xFFFFFF;
+        }
+    }
+    return grab;
+}
+
+Image load_image(const std::string& path) {
+    Image image;
+    win::Picture picture = win::load_picture_file(path);
+    if (!picture) return image;
+    image.width = picture.width;
+    image.height = picture.height;
+    HDC screen = GetDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    GetDIBits(screen, picture.bitmap.get(), 0, image.height, image.pixels.data(), &info, DIB_RGB_COLORS);
+    for (auto& px : image.pixels) px &= 0xFFFFFF;
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+}  // namespace tockly::e2e

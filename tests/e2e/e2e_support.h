@@ -1,0 +1,92 @@
+// Starting the real Tockly.exe in a program folder of its own and looking at
+// it from outside, as a person (or another program) would.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tockly::e2e {
+
+// A Windows path from an environment variable holding a Unix path (Wine maps / to Z:\).
+std::string env_path(const char* name);
+
+// build/dist/Tockly, from TOCKLY_DIST.
+std::string dist_folder();
+// The source tree, from TOCKLY_ROOT.
+std::string source_folder();
+
+// A fresh program folder: Tockly.exe, Voice and (optionally) a settings file.
+class ProgramFolder {
+public:
+    // `name` makes the folder unique (build/e2e-work/<name>).
+    explicit ProgramFolder(const std::string& name, bool with_voice = true);
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& relative) const { return path_ + relative; }
+    // Writes the settings file from UTF-8 text, stored in the ANSI code page.
+    void write_settings(const std::string& utf8_text) const;
+    void write_settings_bytes(const std::string& bytes) const;
+    std::optional<std::string> read_bytes(const std::string& relative) const;
+    bool exists(const std::string& relative) const;
+
+private:
+    std::string path_;
+};
+
+// The running clock; ended when this goes out of scope.
+class RunningClock {
+public:
+    explicit RunningClock(const ProgramFolder& folder);
+    ~RunningClock();
+    RunningClock(const RunningClock&) = delete;
+    RunningClock& operator=(const RunningClock&) = delete;
+
+    DWORD pid() const { return info_.dwProcessId; }
+    bool running() const;
+    // Waits for the clock window (class TocklyForm1) of this process.
+    HWND wait_for_clock(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    // Waits for a top-level window of this process with this caption (and class, if given).
+    HWND wait_for_window(const std::wstring& caption, const wchar_t* class_name = nullptr,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    std::vector<HWND> windows() const;
+    bool wait_for_exit(std::chrono::milliseconds timeout) const;
+    void stop();
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// The texts of a window's child controls, in order.
+std::vector<std::wstring> child_texts(HWND parent);
+std::wstring window_text(HWND hwnd);
+
+// Polls a condition until it holds or the time is up.
+bool eventually(const std::function<bool()>& condition,
+                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// The screen's pixels in a rectangle, read from the X server's framebuffer
+// file (TOCKLY_SCREEN_FILE, set when ./tockly starts its own Xvfb), 0x00RRGGBB.
+bool screen_readable();
+struct ScreenGrab {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<unsigned> pixels;
+    unsigned at(int x, int y) const { return pixels[static_cast<std::size_t>(y - top) * width + (x - left)]; }
+};
+ScreenGrab grab_screen(RECT area);
+
+// Decodes a GIF file and returns its pixels (0x00RRGGBB), row by row.
+struct Image {
+    int width = 0, height = 0;
+    std::vector<unsigned> pixels;
+    unsigned at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+Image load_image(const std::string& path);
+
+std::string utf8(const std::wstring& wide);
+std::wstring wide(const std::string& utf8_text);
+
+}  // namespace tockly::e2e

@@ -1,0 +1,79 @@
+// Resource extraction, the shutdown batch file, the regional time format and
+// picture decoding on the real platform.
+#include <gtest/gtest.h>
+
+#include "include_helpers.h"
+#include "picture.h"
+#include "win32_ports.h"
+#include "win_test_util.h"
+
+namespace tockly {
+namespace {
+
+using wintest::ScratchFolder;
+using wintest::source_path;
+
+TEST(ShiFangZiYuan, CopiesTheEmbeddedResourceToOneFilePerType) {
+    win::Win32Resources resources;
+    win::Win32FileSystem files;
+    const std::string path = ShiFangZiYuan(resources, files, 203, "gif");
+    EXPECT_EQ(path, files.temp_folder() + "temp.gif");
+    EXPECT_EQ(files.read_bytes(path), files.read_bytes(source_path("clock\\resources\\gif\\203.gif")));
+    EXPECT_EQ(ShiFangZiYuan(resources, files, 101, "gif"), path);
+    EXPECT_EQ(files.read_bytes(path), files.read_bytes(source_path("clock\\resources\\gif\\101.gif")));
+    const std::string wav = ShiFangZiYuan(resources, files, 401, "WAV");
+    EXPECT_EQ(wav, files.temp_folder() + "temp.WAV");
+    EXPECT_EQ(files.read_bytes(wav), files.read_bytes(source_path("clock\\resources\\wav\\401.wav")));
+}
+
+TEST(Resources, EveryPictureAndSoundIsEmbeddedInChinese) {
+    win::Win32Resources resources;
+    for (int n : {101, 107, 114, 201, 202, 203, 204, 301, 302}) {
+        EXPECT_TRUE(FindResourceExW(nullptr, L"GIF", MAKEINTRESOURCEW(n), 2052)) << "GIF " << n;
+        const auto bytes = resources.load("gif", n);
+        ASSERT_TRUE(bytes) << n;
+        EXPECT_EQ(bytes->substr(0, 4), "GIF8") << n;
+    }
+    EXPECT_TRUE(FindResourceExW(nullptr, L"WAV", MAKEINTRESOURCEW(401), 2052));
+    EXPECT_FALSE(resources.load("gif", 115));
+}
+
+TEST(XieGuanJiBat, WritesTheTwoLinesByteForByteInGbk) {
+    ScratchFolder folder("bat");
+    win::Win32FileSystem files;
+    win::Win32AnsiCodec codec;
+    ASSERT_TRUE(XieGuanJiBat(files, codec, folder.path(), 20));
+    EXPECT_EQ(files.read_bytes(folder.file("CloseWindos.bat")),
+              "shutdown.exe -s -c \"\xc4\xfa\xb5\xc4\xbc\xc6\xcb\xe3\xbb\xfa\xbc\xb4\xbd\xab\xb9\xd8\xb1\xd5\xa3\xac"
+              "\xb5\xb9\xbc\xc6\xca\xb1\xd2\xd1\xbe\xad\xb1\xbb\xc6\xf4\xb6\xaf\xa3\xa1\" -t 20\r\nDel %0\r\n");
+    EXPECT_FALSE(XieGuanJiBat(files, codec, folder.file("no-such-folder\\"), 20));
+}
+
+TEST(RegionalTimeFormat, EveryTimeOfDayReadsBack) {
+    const TimeFormat format = win::regional_time_format();
+    EXPECT_FALSE(format.picture.empty());
+    for (int t = 0; t < seconds_per_day; t += 7) {
+        const std::string text = format_time_of_day(t, format);
+        ASSERT_EQ(parse_time_of_day(text, format), t) << format.picture << " " << text;
+    }
+}
+
+TEST(Pictures, FacesDecodeAndOtherBytesDoNot) {
+    win::Win32Resources resources;
+    const auto face = win::decode_picture(*resources.load("gif", 201));
+    ASSERT_TRUE(face);
+    EXPECT_EQ(face.width, 200);
+    EXPECT_EQ(face.height, 200);
+    EXPECT_FALSE(win::decode_picture("this is not a picture at all"));
+    EXPECT_FALSE(win::decode_picture(""));
+    EXPECT_FALSE(win::load_picture_file("C:\\no\\such\\file.gif"));
+}
+
+TEST(ScreenMetrics, TaskbarHeightComesFromTheWorkArea) {
+    const ScreenMetrics m = win::screen_metrics();
+    EXPECT_GT(m.width_twips, 0);
+    EXPECT_GE(RenWuLanGaoDu(m), 0);
+}
+
+}  // namespace
+}  // namespace tockly
