@@ -92,6 +92,13 @@ TEST(Startup, TheWindowIsRoundTopMostSeeThroughAndInTheTopRightCorner) {
     EXPECT_EQ(window_text(form), L"Tockly");
 }
 
+// Wine shows tray icons in a window of its own when no desktop tray exists;
+// the clock's icon is there when that window is shown.
+bool tray_window_shown() {
+    HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+    return tray && IsWindowVisible(tray);
+}
+
 TEST(Startup, TominZeroStartsHiddenInTheTray) {
     ProgramFolder folder("tray");
     folder.write_settings("[ToMin]\r\ntomin=0\r\n");
@@ -101,6 +108,20 @@ TEST(Startup, TominZeroStartsHiddenInTheTray) {
     std::this_thread::sleep_for(1500ms);
     EXPECT_FALSE(IsWindowVisible(form));
     EXPECT_TRUE(clock.running());
+    EXPECT_TRUE(eventually(tray_window_shown, 5s)) << "no tray icon shown";
+    clock.stop();
+    EXPECT_TRUE(eventually([] { return !tray_window_shown(); }, 10s)) << "the icon outlived the clock";
+}
+
+TEST(Startup, AVisibleStartShowsNoTrayIcon) {
+    ProgramFolder folder("no-tray");
+    folder.write_settings(kVisible);
+    RunningClock clock(folder);
+    HWND form = clock.wait_for_clock();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    std::this_thread::sleep_for(1s);
+    EXPECT_FALSE(tray_window_shown());
 }
 
 TEST(Startup, TheSettingsFileIsTidied) {
