@@ -1,0 +1,335 @@
+// timepage_server: the time page on this machine, for the local demo and the
+// tests. It listens on a loopback address only and answers
+//
+//   GET /time      the time page: UTF-8, the date in the first square
+//                  brackets and the time in the first parentheses, local
+//                  time plus the skew ("[2026-05-09] (14:05:00)")
+//   GET /online    "online", the test builds' stand-in for the system's
+//                  connection state (see clock/win32/test_hooks.h)
+//   GET /          a small home page
+//   GET /control   the state; with ?skew=SECONDS and/or ?mode=MODE it
+//                  changes it first, ?reset puts back the start values,
+//                  ?quit ends the server
+//
+// Modes (for /time, /online and /; /control always answers):
+//   ok       as above
+//   error    500 with an error page
+//   garbage  200 with bytes that hold no date or time
+//   hang     accepts and reads the request, never answers
+//   trickle  a correct page, one byte every half second
+//   big      a correct page padded to 100 KiB
+//   down     closes every connection without a word
+//
+//   timepage_server [--port 18080] [--bind 127.0.0.1] [--skew SECONDS] [--mode MODE]
+//                   [--lifetime SECONDS]
+//
+// --lifetime ends the server after that many seconds, so a test that starts
+// one of its own cannot leave it behind.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace {
+
+const char* const kModes[] = {"ok", "error", "garbage", "hang", "trickle", "big", "down"};
+
+struct State {
+    std::mutex lock;
+    long long skew = 0;
+    std::string mode = "ok";
+    long long start_skew = 0;
+    std::string start_mode = "ok";
+    long long time_requests = 0;
+    long long online_requests = 0;
+};
+
+State state;
+bool known_mode(std::string_view mode) {
+    for (const char* m : kModes)
+        if (mode == m) return true;
+    return false;
+}
+
+bool parse_number(std::string_view text, long long& out) {
+    if (text.empty() || text.size() > 12) return false;
+    std::size_t i = 0;
+    const bool negative = text[0] == '-';
+    if (negative || text[0] == '+') ++i;
+    if (i == text.size()) return false;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    out = negative ? -value : value;
+    return true;
+}
+
+// "[2026-05-09] (14:05:00)" for now plus the skew, in this machine's local time.
+std::string time_fields(long long skew) {
+    const std::time_t t = std::time(nullptr) + static_cast<std::time_t>(skew);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char buffer[64];
+    std::strftime(buffer, sizeof buffer, "[%Y-%m-%d] (%H:%M:%S)", &local);
+    return buffer;
+}
+
+std::string time_page(long long skew) {
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Tockly 时间页</title></head>\n"
+           "<body><p>北京时间 " + time_fields(skew) + "</p></body></html>\n";
+}
+
+std::string response(int status, std::string_view reason, std::string_view content_type, std::string_view body) {
+    std::string out = "HTTP/1.1 " + std::to_string(status) + " " + std::string(reason) + "\r\n";
+    out += "Content-Type: " + std::string(content_type) + "\r\n";
+    out += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+    out += "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
+    out += body;
+    return out;
+}
+
+bool send_all(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::send(fd, data.data(), data.size(), MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Waits until the peer closes the connection (or two minutes pass).
+void wait_for_peer(int fd) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    char sink[512];
+    while (std::chrono::steady_clock::now() < until) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 200) > 0) {
+            if (::recv(fd, sink, sizeof sink, 0) <= 0) return;
+        }
+    }
+}
+
+std::string state_text() {
+    return "mode=" + state.mode + " skew=" + std::to_string(state.skew) +
+           " time_requests=" + std::to_string(state.time_requests) +
+           " online_requests=" + std::to_string(state.online_requests) + "\n";
+}
+
+bool quit_requested = false;
+
+// Applies "skew=900&mode=hang", "reset" or "quit"; false for anything it does not know.
+bool apply_control(std::string_view query) {
+    while (!query.empty()) {
+        const auto amp = query.find('&');
+        const std::string_view pair = query.substr(0, amp);
+        query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
+        const auto eq = pair.find('=');
+        const std::string_view name = pair.substr(0, eq);
+        const std::string_view value = eq == std::string_view::npos ? std::string_view() : pair.substr(eq + 1);
+        if (name == "quit") {
+            quit_requested = true;
+        } else if (name == "reset") {
+            state.skew = state.start_skew;
+            state.mode = state.start_mode;
+            state.time_requests = state.online_requests = 0;
+        } else if (name == "skew") {
+            long long skew = 0;
+            if (!parse_number(value, skew)) return false;
+            state.skew = skew;
+        } else if (name == "mode") {
+            if (!known_mode(value)) return false;
+            state.mode = std::string(value);
+        } else if (!name.empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void serve(int fd) {
+    std::string request;
+    char chunk[1024];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 8192) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 5000) <= 0) return;
+        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        if (n <= 0) return;
+        request.append(chunk, static_cast<std::size_t>(n));
+    }
+    // "GET /path?query HTTP/1.1"
+    const auto first_space = request.find(' ');
+    const auto second_space = request.find(' ', first_space + 1);
+    if (first_space == std::string::npos || second_space == std::string::npos) {
+        send_all(fd, response(400, "Bad Request", "text/plain", "bad request\n"));
+        return;
+    }
+    const std::string method = request.substr(0, first_space);
+    const std::string target = request.substr(first_space + 1, second_space - first_space - 1);
+    const auto question = target.find('?');
+    const std::string path = target.substr(0, question);
+    const std::string query = question == std::string::npos ? "" : target.substr(question + 1);
+    if (method != "GET") {
+        send_all(fd, response(405, "Method Not Allowed", "text/plain", "GET only\n"));
+        return;
+    }
+
+    std::string mode;
+    long long skew = 0;
+    {
+        std::lock_guard<std::mutex> guard(state.lock);
+        if (path == "/control") {
+            const bool ok = apply_control(query);
+            std::fprintf(stderr, "timepage_server: control %s -> %s", query.c_str(), state_text().c_str());
+            send_all(fd, ok ? response(200, "OK", "text/plain", state_text())
+                            : response(400, "Bad Request", "text/plain", "unknown control: " + query + "\n"));
+            if (quit_requested) {
+                ::close(fd);
+                std::_Exit(0);
+            }
+            return;
+        }
+        if (path == "/time") ++state.time_requests;
+        if (path == "/online") ++state.online_requests;
+        mode = state.mode;
+        skew = state.skew;
+    }
+
+    if (mode == "down") return;  // closed without a word
+    if (mode == "hang") {
+        wait_for_peer(fd);
+        return;
+    }
+    if (mode == "error") {
+        send_all(fd, response(500, "Internal Server Error", "text/html; charset=utf-8",
+                              "<html><body><h1>500 服务器出错了</h1></body></html>\n"));
+        return;
+    }
+    if (path == "/online") {
+        send_all(fd, response(200, "OK", "text/plain", "online\n"));
+        return;
+    }
+    if (path == "/") {
+        send_all(fd, response(200, "OK", "text/html; charset=utf-8",
+                              "<html><body><h1>Vornhall</h1><p>Tockly</p></body></html>\n"));
+        return;
+    }
+    if (path != "/time") {
+        send_all(fd, response(404, "Not Found", "text/plain", "not found\n"));
+        return;
+    }
+    if (mode == "garbage") {
+        std::string junk;
+        unsigned seed = 12345;
+        for (int i = 0; i < 600; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            char c = static_cast<char>((seed >> 16) & 0xFF);
+            if (c == '[' || c == '(') c = '#';
+            junk += c;
+        }
+        send_all(fd, response(200, "OK", "text/html; charset=utf-8", junk));
+        return;
+    }
+    std::string page = time_page(skew);
+    if (mode == "big") page += std::string(100 * 1024, ' ');
+    const std::string whole = response(200, "OK", "text/html; charset=utf-8", page);
+    if (mode == "trickle") {
+        for (char c : whole) {
+            if (!send_all(fd, std::string_view(&c, 1))) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+        return;
+    }
+    send_all(fd, whole);
+}
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: timepage_server [--port 18080] [--bind 127.0.0.1] [--skew SECONDS] "
+                 "[--mode ok|error|garbage|hang|trickle|big|down] [--lifetime SECONDS]\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    long long port = 18080;
+    std::string bind_address = "127.0.0.1";
+    long long lifetime = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (arg == "--port" && has_value) {
+            if (!parse_number(argv[++i], port) || port < 1 || port > 65535) return usage(), 2;
+        } else if (arg == "--bind" && has_value) {
+            bind_address = argv[++i];
+        } else if (arg == "--skew" && has_value) {
+            if (!parse_number(argv[++i], state.skew)) return usage(), 2;
+        } else if (arg == "--lifetime" && has_value) {
+            if (!parse_number(argv[++i], lifetime) || lifetime < 1) return usage(), 2;
+        } else if (arg == "--mode" && has_value) {
+            state.mode = argv[++i];
+            if (!known_mode(state.mode)) return usage(), 2;
+        } else {
+            return usage(), 2;
+        }
+    }
+    state.start_skew = state.skew;
+    state.start_mode = state.mode;
+
+    in_addr address{};
+    // Loopback only: nothing outside this machine ever reaches the server.
+    if (inet_pton(AF_INET, bind_address.c_str(), &address) != 1 || (ntohl(address.s_addr) >> 24) != 127) {
+        std::fprintf(stderr, "timepage_server: %s is no loopback address\n", bind_address.c_str());
+        return 2;
+    }
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (listener < 0) return std::perror("socket"), 1;
+    const int yes = 1;
+    ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(static_cast<std::uint16_t>(port));
+    where.sin_addr = address;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || ::listen(listener, 16) != 0) {
+        std::fprintf(stderr, "timepage_server: cannot listen on %s:%lld: %s\n", bind_address.c_str(), port,
+                     std::strerror(errno));
+        return 1;
+    }
+    ::signal(SIGPIPE, SIG_IGN);
+    if (lifetime > 0) {
+        std::thread([lifetime] {
+            std::this_thread::sleep_for(std::chrono::seconds(lifetime));
+            std::_Exit(0);
+        }).detach();
+    }
+    std::fprintf(stderr, "timepage_server: http://%s:%lld/time (mode %s, skew %lld)\n", bind_address.c_str(), port,
+                 state.mode.c_str(), state.skew);
+
+    for (;;) {
+        const int fd = ::accept(listener, nullptr, nullptr);
+        if (fd < 0) {
+            if (errno == EINTR) continue;
+            std::perror("accept");
+            return 1;
+        }
+        std::thread([fd] {
+            serve(fd);
+            ::close(fd);
+        }).detach();
+    }
+}
