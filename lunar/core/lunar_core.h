@@ -3,5 +3,6 @@
 
 #include "calendar_facts.h"
 #include "lunar_calendar.h"
+#include "month_grid.h"
 #include "month_page.h"
 #include "ole_date.h"
