@@ -122,6 +122,13 @@ StartupResult Form_Load(StartupPorts ports, std::string_view program_folder) {
     g.QiDongShiJian = read.trimmed(ini::QiDong::section, ini::QiDong::QDShiJian);
     g.QiDongNeiRong = read.trimmed(ini::QiDong::section, ini::QiDong::QDneirong);
 
+    // A space in the program's path silences every sound (MCI strings carry
+    // paths unquoted), so that start-up says so and stays longer.
+    if (g.LuJingWuKongGe)
+        ports.notices.TiShi(100, 1000, 300, tishi::started_text);
+    else
+        ports.notices.TiShi(100, 5000, 300, tishi::space_in_path_text);
+
     result.start_in_tray = read.raw(ini::ToMin::section, ini::ToMin::tomin) == "0";
     if (result.start_in_tray) {
         window.show_tray_icon(form1::tray_tooltip);

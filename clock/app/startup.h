@@ -10,6 +10,7 @@
 #include "clock_state.h"
 #include "ports.h"
 #include "time_text.h"
+#include "tishi.h"
 
 namespace tockly {
 
@@ -60,6 +61,7 @@ struct StartupPorts {
     FileSystem& files;
     Resources& resources;
     FaceWindow& window;
+    Notices& notices;  // the start-up notice, shown before the tray step
     TimeFormat time_format;
     ScreenMetrics screen;
 };

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "fonts.h"
 #include "text_codec.h"
 #include "win32_ports.h"
 
@@ -16,31 +17,7 @@ COLORREF to_colorref(unsigned ole_colour) {
     return static_cast<COLORREF>(ole_colour & 0xFFFFFF);
 }
 
-int CALLBACK note_font_found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool font_exists(const std::wstring& face) {
-    ScopedGetDc dc(nullptr);
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(query.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    bool found = false;
-    EnumFontFamiliesExW(dc, &query, note_font_found, reinterpret_cast<LPARAM>(&found), 0);
-    return found;
-}
-
-// The design fonts, or a Chinese font that exists here when they do not.
-std::wstring available_face(const char* design_face) {
-    const std::wstring wanted = widen(design_face);
-    if (font_exists(wanted)) return wanted;
-    for (const wchar_t* fallback : {L"SimSun", L"NSimSun", L"WenQuanYi Zen Hei", L"文泉驿正黑",
-                                    L"Noto Sans CJK SC", L"Microsoft YaHei"}) {
-        if (font_exists(fallback)) return fallback;
-    }
-    return wanted;
-}
+constexpr UINT_PTR timer1_id = 1;
 
 }  // namespace
 
@@ -89,6 +66,13 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_TIMER:
+        if (wp == timer1_id && tick_) {
+            tick_->on_timer1();
+            // From the time now, after the tick's own work.
+            SetTimer(hwnd_, timer1_id, static_cast<UINT>(tick_->next_interval_ms()), nullptr);
+        }
+        return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
@@ -213,6 +197,21 @@ void Form1::draw_label(HDC dc, const LabelDesign& design, const std::string& tex
 void Form1::set_texts(const FaceTexts& texts) {
     texts_ = texts;
     render();
+}
+
+void Form1::show_hands(const std::array<FaceLine, 3>& hands) {
+    lines_[0] = hands[0];
+    lines_[13] = hands[1];
+    lines_[14] = hands[2];
+}
+
+void Form1::show_texts(const FaceTexts& texts) { texts_ = texts; }
+
+void Form1::draw_hub() { render(); }
+
+void Form1::start_timer1(ClockTick& tick) {
+    tick_ = &tick;
+    SetTimer(hwnd_, timer1_id, static_cast<UINT>(tick.next_interval_ms()), nullptr);
 }
 
 void Form1::set_size_twips(int width, int height) {

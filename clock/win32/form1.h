@@ -13,13 +13,14 @@
 #include "handles.h"
 #include "picture.h"
 #include "startup.h"
+#include "tick.h"
 
 namespace tockly::win {
 
 inline constexpr wchar_t form1_class_name[] = L"TocklyForm1";
 inline constexpr UINT tray_callback_message = WM_APP + 1;
 
-class Form1 : public FaceWindow {
+class Form1 : public FaceWindow, public TickFace {
 public:
     static bool register_class(HINSTANCE instance);
     bool create(HINSTANCE instance, HWND owner);
@@ -40,6 +41,15 @@ public:
     void hide() override;
 
     void set_texts(const FaceTexts& texts);
+
+    // TickFace: the hands and labels of a handled second, drawn with the hub.
+    void show_hands(const std::array<FaceLine, 3>& hour_minute_second) override;
+    void show_texts(const FaceTexts& texts) override;
+    void draw_hub() override;
+
+    // Starts Timer1 for the tick; it is re-armed after every tick to fall
+    // just after the next second boundary.
+    void start_timer1(ClockTick& tick);
 
 private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -66,6 +76,7 @@ private:
     std::map<const LabelDesign*, unique_hfont> fonts_;
     FaceTexts texts_;
     bool tray_shown_ = false;
+    ClockTick* tick_ = nullptr;
 };
 
 }  // namespace tockly::win

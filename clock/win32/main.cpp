@@ -4,6 +4,10 @@
 
 #include "form1.h"
 #include "startup.h"
+#include "tick.h"
+#include "tick_ports.h"
+#include "tishi.h"
+#include "tishi_window.h"
 #include "win32_ports.h"
 
 using namespace tockly;
@@ -22,7 +26,7 @@ FaceTexts texts_of_now(const TimeFormat& format) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     OleInitialize(nullptr);
-    if (!win::Form1::register_class(instance)) return 1;
+    if (!win::Form1::register_class(instance) || !win::TiShiWindow::register_class(instance)) return 1;
 
     // A hidden owner keeps the clock off the taskbar.
     HWND owner = CreateWindowExW(0, L"STATIC", L"Tockly", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
@@ -33,11 +37,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::Win32MessageBoxes boxes;
     win::Win32FileSystem files;
     win::Win32Resources resources;
+    win::Win32AnsiCodec codec;
+    win::Win32Mci mci;
+    win::Win32Shell shell(form1.hwnd());
+    win::Win32WallClock wall_clock;
+    const ScreenMetrics screen = win::screen_metrics();
+    // The one notice window, created on first use by its model.
+    win::TiShiWindow notice_window(instance, screen);
+    TiShiChuang notice(notice_window, screen);
+    notice_window.attach(notice);
+
     const TimeFormat time_format = win::regional_time_format();
     form1.set_texts(texts_of_now(time_format));
-    const StartupResult started = Form_Load(
-        {profile, boxes, files, resources, form1, time_format, win::screen_metrics()}, win::program_folder());
-    (void)started;
+    StartupResult started = Form_Load({profile, boxes, files, resources, form1, notice, time_format, screen},
+                                      win::program_folder());
+    ClockTick tick({wall_clock, mci, files, codec, notice, shell, form1, time_format}, started.globals,
+                   started.checks);
+    form1.start_timer1(tick);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -4,11 +4,17 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "local_time.h"
+#include "mmedia.h"
 #include "ports.h"
+#include "shell_port.h"
 #include "startup.h"
+#include "tick.h"
+#include "tishi.h"
 
 namespace tockly::test {
 
@@ -129,6 +135,98 @@ public:
     void remove_tray_icon() override { tray = false; calls.push_back("tray-"); }
     void show() override { visible = true; calls.push_back("show"); }
     void hide() override { visible = false; calls.push_back("hide"); }
+};
+
+
+// Records every notice asked for.
+class RecordingNotices : public Notices {
+public:
+    struct Shown {
+        std::int32_t in, stop, out;
+        std::string text;
+        bool operator==(const Shown&) const = default;
+    };
+    std::vector<Shown> shown;
+    bool fail = false;
+    std::vector<std::string>* log = nullptr;  // also noted here as "notice", when set
+    void TiShi(std::int32_t in, std::int32_t stop, std::int32_t out, std::string_view text) override {
+        if (log) log->push_back("notice");
+        if (fail) throw std::runtime_error("notice failed");
+        shown.push_back({in, stop, out, std::string(text)});
+    }
+};
+
+// The media interface: records every command string; answers status queries
+// from a table ("Status <alias> length" -> "80").
+class FakeMci : public MciPort {
+public:
+    std::vector<std::string> sent;
+    std::map<std::string, std::string> answers;
+    // When set, a sound that is not in the table answers like a freshly
+    // opened one: length 1000, position 0.
+    bool device_answers = false;
+    MciReply send(std::string_view command, unsigned answer_capacity) override {
+        sent.emplace_back(command);
+        const auto it = answers.find(std::string(command));
+        const auto ends_with = [&](std::string_view tail) {
+            return command.size() >= tail.size() && command.substr(command.size() - tail.size()) == tail;
+        };
+        if (it == answers.end() && device_answers && ends_with(" length")) return {0, "1000"};
+        if (it == answers.end() && device_answers && ends_with(" position")) return {0, "0"};
+        if (it == answers.end()) return {answer_capacity ? 263u : 0u, {}};
+        return {0, it->second};
+    }
+    // The commands other than status queries, which is what a listener hears.
+    std::vector<std::string> actions() const {
+        std::vector<std::string> out;
+        for (const auto& c : sent)
+            if (c.rfind("Status ", 0) != 0) out.push_back(c);
+        return out;
+    }
+};
+
+class FakeShell : public Shell {
+public:
+    std::vector<ShellOpen> opened;
+    bool fail = false;
+    bool open(const ShellOpen& request) override {
+        if (fail) throw std::runtime_error("shell failed");
+        opened.push_back(request);
+        return true;
+    }
+};
+
+class FakeClock : public WallClock {
+public:
+    LocalTime current;
+    LocalTime now() override { return current; }
+    // Sets the clock to a time of day on 2026-05-09 (a Saturday).
+    void set(int hour, int minute, int second, int millisecond = 5) {
+        current = local_time_at(LocalTime{2026, 5, 9, 6, 0, 0, 0, 0}.local_seconds() + hour * 3600 + minute * 60 + second);
+        current.millisecond = millisecond;
+    }
+    void advance(int seconds) {
+        const int ms = current.millisecond;
+        current = local_time_at(current.local_seconds() + seconds);
+        current.millisecond = ms;
+    }
+};
+
+class FakeCodec : public AnsiCodec {
+public:
+    // Marks the text so a test sees that it went through the conversion.
+    std::string to_ansi(std::string_view utf8) override { return "ansi:" + std::string(utf8); }
+    std::string from_ansi(std::string_view ansi) override { return std::string(ansi); }
+};
+
+class RecordingFace : public TickFace {
+public:
+    std::array<FaceLine, 3> hands{};
+    FaceTexts texts;
+    int hands_shown = 0, texts_shown = 0, hubs = 0;
+    void show_hands(const std::array<FaceLine, 3>& h) override { hands = h; ++hands_shown; }
+    void show_texts(const FaceTexts& t) override { texts = t; ++texts_shown; }
+    void draw_hub() override { ++hubs; }
 };
 
 }  // namespace tockly::test

@@ -18,14 +18,18 @@ struct Rig {
     FakeFiles files;
     FakeResources resources;
     RecordingWindow window;
+    RecordingNotices notices;
     ScreenMetrics screen;
 
-    Rig() { files.files[kIni] = "[mts]\r\n"; }
+    Rig() {
+        files.files[kIni] = "[mts]\r\n";
+        notices.log = &window.calls;
+    }
     void set(std::string_view section, std::string_view key, std::string value) {
         profile.set(kIni, section, key, std::move(value));
     }
     StartupResult load(std::string_view folder = kDir) {
-        return Form_Load({profile, boxes, files, resources, window, TimeFormat{}, screen}, folder);
+        return Form_Load({profile, boxes, files, resources, window, notices, TimeFormat{}, screen}, folder);
     }
 };
 
@@ -84,6 +88,20 @@ TEST(Startup, ProgramFolderEndsInOneBackslashAndSpacesAreNoticed) {
     }
 }
 
+TEST(Startup, TheStartUpNoticeSaysWhetherSoundsCanPlay) {
+    const struct { std::string_view folder; RecordingNotices::Shown notice; } cases[] = {
+        {"C:\\Tockly", {100, 1000, 300, "Tockly打开成功"}},
+        {kFolder, {100, 5000, 300, "Tockly“路径包含空格”导致无声。"}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.files.files[std::string(c.folder) + (c.folder.back() == '\\' ? "" : "\\") + "Software_information.ini"] = "";
+        rig.load(c.folder);
+        ASSERT_EQ(rig.notices.shown.size(), 1u) << c.folder;
+        EXPECT_EQ(rig.notices.shown[0], c.notice) << c.folder;
+    }
+}
+
 TEST(Startup, PlacesTheWindowInTheTopRightCorner) {
     Rig rig;
     rig.screen.width_twips = 15360;  // 1024 pixels
@@ -100,7 +118,7 @@ TEST(Startup, RunsItsWindowStepsInOrder) {
     rig.load();
     const std::vector<std::string> expected = {
         "size", "caption", "region", "move", "topmost", "label", "label", "label", "label",
-        "skin", "layered", "tray+", "hide"};
+        "skin", "layered", "notice", "tray+", "hide"};
     EXPECT_EQ(rig.window.calls, expected);
 }
 

@@ -1,0 +1,166 @@
+#include "tick.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "include_helpers.h"
+#include "settings_file.h"
+#include "settings_keys.h"
+
+namespace tockly {
+
+HandAngles hand_angles(int hour, int minute, int second) {
+    HandAngles a;
+    a.H = (15 - (hour + minute / 60.0)) * tick::hour_step;
+    a.M = static_cast<float>((75 - (minute + second / 60.0)) * tick::minute_step);
+    a.S = static_cast<float>((75 - second / 5.0) * tick::hour_step);
+    return a;
+}
+
+std::array<FaceLine, 3> hand_lines(const HandAngles& a) {
+    const auto hand = [](double angle, double length, int width, unsigned colour) {
+        FaceLine line;
+        line.from = {0, 0};
+        line.to = {std::cos(angle) * length, std::sin(angle) * length};
+        line.width_px = width;
+        line.colour = colour;
+        return line;
+    };
+    return {hand(a.H, tick::hour_hand_length, 3, ole_window_text),
+            hand(a.M, tick::minute_hand_length, 2, ole_window_text),
+            hand(a.S, tick::second_hand_length, 1, tick::second_hand_colour)};
+}
+
+std::string hourly_chime_text(int hour) { return "现在时间：" + std::to_string(hour) + "点整"; }
+
+int tick_delay_ms(int millisecond) {
+    return std::clamp(1000 - millisecond, 1, 1000) + tick::boundary_margin_ms;
+}
+
+Mmedia& ClockTick::BoFangQi(int index) {
+    auto& player = players_.at(static_cast<std::size_t>(index));
+    if (!player) player = std::make_unique<Mmedia>(ports_.mci, ports_.files);
+    return *player;
+}
+
+int ClockTick::next_interval_ms() { return tick_delay_ms(ports_.clock.now().millisecond); }
+
+// Every step of the tick stands alone: whatever fails in one, the next runs.
+template <typename Step>
+void ClockTick::step(Step&& run) {
+    try {
+        run();
+    } catch (...) {
+    }
+}
+
+bool ClockTick::at(const std::string& time_text, int time_of_day) const {
+    if (trim_spaces(time_text).empty()) return false;
+    const auto t = parse_time_of_day(time_text, ports_.time_format);
+    return t && *t == time_of_day;
+}
+
+void ClockTick::on_timer1() {
+    const LocalTime now = ports_.clock.now();
+    const std::int64_t stamp = now.local_seconds();
+
+    // The gate: each second once. A jump backwards counts as a new second.
+    if (last_handled_ && *last_handled_ == stamp) return;
+    std::int64_t skipped = 0;
+    if (last_handled_ && stamp > *last_handled_ && stamp - *last_handled_ - 1 <= tick::max_replayed_seconds)
+        skipped = stamp - *last_handled_ - 1;
+    const std::int64_t first_skipped = stamp - skipped;
+    last_handled_ = stamp;
+    shang_miao_ = now.second;
+
+    moment_.now = now;
+    moment_.DangQianShiJian = now.seconds_of_day();
+    moment_.angles = hand_angles(now.hour, now.minute, now.second);
+    const int t = moment_.DangQianShiJian;
+    const float M = moment_.angles.M, S = moment_.angles.S;
+
+    step([&] { ports_.face.show_hands(hand_lines(moment_.angles)); });
+    if (hourly_) {
+        step([&] { hourly_->network_check(moment_); });
+        step([&] { hourly_->time_guard(moment_); });
+    }
+
+    // Seconds no tick saw get their timed events now, in order, before this one.
+    for (std::int64_t s = first_skipped; s < stamp; ++s) {
+        const int skipped_time = local_time_at(s).seconds_of_day();
+        step([&] { alarms(skipped_time); });
+        step([&] { shutdown(skipped_time); });
+        step([&] { scheduled_start(skipped_time); });
+    }
+
+    step([&] { alarms(t); });
+    step([&] {
+        if (checks_.ZhengDian && M == tick::minute_angle_at_hour && S == tick::second_angle_at_zero) {
+            step([&] { ports_.notices.TiShi(300, 3000, 500, hourly_chime_text(now.hour)); });
+            Mmedia& chime = BoFangQi(2);
+            chime.mmOpen(g_.ChengXuLuJing + std::string(voice::ZhengDian) + std::string(tick::hour_chime_file), 0);
+            chime.mmPlay();
+        }
+    });
+    step([&] {
+        if (checks_.BanDian && M == tick::minute_angle_at_half_hour && S == tick::second_angle_at_zero) {
+            Mmedia& chime = BoFangQi(2);
+            chime.mmOpen(g_.ChengXuLuJing + std::string(voice::ZhengDian) + std::string(tick::half_hour_chime_file), 0);
+            chime.mmPlay();
+        }
+    });
+    step([&] { shutdown(t); });
+    step([&] { scheduled_start(t); });
+
+    const FaceTexts texts = face_texts(now.year, now.month, now.day, now.weekday,
+                                       format_time_of_day(t, ports_.time_format));
+    step([&] {
+        if (!checks_.MaTiSheng) return;
+        const std::string path = g_.ChengXuLuJing + std::string(voice::Mati) + g_.FaTiaoSheng;
+        if (!ports_.files.find_name(path)) return;
+        Mmedia& ticking = BoFangQi(0);
+        ticking.mmOpen(path, 0);
+        ticking.mmPlay();
+    });
+    step([&] { ports_.face.show_texts(texts); });
+    step([&] { ports_.face.draw_hub(); });
+}
+
+void ClockTick::alarms(int time_of_day) {
+    const int rows = std::clamp<int>(g_.NaoLingShu, 0, static_cast<int>(g_.NaoLingBiao.size()));
+    for (int i = 0; i < rows; ++i) {
+        const AlarmRow& row = g_.NaoLingBiao[static_cast<std::size_t>(i)];
+        if (!at(row.time, time_of_day)) continue;
+        if (!trim_spaces(row.notice).empty()) step([&] { ports_.notices.TiShi(300, 7000, 500, row.notice); });
+        step([&] {
+            Mmedia& ring = BoFangQi(1);
+            ring.mmClose();
+            ring.mmOpen(g_.ChengXuLuJing + std::string(voice::NaoLing) + row.sound, 0);
+            ring.mmPlay();
+        });
+    }
+}
+
+void ClockTick::shutdown(int time_of_day) {
+    if (!at(g_.GuanJiShiJian, time_of_day)) return;
+    // Without a fresh batch file there is nothing safe to start.
+    if (!XieGuanJiBat(ports_.files, ports_.codec, g_.ChengXuLuJing, tick::shutdown_countdown_seconds)) return;
+    ShellOpen open;
+    open.owned_by_clock = false;
+    open.file = g_.ChengXuLuJing + std::string(shutdown_batch_name);
+    open.folder = g_.ChengXuLuJing;
+    ports_.shell.open(open);
+}
+
+void ClockTick::scheduled_start(int time_of_day) {
+    if (!at(g_.QiDongShiJian, time_of_day) || g_.QiDongNeiRong.empty()) return;
+    ShellOpen open;
+    open.owned_by_clock = true;
+    open.verb = "open";
+    open.file = g_.QiDongNeiRong;
+    open.folder = g_.ChengXuLuJing;
+    step([&] { ports_.shell.open(open); });
+    step([&] { ports_.notices.TiShi(300, 5000, 500, tishi::scheduled_start_text); });
+}
+
+}  // namespace tockly

@@ -1,0 +1,201 @@
+#include "tishi_window.h"
+
+#include <cmath>
+
+#include "fonts.h"
+#include "text_codec.h"
+#include "win32_ports.h"
+
+namespace tockly::win {
+
+namespace {
+
+constexpr int label_id = 1;
+constexpr int image_id = 2;
+
+UINT_PTR timer_id(NoticeTimer t) { return static_cast<UINT_PTR>(t) + 1; }
+
+COLORREF to_colorref(unsigned ole_colour) {
+    if (ole_colour & 0x80000000u) return GetSysColor(static_cast<int>(ole_colour & 0xFF));
+    return static_cast<COLORREF>(ole_colour & 0xFFFFFF);
+}
+
+}  // namespace
+
+TiShiWindow::TiShiWindow(HINSTANCE instance, ScreenMetrics screen) : instance_(instance), screen_(screen) {}
+
+TiShiWindow::~TiShiWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool TiShiWindow::register_class(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // The design background (pink) never shows: Label1 covers the window.
+    wc.hbrBackground = CreateSolidBrush(RGB(255, 192, 255));
+    wc.lpszClassName = tishi_class_name;
+    return RegisterClassExW(&wc) != 0;
+}
+
+int TiShiWindow::px_x(double twips) const { return static_cast<int>(std::lround(twips / screen_.twips_per_pixel_x)); }
+int TiShiWindow::px_y(double twips) const { return static_cast<int>(std::lround(twips / screen_.twips_per_pixel_y)); }
+
+void TiShiWindow::load(const NoticeLayout& layout) {
+    unload();
+    left_px_ = px_x(layout.left);
+    const int width = px_x(layout.width), height = px_y(layout.height);
+    // A tool window stays off the taskbar; no border, no title bar.
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, tishi_class_name, L"Tockly", WS_POPUP | WS_CLIPCHILDREN, left_px_,
+                            px_y(layout.top), width, height, nullptr, nullptr, instance_, this);
+    if (!hwnd_) return;
+    // Label1 over the whole window, Image1 above it at the right end.
+    label_ = CreateWindowExW(0, L"STATIC", L"Tockly", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW, 0, 0,
+                             width, height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(label_id)), instance_,
+                             nullptr);
+    image_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW | SS_NOTIFY,
+                             px_x(layout.image_left), px_y(layout.image_top), px_x(layout.image_width),
+                             px_y(layout.image_height), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(image_id)),
+                             instance_, nullptr);
+    SetWindowPos(image_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+    SetWindowLongA(hwnd_, GWL_EXSTYLE, GetWindowLongA(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(hwnd_, to_colorref(tishi::colour_key), 0, LWA_COLORKEY);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    if (!font_) {
+        ScopedGetDc screen(nullptr);
+        const int font_height = -MulDiv(tishi::font_points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        // No smoothing: blended edge pixels would be near-white, not the key,
+        // and show as a pale fringe around the letters.
+        font_.reset(CreateFontW(font_height, 0, 0, 0, tishi::font_weight, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH,
+                                available_face(tishi::font).c_str()));
+    }
+}
+
+void TiShiWindow::set_text(std::string_view text) {
+    if (!label_) return;
+    SetWindowTextW(label_, widen(text).c_str());
+    InvalidateRect(label_, nullptr, FALSE);
+}
+
+void TiShiWindow::move_top(double top_twips) {
+    if (!hwnd_) return;
+    SetWindowPos(hwnd_, nullptr, left_px_, px_y(top_twips), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TiShiWindow::show_frame(int resource_number) {
+    frame_shown_ = resource_number;
+    if (image_) InvalidateRect(image_, nullptr, FALSE);
+}
+
+void TiShiWindow::enable_timer(NoticeTimer timer, bool on) {
+    if (!hwnd_) return;
+    if (on)
+        SetTimer(hwnd_, timer_id(timer),
+                 timer == NoticeTimer::Timer4 ? tishi::animation_interval_ms : tishi::phase_interval_ms, nullptr);
+    else
+        KillTimer(hwnd_, timer_id(timer));
+}
+
+void TiShiWindow::show() {
+    if (hwnd_ && !IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+}
+
+void TiShiWindow::unload() {
+    if (!hwnd_) return;
+    HWND gone = hwnd_;
+    hwnd_ = label_ = image_ = nullptr;
+    DestroyWindow(gone);
+}
+
+void TiShiWindow::end_program() { ExitProcess(0); }
+
+const Picture* TiShiWindow::frame(int resource_number) {
+    const int index = resource_number - 101;
+    if (index < 0 || index >= tishi::frame_count) return nullptr;
+    // Each frame is decoded once and kept; a frame that does not decode
+    // leaves the picture empty while the notice runs on.
+    if (!frame_tried_[index]) {
+        frame_tried_[index] = true;
+        if (const auto bytes = Win32Resources().load("GIF", resource_number)) frames_[index] = decode_picture(*bytes);
+    }
+    return frames_[index] ? &frames_[index] : nullptr;
+}
+
+void TiShiWindow::draw_label(const DRAWITEMSTRUCT& item) {
+    const RECT box = item.rcItem;
+    HDC dc = item.hDC;
+    FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOW));
+    const int length = GetWindowTextLengthW(label_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(label_, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, to_colorref(tishi::text_colour));
+    ScopedSelect keep_font(dc, font_.get());
+    RECT inner = box;
+    DrawTextW(dc, text.c_str(), length, &inner, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+}
+
+void TiShiWindow::draw_image(const DRAWITEMSTRUCT& item) {
+    const RECT box = item.rcItem;
+    HDC dc = item.hDC;
+    const Picture* picture = frame(frame_shown_);
+    if (!picture) {
+        FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOW));
+        return;
+    }
+    unique_memory_dc picture_dc(CreateCompatibleDC(dc));
+    ScopedSelect keep(picture_dc.get(), picture->bitmap.get());
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, picture_dc.get(), 0, 0,
+               picture->width, picture->height, SRCCOPY);
+}
+
+LRESULT CALLBACK TiShiWindow::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<TiShiWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TiShiWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || (self->hwnd_ && self->hwnd_ != hwnd)) return DefWindowProcW(hwnd, msg, wp, lp);
+    return self->handle(hwnd, msg, wp, lp);
+}
+
+LRESULT TiShiWindow::handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_TIMER:
+        if (model_) {
+            switch (wp) {
+            case 1: model_->on_timer1(); break;
+            case 2: model_->on_timer2(); break;
+            case 3: model_->on_timer3(); break;
+            case 4: model_->on_timer4(); break;
+            default: break;
+            }
+        }
+        return 0;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (item.CtlID == label_id) draw_label(item);
+        if (item.CtlID == image_id) draw_image(item);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wp) == image_id && HIWORD(wp) == STN_CLICKED && model_) model_->on_image_click();
+        return 0;
+    case WM_MOUSEACTIVATE:
+        // A click on the band must not take the focus from the user's window.
+        return MA_NOACTIVATE;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace tockly::win

@@ -1,0 +1,430 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "fakes.h"
+#include "tick.h"
+
+namespace tockly {
+namespace {
+
+using namespace test;
+using Lines = std::vector<std::string>;
+
+const std::string kDir = "C:\\Tockly\\";
+const std::string kTicking = kDir + "Voice\\Mati\\fatiao3.wav";
+const std::string kHour = kDir + "Voice\\ZhengDian\\正点.wav";
+const std::string kHalf = kDir + "Voice\\ZhengDian\\半点.wav";
+
+std::string open_of(const std::string& path, const char* type) {
+    return "Open " + path + " ALIAS " + path + " TYPE " + type;
+}
+std::string ring(const std::string& file) { return kDir + "Voice\\NaoLing\\" + file; }
+
+class RecordingSteps : public HourlySteps {
+public:
+    std::vector<std::string>* log = nullptr;
+    std::vector<float> minute_angles;
+    void network_check(const TickMoment& m) override {
+        minute_angles.push_back(m.angles.M);
+        if (log) log->push_back("network");
+    }
+    void time_guard(const TickMoment&) override {
+        if (log) log->push_back("guard");
+    }
+};
+
+struct Rig {
+    FakeClock clock;
+    FakeMci mci;
+    FakeFiles files;
+    FakeCodec codec;
+    RecordingNotices notices;
+    FakeShell shell;
+    RecordingFace face;
+    ClockGlobals g;
+    MenuChecks checks;
+    ClockTick tick{{clock, mci, files, codec, notices, shell, face, TimeFormat{}}, g, checks};
+
+    Rig() {
+        g.ChengXuLuJing = kDir;
+        g.FaTiaoSheng = "fatiao3.wav";
+        for (const auto& f : {kTicking, kHour, kHalf, ring("a.mp3"), ring("b.mp3"), ring("c.mp3")})
+            files.files[f] = "sound";
+        // Most cases look at one step: ticking and chimes are switched on where wanted.
+        checks.MaTiSheng = false;
+        checks.ZhengDian = false;
+        checks.BanDian = false;
+        mci.device_answers = true;
+    }
+    void alarm(int row, std::string time, std::string sound, std::string notice) {
+        g.NaoLingBiao[static_cast<std::size_t>(row)] = {std::move(time), std::move(sound), std::move(notice)};
+        g.NaoLingShu = static_cast<std::int16_t>(std::max<int>(g.NaoLingShu, row + 1));
+    }
+    void tick_at(int h, int m, int s, int ms = 5) {
+        clock.set(h, m, s, ms);
+        tick.on_timer1();
+    }
+    std::vector<std::string> notice_texts() const {
+        std::vector<std::string> out;
+        for (const auto& n : notices.shown) out.push_back(n.text);
+        return out;
+    }
+    // The files player commands opened and played, in order.
+    Lines played() const {
+        Lines out;
+        for (const auto& c : mci.sent)
+            if (c.rfind("Play ", 0) == 0) out.push_back(c.substr(5));
+        return out;
+    }
+};
+
+TEST(ClockTick, HandAnglesUseTheFaceConstants) {
+    const struct { int h, m, s; double H; float M, S; FacePoint hour_end; } cases[] = {
+        {3, 0, 0, 6.2832, 7.8525f, 39.27f, {0.4, 0}},
+        {12, 0, 0, 1.5708, 7.8525f, 39.27f, {0, 0.4}},
+        {0, 0, 0, 7.854, 7.8525f, 39.27f, {0, 0.4}},
+        {9, 0, 0, 3.1416, 7.8525f, 39.27f, {-0.4, 0}},
+        {18, 30, 0, -1.8326, 4.7115f, 39.27f, {-0.4 * 0.2588, -0.4 * 0.9659}},
+    };
+    for (const auto& c : cases) {
+        const HandAngles a = hand_angles(c.h, c.m, c.s);
+        const std::string at = std::to_string(c.h) + ":" + std::to_string(c.m) + ":" + std::to_string(c.s);
+        EXPECT_NEAR(a.H, c.H, 1e-9) << at;
+        EXPECT_EQ(a.M, c.M) << at;
+        EXPECT_EQ(a.S, c.S) << at;
+        const auto lines = hand_lines(a);
+        EXPECT_NEAR(lines[0].to.x, c.hour_end.x, 1e-3) << at;
+        EXPECT_NEAR(lines[0].to.y, c.hour_end.y, 1e-3) << at;
+    }
+}
+
+TEST(ClockTick, HandsHaveTheirLengthsWidthsAndColours) {
+    // At 03:15:45 the hour hand points about to 3, the minute hand to 3, the second hand to 9.
+    const auto lines = hand_lines(hand_angles(3, 15, 45));
+    const struct { const char* name; double x, y; int width; unsigned colour; } cases[] = {
+        {"hour", 0.3966, -0.0522, 3, 0x80000008},
+        {"minute", 0.4984, -0.0398, 2, 0x80000008},
+        {"second", -0.7, 0.0, 1, 0x800000},
+    };
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(lines[i].from.x, 0) << cases[i].name;
+        EXPECT_EQ(lines[i].from.y, 0) << cases[i].name;
+        EXPECT_NEAR(lines[i].to.x, cases[i].x, 1e-3) << cases[i].name;
+        EXPECT_NEAR(lines[i].to.y, cases[i].y, 1e-3) << cases[i].name;
+        EXPECT_EQ(lines[i].width_px, cases[i].width) << cases[i].name;
+        EXPECT_EQ(lines[i].colour, cases[i].colour) << cases[i].name;
+    }
+}
+
+TEST(ClockTick, ChimesOnTheHourAndHalfHourOnly) {
+    const struct { int h, m, s; bool on_hour, on_half; Lines notices; Lines played; } cases[] = {
+        {12, 0, 0, true, true, {"现在时间：12点整"}, {kHour}},
+        {0, 0, 0, true, true, {"现在时间：0点整"}, {kHour}},
+        {9, 0, 0, true, true, {"现在时间：9点整"}, {kHour}},
+        {23, 0, 0, true, true, {"现在时间：23点整"}, {kHour}},
+        {12, 0, 1, true, true, {}, {}},
+        {12, 1, 0, true, true, {}, {}},
+        {11, 59, 59, true, true, {}, {}},
+        {12, 30, 0, true, true, {}, {kHalf}},
+        {12, 30, 1, true, true, {}, {}},
+        {12, 0, 0, false, true, {}, {}},
+        {12, 30, 0, true, false, {}, {}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.checks.ZhengDian = c.on_hour;
+        rig.checks.BanDian = c.on_half;
+        rig.tick_at(c.h, c.m, c.s);
+        const std::string at = std::to_string(c.h) + ":" + std::to_string(c.m) + ":" + std::to_string(c.s) +
+                               (c.on_hour ? " hourly" : "") + (c.on_half ? " half" : "");
+        EXPECT_EQ(rig.notice_texts(), c.notices) << at;
+        EXPECT_EQ(rig.played(), c.played) << at;
+        for (const auto& n : rig.notices.shown) EXPECT_EQ(n, (RecordingNotices::Shown{300, 3000, 500, n.text})) << at;
+        if (!c.played.empty()) {
+            EXPECT_EQ(rig.mci.sent.front(), open_of(c.played[0], "Waveaudio")) << at;
+        }
+    }
+}
+
+TEST(ClockTick, OverAWholeDayEachChimeComesOncePerHour) {
+    Rig rig;
+    rig.checks.ZhengDian = rig.checks.BanDian = true;
+    rig.clock.set(0, 0, 0);
+    for (int i = 0; i < 86400; ++i) {
+        rig.tick.on_timer1();
+        rig.clock.advance(1);
+    }
+    int hour = 0, half = 0;
+    for (const auto& p : rig.played()) (p == kHour ? hour : half) += 1;
+    EXPECT_EQ(hour, 24);
+    EXPECT_EQ(half, 24);
+    EXPECT_EQ(rig.notices.shown.size(), 24u);
+    EXPECT_EQ(rig.face.hubs, 86400) << "every second handled once";
+}
+
+TEST(ClockTick, ASkippedHourTickDoesNotChimeLater) {
+    Rig rig;
+    rig.tick_at(11, 59, 59);
+    rig.tick_at(12, 0, 1);
+    EXPECT_TRUE(rig.notices.shown.empty());
+    EXPECT_TRUE(rig.played().empty());
+}
+
+TEST(ClockTick, TwoTicksInOneSecondDoNothingTheSecondTime) {
+    Rig rig;
+    rig.checks.MaTiSheng = true;
+    rig.alarm(0, "10:00:05", "a.mp3", "wake");
+    rig.tick_at(10, 0, 5, 100);
+    const auto sent = rig.mci.sent;
+    const auto face = rig.face;
+    rig.tick_at(10, 0, 5, 900);
+    EXPECT_EQ(rig.mci.sent, sent);
+    EXPECT_EQ(rig.notices.shown.size(), 1u);
+    EXPECT_EQ(rig.face.hands_shown, face.hands_shown);
+    EXPECT_EQ(rig.face.texts_shown, face.texts_shown);
+    EXPECT_EQ(rig.face.hubs, face.hubs);
+    EXPECT_EQ(rig.tick.ShangMiao(), 5);
+}
+
+TEST(ClockTick, TheFirstTickIsHandledEvenOnSecondZero) {
+    Rig rig;
+    rig.alarm(0, "7:30:00", "a.mp3", "wake");
+    rig.tick_at(7, 30, 0);
+    EXPECT_EQ(rig.notice_texts(), Lines{"wake"});
+}
+
+TEST(ClockTick, AlarmsFireInRowOrderAndTheLastRingKeepsPlaying) {
+    Rig rig;
+    rig.alarm(0, "7:30:00", "a.mp3", "first");
+    rig.alarm(1, "07:30", "b.mp3", "second");
+    rig.alarm(2, "7:31:00", "c.mp3", "later");
+    rig.tick_at(7, 30, 0);
+    EXPECT_EQ(rig.notices.shown, (std::vector<RecordingNotices::Shown>{{300, 7000, 500, "first"},
+                                                                       {300, 7000, 500, "second"}}));
+    EXPECT_EQ(rig.mci.actions(), (Lines{open_of(ring("a.mp3"), "mpegvideo"), "Play " + ring("a.mp3"),
+                                        "Close " + ring("a.mp3"), open_of(ring("b.mp3"), "mpegvideo"),
+                                        "Play " + ring("b.mp3")}));
+}
+
+TEST(ClockTick, AlarmRowCases) {
+    const struct { const char* name; AlarmRow row; Lines notices; Lines played; } cases[] = {
+        {"empty notice rings without a notice", {"7:30:00", "a.mp3", ""}, {}, {ring("a.mp3")}},
+        {"blank notice rings without a notice", {"7:30:00", "a.mp3", "   "}, {}, {ring("a.mp3")}},
+        {"notice shown untrimmed", {"7:30:00", "a.mp3", " up "}, {" up "}, {ring("a.mp3")}},
+        {"missing sound still shows the notice", {"7:30:00", "gone.mp3", "up"}, {"up"}, {}},
+        {"time that does not convert", {"7:30:99", "a.mp3", "up"}, {}, {}},
+        {"garbage time", {"soon", "a.mp3", "up"}, {}, {}},
+        {"empty time", {"", "a.mp3", "up"}, {}, {}},
+        {"another second", {"7:30:01", "a.mp3", "up"}, {}, {}},
+        {"regional form with AM marker", {"上午 7:30:00", "a.mp3", "up"}, {"up"}, {ring("a.mp3")}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.alarm(0, c.row.time, c.row.sound, c.row.notice);
+        rig.tick_at(7, 30, 0);
+        EXPECT_EQ(rig.notice_texts(), c.notices) << c.name;
+        EXPECT_EQ(rig.played(), c.played) << c.name;
+    }
+}
+
+TEST(ClockTick, OnlyRowsInUseRing) {
+    Rig rig;
+    rig.alarm(0, "7:30:00", "a.mp3", "row 0");
+    rig.alarm(1, "7:30:00", "b.mp3", "row 1");
+    rig.g.NaoLingShu = 1;
+    rig.tick_at(7, 30, 0);
+    EXPECT_EQ(rig.notice_texts(), Lines{"row 0"});
+}
+
+TEST(ClockTick, SkippedSecondsAreCaughtUpInOrder) {
+    const struct { const char* name; int from[3]; int to[3]; Lines notices; } cases[] = {
+        {"three skipped", {7, 29, 58}, {7, 30, 2}, {"7:29:59", "7:30:00", "7:30:01", "7:30:02"}},
+        {"one skipped", {7, 29, 59}, {7, 30, 1}, {"7:30:00", "7:30:01"}},
+        {"sixty skipped", {7, 29, 0}, {7, 30, 1}, {"7:29:30", "7:29:59", "7:30:00", "7:30:01"}},
+        {"sixty-one skipped: a jump", {7, 28, 59}, {7, 30, 1}, {"7:30:01"}},
+        {"same second number a minute on", {7, 29, 30}, {7, 30, 30}, {"7:29:59", "7:30:00", "7:30:01", "7:30:02", "7:30:30"}},
+        {"clock set back", {7, 30, 5}, {7, 29, 59}, {"7:29:59"}},
+        {"an hour on", {6, 30, 1}, {7, 30, 1}, {"7:30:01"}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        int row = 0;
+        for (const char* t : {"7:29:30", "7:29:59", "7:30:00", "7:30:01", "7:30:02", "7:30:30"})
+            rig.alarm(row++, t, "a.mp3", t);
+        rig.tick_at(c.from[0], c.from[1], c.from[2]);
+        rig.notices.shown.clear();
+        rig.tick_at(c.to[0], c.to[1], c.to[2]);
+        EXPECT_EQ(rig.notice_texts(), c.notices) << c.name;
+        EXPECT_EQ(rig.face.hubs, 2) << c.name << ": the face is drawn once per tick";
+    }
+}
+
+TEST(ClockTick, CatchingUpCrossesMidnightAndRunsShutdownAndStart) {
+    Rig rig;
+    rig.alarm(0, "0:00:00", "a.mp3", "midnight");
+    rig.g.GuanJiShiJian = "23:59:59";
+    rig.g.QiDongShiJian = "0:00:01";
+    rig.g.QiDongNeiRong = "C:\\Windows\\notepad.exe";
+    rig.clock.set(23, 59, 58);
+    rig.tick.on_timer1();
+    rig.clock.advance(4);
+    rig.tick.on_timer1();
+    ASSERT_EQ(rig.shell.opened.size(), 2u);
+    EXPECT_EQ(rig.shell.opened[0].file, kDir + "CloseWindos.bat");
+    EXPECT_EQ(rig.shell.opened[1].file, "C:\\Windows\\notepad.exe");
+    EXPECT_EQ(rig.notice_texts(), (Lines{"midnight", "定时启动项目已经启动！"}));
+    EXPECT_EQ(rig.face.texts.day, "10") << "the labels show the new day";
+}
+
+TEST(ClockTick, ScheduledShutdownWritesTheBatchAndStartsIt) {
+    Rig rig;
+    rig.g.GuanJiShiJian = "22:00:00";
+    rig.tick_at(21, 59, 59);
+    EXPECT_TRUE(rig.shell.opened.empty());
+    rig.tick_at(22, 0, 0);
+    EXPECT_EQ(rig.files.files[kDir + "CloseWindos.bat"],
+              "ansi:shutdown.exe -s -c \"您的计算机即将关闭，倒计时已经被启动！\" -t 20\r\nDel %0\r\n");
+    ASSERT_EQ(rig.shell.opened.size(), 1u);
+    const ShellOpen& o = rig.shell.opened[0];
+    EXPECT_FALSE(o.owned_by_clock);
+    EXPECT_EQ(o.verb, "");
+    EXPECT_EQ(o.file, kDir + "CloseWindos.bat");
+    EXPECT_EQ(o.parameters, "");
+    EXPECT_EQ(o.folder, kDir);
+    EXPECT_EQ(o.show_command, 5);
+    rig.tick_at(22, 0, 1);
+    EXPECT_EQ(rig.shell.opened.size(), 1u);
+}
+
+TEST(ClockTick, ABatchThatCannotBeWrittenStartsNothingAndTheTickGoesOn) {
+    Rig rig;
+    rig.g.GuanJiShiJian = "22:00:00";
+    rig.files.read_only = true;
+    rig.tick_at(22, 0, 0);
+    EXPECT_TRUE(rig.shell.opened.empty());
+    EXPECT_EQ(rig.face.texts.time, "22:00:00");
+}
+
+TEST(ClockTick, ScheduledStartCases) {
+    const struct { const char* name; std::string time, target; int h, m, s; bool opens; } cases[] = {
+        {"at its time", "9:00:00", "C:\\Windows\\notepad.exe", 9, 0, 0, true},
+        {"a second later", "9:00:00", "C:\\Windows\\notepad.exe", 9, 0, 1, false},
+        {"empty target", "9:00:00", "", 9, 0, 0, false},
+        {"empty time", "", "C:\\Windows\\notepad.exe", 0, 0, 0, false},
+        {"time that does not convert", "9:00:61", "C:\\Windows\\notepad.exe", 9, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.g.QiDongShiJian = c.time;
+        rig.g.QiDongNeiRong = c.target;
+        rig.tick_at(c.h, c.m, c.s);
+        if (!c.opens) {
+            EXPECT_TRUE(rig.shell.opened.empty()) << c.name;
+            EXPECT_TRUE(rig.notices.shown.empty()) << c.name << ": not even the notice";
+            continue;
+        }
+        ASSERT_EQ(rig.shell.opened.size(), 1u) << c.name;
+        const ShellOpen& o = rig.shell.opened[0];
+        EXPECT_TRUE(o.owned_by_clock);
+        EXPECT_EQ(o.verb, "open");
+        EXPECT_EQ(o.file, c.target);
+        EXPECT_EQ(o.parameters, "");
+        EXPECT_EQ(o.folder, kDir);
+        EXPECT_EQ(o.show_command, 5);
+        EXPECT_EQ(rig.notices.shown,
+                  (std::vector<RecordingNotices::Shown>{{300, 5000, 500, "定时启动项目已经启动！"}}));
+    }
+}
+
+TEST(ClockTick, AFailingStepNeverStopsTheNext) {
+    Rig rig;
+    rig.checks.MaTiSheng = true;
+    rig.checks.ZhengDian = true;
+    rig.alarm(0, "12:00:00", "a.mp3", "lunch");
+    rig.g.QiDongShiJian = "12:00:00";
+    rig.g.QiDongNeiRong = "C:\\x.exe";
+    rig.notices.fail = true;
+    rig.shell.fail = true;
+    rig.tick_at(12, 0, 0);
+    EXPECT_EQ(rig.played(), (Lines{ring("a.mp3"), kHour, kTicking}));
+    EXPECT_EQ(rig.face.texts.time, "12:00:00");
+    EXPECT_EQ(rig.face.hubs, 1);
+}
+
+TEST(ClockTick, LabelsHaveNoLeadingZeros) {
+    Rig rig;
+    rig.tick_at(9, 5, 7);
+    EXPECT_EQ(rig.face.texts.time, "9:05:07");
+    EXPECT_EQ(rig.face.texts.weekday, "星期六");
+    EXPECT_EQ(rig.face.texts.year_month, "2026-5");
+    EXPECT_EQ(rig.face.texts.day, "9");
+}
+
+TEST(ClockTick, TheTickingSoundIsReopenedEverySecond) {
+    const struct { const char* name; bool on; bool file; Lines actions; } cases[] = {
+        {"on", true, true,
+         {open_of(kTicking, "Waveaudio"), "Play " + kTicking, "Close " + kTicking, open_of(kTicking, "Waveaudio"),
+          "Play " + kTicking}},
+        {"off", false, true, {}},
+        {"file missing", true, false, {}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.checks.MaTiSheng = c.on;
+        if (!c.file) rig.files.files.erase(kTicking);
+        rig.tick_at(10, 0, 1);
+        rig.tick_at(10, 0, 2);
+        EXPECT_EQ(rig.mci.actions(), c.actions) << c.name;
+    }
+}
+
+TEST(ClockTick, HourlyStepsRunAfterTheHandsAndBeforeTheAlarms) {
+    Rig rig;
+    std::vector<std::string> log;
+    RecordingSteps steps;
+    steps.log = &log;
+    rig.notices.log = &log;
+    rig.tick.set_hourly_steps(&steps);
+    rig.alarm(0, "8:04:00", "a.mp3", "alarm");
+    rig.tick_at(8, 4, 0);
+    rig.tick_at(8, 4, 0, 700);
+    EXPECT_EQ(log, (Lines{"network", "guard", "notice"}));
+    ASSERT_EQ(steps.minute_angles.size(), 1u);
+    EXPECT_EQ(steps.minute_angles[0], 7.4337f) << "minute 4 second 0 as a Single";
+}
+
+TEST(ClockTick, TimerDelayAimsJustPastTheNextSecond) {
+    const struct { int ms; int delay; } cases[] = {{0, 1020}, {5, 1015}, {500, 520}, {980, 40}, {999, 21}};
+    for (const auto& c : cases) EXPECT_EQ(tick_delay_ms(c.ms), c.delay) << c.ms;
+    Rig rig;
+    rig.clock.set(1, 2, 3, 730);
+    EXPECT_EQ(rig.tick.next_interval_ms(), 290);
+}
+
+TEST(ClockTick, ReArmedTimerHandlesEverySecondDespiteJitter) {
+    // A timer that fires late by up to 40 ms and a tick that takes up to 300 ms:
+    // re-armed from the clock each time, every second is still seen by a tick.
+    Rig rig;
+    std::mt19937 random(4);
+    std::uniform_int_distribution<int> late(0, 40), work(0, 300);
+    const std::int64_t start_ms = LocalTime{2026, 5, 9, 6, 8, 0, 0, 0}.local_seconds() * 1000;
+    std::int64_t now_ms = start_ms + 123;
+    const auto set_clock = [&] {
+        rig.clock.current = local_time_at(now_ms / 1000);
+        rig.clock.current.millisecond = static_cast<int>(now_ms % 1000);
+    };
+    int ticks = 0;
+    while (now_ms < start_ms + 3600 * 1000) {
+        set_clock();
+        rig.tick.on_timer1();
+        ++ticks;
+        now_ms += work(random);
+        set_clock();
+        now_ms += rig.tick.next_interval_ms() + late(random);
+    }
+    EXPECT_EQ(rig.face.hubs, 3600) << "handled seconds in an hour (" << ticks << " ticks)";
+}
+
+}  // namespace
+}  // namespace tockly
