@@ -1,0 +1,49 @@
+// How the borderless clock window moves: the corrections after a drag,
+// parking at the right screen edge and coming back, and where its menus open.
+// Lengths are in twips.
+#pragma once
+
+#include "face.h"
+
+namespace tockly {
+
+struct WindowRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct ScreenTwips {
+    int width = 0, height = 0;
+};
+
+inline constexpr int parked_sliver_twips = 120;
+
+class WindowBehaviour {
+public:
+    // After the system has moved the window in a drag from the background:
+    // park past the right edge, pull back from below the bottom, and from
+    // left of the left edge. A drag above the top stays (the start-up top is
+    // above it too).
+    WindowRect after_background_drag(WindowRect w, ScreenTwips s);
+    // After a drag from Label1, Label2, Label4 or Label6: only the park rule.
+    WindowRect after_label_drag(WindowRect w, ScreenTwips s);
+    // KaoBian, and a drag that ends past the right edge.
+    WindowRect park(WindowRect w, ScreenTwips s);
+    // Any mouse movement over a parked window brings it back to the start-up
+    // column, top unchanged. Nothing changes when it is not parked.
+    WindowRect on_mouse_move(WindowRect w, ScreenTwips s);
+
+    bool YiKaoBian() const { return parked_; }
+
+private:
+    bool parked_ = false;
+};
+
+// Where the right-click menu opens, in face coordinates (-1..1, y upwards).
+FacePoint menu_point_for_double_click();
+// A label's top-right corner (label left + width, label top), in client twips.
+struct TwipsPoint {
+    int x = 0, y = 0;
+};
+TwipsPoint menu_point_for_label(const LabelDesign& label);
+
+}  // namespace tockly

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "menu_commands.h"
+#include "window_behaviour.h"
+
+namespace tockly {
+namespace {
+
+using test::FakeBoxes;
+using test::FakeProfile;
+
+const std::string kIni = "C:\\Tockly\\Software_information.ini";
+
+TEST(MenuTree, CaptionsAndOrder) {
+    std::string all;
+    for (const auto& e : menu_tree) all += std::string(e.caption) + "|";
+    EXPECT_EQ(all,
+              "右键菜单|马蹄声响|正点报时|半点报时|-|显示年月|显示日期|显示时间|显示星期|-|闹钟设置|时间监护|"
+              "自启闹钟|-|靠右隐藏|缩小闹钟|-|关闭铃声|帮    助|Vornhall|关闭软件|退    出|托盘|显示闹钟|闹铃设置|");
+    EXPECT_EQ(menu_entry(MenuId::TuiChu).depth, 2) << "退出 sits in the 关闭软件 sub-menu";
+}
+
+TEST(Toggles, EachFlipsItsMarkAndWritesItsKeyAtOnce) {
+    const struct { MenuId id; const char* written_off; const char* written_on; } cases[] = {
+        {MenuId::MaTiSheng, "mts/matisheng0=0", "mts/matisheng0=1"},
+        {MenuId::ZhengDian, "zdtx/zhengdian0=0", "zdtx/zhengdian0=1"},
+        {MenuId::BanDian, "zdtx/BanDian0=0", "zdtx/BanDian0=1"},
+        {MenuId::XS_NianYue, "XianShi/XS_NianYue0=0", "XianShi/XS_NianYue0=1"},
+        {MenuId::XS_RiQi, "XianShi/XS_RiQi0=0", "XianShi/XS_RiQi0=1"},
+        {MenuId::XS_ShiJian, "XianShi/XS_ShiJian0=0", "XianShi/XS_ShiJian0=1"},
+        {MenuId::XS_XingQi, "XianShi/XS_XingQi0=0", "XianShi/XS_XingQi0=1"},
+    };
+    for (const auto& c : cases) {
+        FakeProfile profile;
+        FakeBoxes boxes;
+        MenuChecks checks;
+        const ToggleItem* item = toggle_item(c.id);
+        ASSERT_NE(item, nullptr) << menu_entry(c.id).name;
+        EXPECT_FALSE(toggle(*item, checks, {profile, boxes}, kIni)) << menu_entry(c.id).name;
+        EXPECT_FALSE(checks.*item->check);
+        EXPECT_TRUE(toggle(*item, checks, {profile, boxes}, kIni));
+        ASSERT_EQ(profile.writes.size(), 2u);
+        EXPECT_EQ(profile.writes[0], c.written_off);
+        EXPECT_EQ(profile.writes[1], c.written_on);
+    }
+    EXPECT_EQ(*toggle_item(MenuId::XS_ShiJian)->label, FaceLabel::Label1_time);
+    EXPECT_FALSE(toggle_item(MenuId::MaTiSheng)->label);
+    EXPECT_EQ(toggle_item(MenuId::ShiJianJianHu), nullptr);
+}
+
+TEST(Toggles, TimeGuardOffWritesTwoKeysOnWritesOne) {
+    FakeProfile profile;
+    FakeBoxes boxes;
+    MenuChecks checks;
+    EXPECT_FALSE(toggle_time_guard(checks, {profile, boxes}, kIni));
+    EXPECT_EQ(profile.writes, (std::vector<std::string>{"jianhu/shijianJH=0", "jianhu/jianhuzd=0"}));
+    profile.writes.clear();
+    EXPECT_TRUE(toggle_time_guard(checks, {profile, boxes}, kIni));
+    EXPECT_EQ(profile.writes, (std::vector<std::string>{"jianhu/shijianJH=1"}));
+}
+
+TEST(AlarmList, ListsTheRowsInUse) {
+    ClockGlobals g;
+    g.NaoLingShu = 2;
+    g.NaoLingBiao[0] = {"7:30:00", "alarm_bell.mp3", "起床"};
+    g.NaoLingBiao[1] = {"12:00:00", "alarm_chirp.mp3", "午饭"};
+    g.NaoLingBiao[2] = {"13:00:00", "x.mp3", "not in use"};
+    EXPECT_EQ(alarm_list_text(g),
+              "总共有闹铃时间2个，分别如下：\r\n7:30:00  alarm_bell.mp3  起床\r\n12:00:00  alarm_chirp.mp3  午饭\r\n");
+    g.NaoLingShu = 0;
+    EXPECT_EQ(alarm_list_text(g), "总共有闹铃时间0个，分别如下：\r\n");
+}
+
+TEST(HelpText, TwentyOneLinesByteForByte) {
+    const std::string text = help_text("http://a.example/", "http://b.example/");
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (;;) {
+        const auto end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+    ASSERT_EQ(lines.size(), 21u);
+    EXPECT_EQ(lines[0], "               纯绿色《Tockly》");
+    EXPECT_EQ(lines[2], "网站http://a.example/ 或 http://b.example/");
+    EXPECT_EQ(lines[3], std::string(50, ' '));
+    EXPECT_EQ(lines[6], "夹是Voice?在这个文件夹中包括以下四个文件夹:");
+    EXPECT_EQ(lines[7], "   mati     ―――→ Tockly的秒针声音文件（WAV类型）");
+    EXPECT_EQ(lines[11], std::string(52, ' '));
+    EXPECT_EQ(lines[14], "中选择了?");
+    EXPECT_EQ(lines[15], std::string(51, ' '));
+    EXPECT_EQ(lines[17], "                               Vornhall");
+    EXPECT_EQ(lines[18], std::string(26, ' ') + "http://a.example/");
+    EXPECT_EQ(lines[19], std::string(22, ' ') + "或  http://b.example/");
+    EXPECT_EQ(lines[20], "                               2011年12月31日");
+    EXPECT_NE(text.substr(text.size() - 2), "\r\n") << "no line break after the last line";
+    EXPECT_EQ(help_title, "帮  助");
+}
+
+TEST(LunarTexts, TooltipAndMessage) {
+    const LunarTexts t{"农历丙午年", "十月", "十八", "马", "射手座"};
+    EXPECT_EQ(lunar_tooltip(t), "农历：【马】农历丙午年十月十八【射手座】");
+    EXPECT_EQ(lunar_message(t), "农历：农历丙午年十月十八\r\n属相：马\r\n星座：射手座");
+}
+
+TEST(ExitSequence, EndsOnTheSixthTimer2Tick) {
+    ExitSequence exit;
+    for (int i = 1; i <= 5; ++i) EXPECT_FALSE(exit.on_timer2()) << "tick " << i;
+    EXPECT_TRUE(exit.on_timer2());
+    EXPECT_EQ(exit.ticks() * exit_timer_interval_ms, 3000);
+}
+
+const ScreenTwips kScreen{15360, 11520};  // 1024 x 768
+
+TEST(WindowBehaviour, DragCorrections) {
+    const struct { const char* name; WindowRect after_move; bool label; WindowRect expected; bool parked; } cases[] = {
+        {"right edge exactly at the screen edge", {15360 - 3120, 500, 3120, 3405}, false, {12240, 500, 3120, 3405}, false},
+        {"one twip past the edge parks", {15360 - 3120 + 1, 500, 3120, 3405}, false, {15240, 500, 3120, 3405}, true},
+        {"below the bottom comes up", {2000, 9000, 3120, 3405}, false, {2000, 11520 - 3405, 3120, 3405}, false},
+        {"above the top stays", {2000, -350, 3120, 3405}, false, {2000, -350, 3120, 3405}, false},
+        {"left of the left edge comes in", {-400, 100, 3120, 3405}, false, {0, 100, 3120, 3405}, false},
+        {"label drag: no bottom or left correction", {-400, 9000, 3120, 3405}, true, {-400, 9000, 3120, 3405}, false},
+        {"label drag past the right edge parks", {14000, 9000, 3120, 3405}, true, {15240, 11520 - 3405, 3120, 3405}, true},
+        {"parked above the top moves to 0", {14000, -350, 3120, 3405}, false, {15240, 0, 3120, 3405}, true},
+    };
+    for (const auto& c : cases) {
+        WindowBehaviour w;
+        const WindowRect got = c.label ? w.after_label_drag(c.after_move, kScreen) : w.after_background_drag(c.after_move, kScreen);
+        EXPECT_EQ(got.left, c.expected.left) << c.name;
+        EXPECT_EQ(got.top, c.expected.top) << c.name;
+        EXPECT_EQ(w.YiKaoBian(), c.parked) << c.name;
+    }
+}
+
+TEST(WindowBehaviour, MouseMovementUnparksToTheStartColumn) {
+    WindowBehaviour w;
+    WindowRect r = w.park({3000, 700, 3120, 3405}, kScreen);
+    EXPECT_EQ(r.left, 15360 - 120);
+    r = w.on_mouse_move(r, kScreen);
+    EXPECT_EQ(r.left, 15360 - 3120 + 50);
+    EXPECT_EQ(r.top, 700);
+    EXPECT_FALSE(w.YiKaoBian());
+    EXPECT_EQ(w.on_mouse_move({10, 20, 3120, 3405}, kScreen).left, 10) << "an unparked window stays";
+}
+
+TEST(WindowBehaviour, MenuPositions) {
+    EXPECT_EQ(menu_point_for_double_click().x, 0);
+    EXPECT_EQ(menu_point_for_double_click().y, 0);
+    const TwipsPoint p = menu_point_for_label(face_labels::Label1);
+    EXPECT_EQ(p.x, 930 + 1095);
+    EXPECT_EQ(p.y, 1770);
+}
+
+}  // namespace
+}  // namespace tockly
