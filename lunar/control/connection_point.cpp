@@ -1,0 +1,145 @@
+#include "connection_point.h"
+
+#include <algorithm>
+
+namespace lunetra {
+
+namespace {
+
+// Shared by both enumerators: a snapshot of items, each holding a reference.
+template <typename Interface, typename Item, typename ItemTraits>
+class Enumerator final : public Interface {
+public:
+    explicit Enumerator(std::vector<Item> items, std::size_t position = 0)
+        : items_(std::move(items)), position_(position) {
+        for (Item& item : items_) ItemTraits::AddRef(item);
+    }
+    ~Enumerator() {
+        for (Item& item : items_) ItemTraits::Release(item);
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == __uuidof(Interface)) {
+            *out = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG refs = InterlockedDecrement(&refs_);
+        if (refs == 0) delete this;
+        return static_cast<ULONG>(refs);
+    }
+
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* out, ULONG* fetched) override {
+        if (!out || (count > 1 && !fetched)) return E_POINTER;
+        ULONG n = 0;
+        for (; n < count && position_ < items_.size(); ++n, ++position_) {
+            out[n] = items_[position_];
+            ItemTraits::AddRef(out[n]);
+        }
+        if (fetched) *fetched = n;
+        return n == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        const std::size_t left = items_.size() - position_;
+        position_ += std::min<std::size_t>(count, left);
+        return count <= left ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        position_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(Interface** out) override {
+        if (!out) return E_POINTER;
+        *out = new Enumerator(items_, position_);
+        return S_OK;
+    }
+
+private:
+    LONG refs_ = 1;
+    std::vector<Item> items_;
+    std::size_t position_;
+};
+
+struct PointTraits {
+    static void AddRef(IConnectionPoint* point) { point->AddRef(); }
+    static void Release(IConnectionPoint* point) { point->Release(); }
+};
+
+struct ConnectionTraits {
+    static void AddRef(CONNECTDATA& data) { data.pUnk->AddRef(); }
+    static void Release(CONNECTDATA& data) { data.pUnk->Release(); }
+};
+
+}  // namespace
+
+HRESULT ConnectionPoint::QueryInterface(REFIID riid, void** out) {
+    if (!out) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
+        *out = static_cast<IConnectionPoint*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
+    if (!iid) return E_POINTER;
+    *iid = iid_;
+    return S_OK;
+}
+
+HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
+    if (!out) return E_POINTER;
+    container_.AddRef();
+    *out = &container_;
+    return S_OK;
+}
+
+HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
+    if (!sink || !cookie) return E_POINTER;
+    *cookie = 0;
+    ComPtr<IUnknown> connected;
+    if (FAILED(sink->QueryInterface(iid_, connected.PutVoid()))) return CONNECT_E_CANNOTCONNECT;
+    *cookie = next_cookie_++;
+    sinks_.emplace_back(*cookie, std::move(connected));
+    return S_OK;
+}
+
+HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
+    for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
+        if (it->first == cookie) {
+            sinks_.erase(it);
+            return S_OK;
+        }
+    }
+    return CONNECT_E_NOCONNECTION;
+}
+
+HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
+    if (!out) return E_POINTER;
+    std::vector<CONNECTDATA> items;
+    for (const auto& [cookie, sink] : sinks_) items.push_back(CONNECTDATA{sink.Get(), cookie});
+    *out = new Enumerator<IEnumConnections, CONNECTDATA, ConnectionTraits>(std::move(items));
+    return S_OK;
+}
+
+std::vector<ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
+    std::vector<ComPtr<IUnknown>> sinks;
+    for (const auto& entry : sinks_) sinks.push_back(entry.second);
+    return sinks;
+}
+
+HRESULT EnumerateConnectionPoints(std::vector<IConnectionPoint*> points, IEnumConnectionPoints** out) {
+    if (!out) return E_POINTER;
+    *out = new Enumerator<IEnumConnectionPoints, IConnectionPoint*, PointTraits>(std::move(points));
+    return S_OK;
+}
+
+}  // namespace lunetra
