@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 #include "com_util.h"
@@ -12,30 +13,62 @@ namespace lunetra {
 namespace {
 
 // The page's layout counts on Chinese characters 12 and digits 6 pixels
-// wide: SimSun at 12 pixels, or a face drawn the same way where SimSun is
-// missing (under Wine, the WenQuanYi faces).
-constexpr std::initializer_list<const wchar_t*> kTextFaces = {
-    L"SimSun", L"宋体", L"NSimSun", L"WenQuanYi Zen Hei Sharp", L"WenQuanYi Zen Hei Mono", L"WenQuanYi Zen Hei"};
-
-int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool FontInstalled(const wchar_t* face) {
-    LOGFONTW wanted = {};
-    wanted.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(wanted.lfFaceName, face, LF_FACESIZE);
-    bool found = false;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &wanted, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
-    return found;
-}
+// wide: SimSun at 12 pixels. Where it is missing (under Wine) a face whose
+// 12-pixel glyphs come out whole, with digits a pixel wider.
+constexpr std::initializer_list<const wchar_t*> kTextFaces = {L"SimSun", L"NSimSun"};
+constexpr std::initializer_list<const wchar_t*> kFallbackFaces = {L"WenQuanYi Zen Hei Sharp", L"Noto Sans CJK SC",
+                                                                  L"WenQuanYi Zen Hei"};
 
 HFONT MakeFont(const wchar_t* face, BYTE charset) {
     return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+struct TextWidths {
+    int digit;
+    int chinese;
+    std::wstring face;
+};
+
+TextWidths Measure(HFONT font) {
+    HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    SIZE digit = {};
+    SIZE chinese = {};
+    GetTextExtentPoint32W(screen, L"0", 1, &digit);
+    GetTextExtentPoint32W(screen, L"农", 1, &chinese);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(screen, LF_FACESIZE, face);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return {digit.cx, chinese.cx, face};
+}
+
+// A triangle in place of a Marlett arrow where that font is missing.
+void DrawArrow(HDC dc, const std::string& glyph, const RECT& box, COLORREF color) {
+    const int cx = (box.left + box.right) / 2;
+    const int cy = (box.top + box.bottom) / 2;
+    POINT points[3];
+    if (glyph == "3") {  // left
+        points[0] = {cx - 2, cy};
+        points[1] = {cx + 1, cy - 3};
+        points[2] = {cx + 1, cy + 3};
+    } else if (glyph == "4") {  // right
+        points[0] = {cx + 2, cy};
+        points[1] = {cx - 1, cy - 3};
+        points[2] = {cx - 1, cy + 3};
+    } else {  // "6", down
+        points[0] = {cx - 3, cy - 1};
+        points[1] = {cx + 3, cy - 1};
+        points[2] = {cx, cy + 2};
+    }
+    GdiObject<HBRUSH> brush(CreateSolidBrush(color));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+    const HGDIOBJ old_brush = SelectObject(dc, brush.get());
+    const HGDIOBJ old_pen = SelectObject(dc, pen.get());
+    Polygon(dc, points, 3);
+    SelectObject(dc, old_pen);
+    SelectObject(dc, old_brush);
 }
 
 class Brush {
@@ -73,8 +106,12 @@ struct OpRenderer {
         SelectObject(dc, old);
     }
     void operator()(const lunar::GlyphOp& op) const {
-        const std::wstring glyph = Widen(op.glyph);
         RECT box = ToRect(op.box, dx, dy);
+        if (!fonts.symbols()) {
+            DrawArrow(dc, op.glyph, box, ToColorRef(op.color));
+            return;
+        }
+        const std::wstring glyph = Widen(op.glyph);
         const HGDIOBJ old = SelectObject(dc, fonts.symbols());
         SetTextColor(dc, ToColorRef(op.color));
         DrawTextW(dc, glyph.c_str(), static_cast<int>(glyph.size()), &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
@@ -136,14 +173,22 @@ void Surface::Release() {
 
 PageFonts::PageFonts() {
     for (const wchar_t* face : kTextFaces) {
-        if (FontInstalled(face)) {
-            text_.reset(MakeFont(face, GB2312_CHARSET));
+        GdiObject<HFONT> font(MakeFont(face, GB2312_CHARSET));
+        const TextWidths widths = Measure(font.get());
+        if (widths.face == face && widths.digit == 6 && widths.chinese == 12) {
+            text_ = std::move(font);
             break;
         }
     }
-    // No face of the list: let the font mapper pick a Chinese one.
-    if (!text_) text_.reset(MakeFont(L"", GB2312_CHARSET));
-    symbols_.reset(MakeFont(L"Marlett", SYMBOL_CHARSET));
+    for (const wchar_t* face : kFallbackFaces) {
+        if (text_) break;
+        GdiObject<HFONT> font(MakeFont(face, GB2312_CHARSET));
+        if (Measure(font.get()).face == face) text_ = std::move(font);
+    }
+    // None of them: let the font mapper pick a Chinese face of that height.
+    if (!text_) text_.reset(MakeFont(L"SimSun", GB2312_CHARSET));
+    GdiObject<HFONT> symbols(MakeFont(L"Marlett", SYMBOL_CHARSET));
+    if (Measure(symbols.get()).face == L"Marlett") symbols_ = std::move(symbols);
 }
 
 COLORREF ToColorRef(lunar::OleColor color) {

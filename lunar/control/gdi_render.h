@@ -48,6 +48,7 @@ class PageFonts {
 public:
     PageFonts();
     HFONT text() const { return text_.get(); }
+    // Marlett, or null where it is missing: the arrows are drawn as shapes.
     HFONT symbols() const { return symbols_.get(); }
 
 private:

@@ -1,0 +1,161 @@
+// LunetraView.exe: the lunar calendar on its own, in a small window. It hosts
+// one Lunetra control (registered or straight from Lunetra.ocx beside it) and
+// shows the lunar date of the selected day in its caption.
+#include <windows.h>
+#include <ocidl.h>
+
+#include <string>
+
+#include "com_util.h"
+#include "lunetra_host.h"
+#include "lunetra_ids.h"
+
+namespace {
+
+using lunetra::ComPtr;
+
+constexpr const wchar_t* kWindowClass = L"LunetraView";
+constexpr const wchar_t* kCaption = L"Lunetra";
+
+// The caption: "Lunetra - 农历甲辰年一月初一", asked of the control by DISPID
+// as any late-bound host would.
+std::wstring CaptionFor(IDispatch* control) {
+    VARIANT value;
+    VariantInit(&value);
+    DISPPARAMS none = {};
+    if (FAILED(control->Invoke(lunetra::kDispValue, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                               &value, nullptr, nullptr))) {
+        return kCaption;
+    }
+    VARIANT text;
+    VariantInit(&text);
+    DISPPARAMS argument = {&value, nullptr, 1, 0};
+    std::wstring caption = kCaption;
+    if (SUCCEEDED(control->Invoke(lunetra::kDispGetChineseDate, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                  &argument, &text, nullptr, nullptr)) &&
+        V_VT(&text) == VT_BSTR) {
+        caption += L" - ";
+        caption += V_BSTR(&text);
+    }
+    VariantClear(&text);
+    VariantClear(&value);
+    return caption;
+}
+
+// Keeps the caption in step with the control's Value.
+class CaptionUpdater final : public IPropertyNotifySink {
+public:
+    CaptionUpdater(HWND window, IDispatch* control) : window_(window), control_(control) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IPropertyNotifySink) {
+            *out = static_cast<IPropertyNotifySink*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG refs = InterlockedDecrement(&refs_);
+        if (refs == 0) delete this;
+        return static_cast<ULONG>(refs);
+    }
+    HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
+        if (id == lunetra::kDispValue) SetWindowTextW(window_, CaptionFor(control_).c_str());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+
+private:
+    LONG refs_ = 1;
+    HWND window_;
+    IDispatch* control_;  // the control outlives the connection
+};
+
+LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+// The control's own size in pixels (it snaps whatever it is given).
+SIZE ControlSize(IOleObject* control) {
+    SIZEL himetric = {};
+    control->GetExtent(DVASPECT_CONTENT, &himetric);
+    HDC screen = GetDC(nullptr);
+    const SIZE pixels = {MulDiv(himetric.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540),
+                         MulDiv(himetric.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540)};
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+int Run(HINSTANCE instance, int show) {
+    ComPtr<IUnknown> control;
+    if (FAILED(lunetra::CreateLunetra(lunetra::ProgramFolder() + lunetra::kOcxFileName, control))) {
+        MessageBoxW(nullptr, L"农历控件 Lunetra.ocx 不可用。", kCaption, MB_ICONERROR | MB_OK);
+        return 1;
+    }
+    ComPtr<IPersistStreamInit> persist;
+    ComPtr<IOleObject> object;
+    ComPtr<IDispatch> dispatch;
+    if (FAILED(control.As(persist)) || FAILED(control.As(object)) || FAILED(control.As(dispatch))) return 1;
+    persist->InitNew();
+
+    WNDCLASSEXW window_class = {};
+    window_class.cbSize = sizeof(window_class);
+    window_class.lpfnWndProc = ViewProc;
+    window_class.hInstance = instance;
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kWindowClass;
+    RegisterClassExW(&window_class);
+
+    const SIZE size = ControlSize(object.Get());
+    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    RECT frame = {0, 0, size.cx, size.cy};
+    AdjustWindowRect(&frame, kStyle, FALSE);
+    HWND window = CreateWindowExW(0, kWindowClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                                  nullptr);
+    if (!window) return 1;
+
+    auto* site = new lunetra::ControlSite(window);
+    site->Activate(control.Get(), RECT{0, 0, size.cx, size.cy});
+
+    ComPtr<IConnectionPointContainer> points;
+    ComPtr<IConnectionPoint> changes;
+    DWORD cookie = 0;
+    auto* updater = new CaptionUpdater(window, dispatch.Get());
+    if (SUCCEEDED(control.As(points)) && SUCCEEDED(points->FindConnectionPoint(IID_IPropertyNotifySink, changes.Put()))) {
+        changes->Advise(updater, &cookie);
+    }
+    SetWindowTextW(window, CaptionFor(dispatch.Get()).c_str());
+    ShowWindow(window, show);
+    UpdateWindow(window);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+
+    if (changes) changes->Unadvise(cookie);
+    updater->Release();
+    site->Close();
+    site->Release();
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    if (FAILED(OleInitialize(nullptr))) return 1;
+    const int result = Run(instance, show);
+    OleUninitialize();
+    return result;
+}
