@@ -1,0 +1,87 @@
+// The clock window's side of the time guard: the network check at start-up
+// and at minute 4 of every hour, and at minute 5 the comparison of the PC
+// clock with the time page, which opens the time-check dialog with its
+// warning sound when they are more than 600 seconds apart. This side never
+// changes the PC clock itself.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "clock_state.h"
+#include "local_time.h"
+#include "network_check.h"
+#include "ports.h"
+#include "tick.h"
+#include "web_time.h"
+
+namespace tockly {
+
+namespace time_guard {
+// The minute-hand angle as a Single at minute 4 and minute 5, second 0.
+inline constexpr float network_check_angle = 7.4337f;
+inline constexpr float time_guard_angle = 7.329f;
+inline constexpr std::int16_t warning_sound_resource = 401;
+}  // namespace time_guard
+
+// Whether the two network-dependent menu items can be chosen: the time guard
+// and the maker's web page. A check that finds no network disables both; a
+// later check that finds it again enables them.
+struct NetworkItems {
+    bool ShiJianJianHu = true;
+    bool Vornhall = true;
+};
+
+// What the clock window does for the time guard.
+class TimeGuardWindow {
+public:
+    virtual ~TimeGuardWindow() = default;
+    virtual void network_items_changed(const NetworkItems& items) = 0;
+    // Shows the single time-check dialog without waiting for it.
+    virtual void show_time_check_dialog() = 0;
+    // Player 0 opens the file (window handle 0) and plays it.
+    virtual void play_warning_sound(std::string_view path) = 0;
+};
+
+struct TimeGuardPorts {
+    ConnectionState& connection;
+    EchoService& echo;
+    SettingsAccess settings;  // the network check reads IPtoping at each run
+    HttpClient& http;
+    WallClock& clock;
+    Resources& resources;
+    FileSystem& files;
+    TimeGuardWindow& window;
+    TimeFormat time_format;
+    std::string time_page_url = std::string(web::time_page_url);
+    BuiltInAddresses addresses{};
+};
+
+// The network check of start-up and of the hourly step: sets LianWang and
+// the two items. Returns the check's result.
+bool run_network_check(const TimeGuardPorts& ports, ClockGlobals& globals, NetworkItems& items);
+
+// The time-guard comparison itself, without the minute test: opens the
+// dialog and plays the warning sound when the PC clock is wrong.
+ClockVerdict run_time_guard(const TimeGuardPorts& ports);
+
+// Steps 7 and 8 of the tick.
+class TimeGuardSteps : public HourlySteps {
+public:
+    TimeGuardSteps(TimeGuardPorts ports, ClockGlobals& globals, MenuChecks& checks, NetworkItems& items)
+        : ports_(std::move(ports)), g_(globals), checks_(checks), items_(items) {}
+
+    // Minute 4, second 0: the hourly network check.
+    void network_check(const TickMoment& moment) override;
+    // Minute 5, second 0: the time guard, when it is switched on and the last
+    // network check found the network usable.
+    void time_guard(const TickMoment& moment) override;
+
+private:
+    TimeGuardPorts ports_;
+    ClockGlobals& g_;
+    MenuChecks& checks_;
+    NetworkItems& items_;
+};
+
+}  // namespace tockly
