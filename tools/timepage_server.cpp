@@ -32,6 +32,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -56,6 +57,7 @@ struct State {
     std::string start_mode = "ok";
     long long time_requests = 0;
     long long online_requests = 0;
+    std::string if_modified_since = "-";  // of the last /time request, "-" when it had none
 };
 
 State state;
@@ -128,7 +130,8 @@ void wait_for_peer(int fd) {
 std::string state_text() {
     return "mode=" + state.mode + " skew=" + std::to_string(state.skew) +
            " time_requests=" + std::to_string(state.time_requests) +
-           " online_requests=" + std::to_string(state.online_requests) + "\n";
+           " online_requests=" + std::to_string(state.online_requests) +
+           " if_modified_since=" + state.if_modified_since + "\n";
 }
 
 bool quit_requested = false;
@@ -148,6 +151,7 @@ bool apply_control(std::string_view query) {
             state.skew = state.start_skew;
             state.mode = state.start_mode;
             state.time_requests = state.online_requests = 0;
+            state.if_modified_since = "-";
         } else if (name == "skew") {
             long long skew = 0;
             if (!parse_number(value, skew)) return false;
@@ -160,6 +164,33 @@ bool apply_control(std::string_view query) {
         }
     }
     return true;
+}
+
+// The value of a request header (name in lower case), "-" when it is absent.
+std::string header_value(const std::string& request, std::string_view name) {
+    std::size_t line = request.find("\r\n");
+    while (line != std::string::npos && line + 2 < request.size()) {
+        const std::size_t start = line + 2;
+        const std::size_t end = request.find("\r\n", start);
+        if (end == std::string::npos || end == start) break;
+        const std::string_view text(request.data() + start, end - start);
+        const auto colon = text.find(':');
+        if (colon != std::string_view::npos && colon == name.size()) {
+            bool same = true;
+            for (std::size_t i = 0; i < colon; ++i)
+                same = same && std::tolower(static_cast<unsigned char>(text[i])) == name[i];
+            if (same) {
+                std::string_view value = text.substr(colon + 1);
+                while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+                std::string out(value);
+                for (char& c : out)
+                    if (c == ' ') c = '_';  // one word in the state line
+                return out.empty() ? "-" : out;
+            }
+        }
+        line = end;
+    }
+    return "-";
 }
 
 void serve(int fd) {
@@ -204,7 +235,10 @@ void serve(int fd) {
             }
             return;
         }
-        if (path == "/time") ++state.time_requests;
+        if (path == "/time") {
+            ++state.time_requests;
+            state.if_modified_since = header_value(request, "if-modified-since");
+        }
         if (path == "/online") ++state.online_requests;
         mode = state.mode;
         skew = state.skew;

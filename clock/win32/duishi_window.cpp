@@ -1,0 +1,271 @@
+#include "duishi_window.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+
+#include "fonts.h"
+#include "text_codec.h"
+
+namespace tockly::win {
+
+namespace {
+
+// A window that has been unloaded is destroyed from its own message queue,
+// never inside the click or tick that unloaded it.
+constexpr UINT destroy_self_message = WM_APP + 20;
+
+constexpr UINT_PTR timer_id(DuiShiTimer timer) { return static_cast<UINT_PTR>(timer) + 1; }
+
+constexpr UINT timer_interval(DuiShiTimer timer) {
+    return timer == DuiShiTimer::Timer1_animation ? duishi::animation_interval_ms : duishi::slide_interval_ms;
+}
+
+COLORREF ole_to_colorref(unsigned ole) { return static_cast<COLORREF>(ole & 0xFFFFFF); }
+
+}  // namespace
+
+bool DuiShiWindow::register_class(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = duishi_class_name;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+DuiShiWindow::DuiShiWindow(HINSTANCE instance, HWND owner, DuiShiWindowPorts ports)
+    : instance_(instance),
+      owner_(owner),
+      model_({*this, {ports.profile, boxes_}, ports.settings_path, ports.resources, ports.files, ports.http,
+              ports.setter, ports.time_format}) {
+    const ScreenMetrics metrics = screen_metrics();
+    twips_per_pixel_x_ = metrics.twips_per_pixel_x;
+    twips_per_pixel_y_ = metrics.twips_per_pixel_y;
+    white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
+    yellow_.reset(CreateSolidBrush(ole_to_colorref(duishi::check1_back_colour)));
+    green_.reset(CreateSolidBrush(ole_to_colorref(duishi::command1_back_colour)));
+}
+
+DuiShiWindow::~DuiShiWindow() {
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+int DuiShiWindow::px_x(int twips) const {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / twips_per_pixel_x_));
+}
+int DuiShiWindow::px_y(int twips) const {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / twips_per_pixel_y_));
+}
+
+HFONT DuiShiWindow::make_font(const char* design_face, double points, bool bold) {
+    ScopedGetDc screen(nullptr);
+    const int height = -static_cast<int>(std::lround(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));
+    // No smoothing: edge pixels blended towards white would show as a halo
+    // around the see-through white.
+    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH,
+                       available_face(design_face).c_str());
+}
+
+HWND DuiShiWindow::add_control(const wchar_t* cls, std::string_view text, DWORD style,
+                               const duishi::ControlDesign& at, int id) {
+    HWND control = CreateWindowExW(0, cls, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, px_x(at.left),
+                                   px_y(at.top), px_x(at.width), px_y(at.height), hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    return control;
+}
+
+bool DuiShiWindow::load() {
+    if (hwnd_) return true;
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, duishi_class_name, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+                            px_x(duishi::window_width), px_y(duishi::window_height), owner_, nullptr, instance_, this);
+    if (!hwnd_) return false;
+    boxes_.set_owner(hwnd_);
+    if (!label_font_) label_font_.reset(make_font(duishi::label_font.data(), duishi::label_points, true));
+    if (!control_font_) control_font_.reset(make_font("宋体", 9, false));
+
+    label1_ = add_control(L"STATIC", duishi::label1_1_text, SS_LEFT | SS_NOPREFIX, duishi::Label1_1, duishi_Label1_1);
+    label0_ = add_control(L"STATIC", duishi::label1_0_text, SS_LEFT | SS_NOPREFIX, duishi::Label1_0, duishi_Label1_0);
+    command1_ = add_control(L"BUTTON", duishi::command1_text, BS_OWNERDRAW, duishi::Command1, duishi_Command1);
+    check1_ = add_control(L"BUTTON", duishi::check1_text, BS_AUTOCHECKBOX, duishi::Check1, duishi_Check1);
+    image1_ = add_control(L"STATIC", "", SS_OWNERDRAW | SS_NOTIFY, duishi::Image1, duishi_Image1);
+    for (HWND label : {label0_, label1_}) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(label_font_.get()), FALSE);
+    for (HWND control : {command1_, check1_})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(control_font_.get()), FALSE);
+
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    if (tooltip_) {
+        std::wstring tip = widen(duishi::image1_tooltip);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hwnd_;
+        tool.uId = reinterpret_cast<UINT_PTR>(image1_);
+        tool.lpszText = tip.data();
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+
+    // The design picture, until the animation shows its first frame.
+    if (const auto bytes = Win32Resources().load("GIF", duishi::first_frame_resource)) frame_ = decode_picture(*bytes);
+    return true;
+}
+
+void DuiShiWindow::unload() {
+    if (!hwnd_) return;
+    for (DuiShiTimer timer : {DuiShiTimer::Timer1_animation, DuiShiTimer::Timer2_slide_in, DuiShiTimer::Timer3_slide_out})
+        KillTimer(hwnd_, timer_id(timer));
+    ShowWindow(hwnd_, SW_HIDE);
+    PostMessageW(hwnd_, destroy_self_message, 0, 0);
+    hwnd_ = nullptr;
+    command1_ = check1_ = image1_ = tooltip_ = label0_ = label1_ = nullptr;
+    boxes_.set_owner(nullptr);
+}
+
+ScreenMetrics DuiShiWindow::screen() { return screen_metrics(); }
+
+void DuiShiWindow::make_topmost() {
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void DuiShiWindow::make_layered_colour_key(unsigned colour_key) {
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(hwnd_, ole_to_colorref(colour_key), 0, LWA_COLORKEY);
+}
+
+void DuiShiWindow::set_bounds_twips(int left, int top, int width, int height) {
+    top_px_ = px_y(top);
+    SetWindowPos(hwnd_, nullptr, px_x(left), top_px_, px_x(width), px_y(height), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DuiShiWindow::move_left_twips(int left) {
+    SetWindowPos(hwnd_, nullptr, px_x(left), top_px_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DuiShiWindow::set_check(bool checked) {
+    SendMessageW(check1_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void DuiShiWindow::show_picture(std::string_view path) {
+    Picture picture = load_picture_file(path);
+    if (!picture) return;
+    frame_ = std::move(picture);
+    InvalidateRect(image1_, nullptr, FALSE);
+}
+
+void DuiShiWindow::set_timer(DuiShiTimer timer, bool on) {
+    if (!hwnd_) return;
+    if (on)
+        SetTimer(hwnd_, timer_id(timer), timer_interval(timer), nullptr);
+    else
+        KillTimer(hwnd_, timer_id(timer));
+}
+
+void DuiShiWindow::show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
+
+LRESULT CALLBACK DuiShiWindow::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<DuiShiWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (msg == destroy_self_message) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    auto* self = reinterpret_cast<DuiShiWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // An unloaded window waiting for its destruction serves nobody.
+    if (!self || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
+    return self->handle(msg, wp, lp);
+}
+
+LRESULT DuiShiWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_TIMER:
+        switch (wp) {
+        case timer_id(DuiShiTimer::Timer1_animation): model_.Timer1_Timer(); break;
+        case timer_id(DuiShiTimer::Timer2_slide_in): model_.Timer2_Timer(); break;
+        case timer_id(DuiShiTimer::Timer3_slide_out): model_.Timer3_Timer(); break;
+        default: break;
+        }
+        return 0;
+    case WM_COMMAND: {
+        const int id = LOWORD(wp), code = HIWORD(wp);
+        if (id == duishi_Command1 && code == BN_CLICKED) {
+            model_.Command1_Click();
+        } else if (id == duishi_Check1 && code == BN_CLICKED) {
+            model_.Check1_Click(SendMessageW(check1_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        } else if (id == duishi_Image1 && code == STN_CLICKED) {
+            model_.Image1_Click();
+        }
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        const HWND control = reinterpret_cast<HWND>(lp);
+        if (control == check1_) {
+            SetTextColor(dc, ole_to_colorref(duishi::check1_text_colour));
+            SetBkColor(dc, ole_to_colorref(duishi::check1_back_colour));
+            return reinterpret_cast<LRESULT>(yellow_.get());
+        }
+        // The labels: red text on the white that the colour key makes see-through.
+        SetTextColor(dc, ole_to_colorref(duishi::label_colour));
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(white_.get());
+    }
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (item.CtlID == duishi_Command1) draw_button(item);
+        if (item.CtlID == duishi_Image1) draw_picture(item);
+        return TRUE;
+    }
+    case WM_SETCURSOR: {
+        const HWND over = reinterpret_cast<HWND>(wp);
+        if (over == command1_ || over == check1_ || over == image1_) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        // Closing from outside (Alt+F4, a task manager) is a click on the picture.
+        model_.Image1_Click();
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void DuiShiWindow::draw_button(const DRAWITEMSTRUCT& item) {
+    RECT box = item.rcItem;
+    FillRect(item.hDC, &box, green_.get());
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    DrawEdge(item.hDC, &box, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    ScopedSelect keep(item.hDC, control_font_.get());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, RGB(0, 0, 0));
+    if (pressed) OffsetRect(&box, 1, 1);
+    const std::wstring text = widen(duishi::command1_text);
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void DuiShiWindow::draw_picture(const DRAWITEMSTRUCT& item) {
+    RECT box = item.rcItem;
+    FillRect(item.hDC, &box, white_.get());
+    if (!frame_) return;
+    unique_memory_dc picture_dc(CreateCompatibleDC(item.hDC));
+    ScopedSelect keep(picture_dc.get(), frame_.bitmap.get());
+    // Not stretched: the frame at the top left of the picture area.
+    BitBlt(item.hDC, 0, 0, frame_.width, frame_.height, picture_dc.get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace tockly::win

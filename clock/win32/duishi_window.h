@@ -1,0 +1,90 @@
+// DuiShi, the time-check dialog's window: layered (white is see-through),
+// top-most, no border, two red labels, the light-green "校正" button, the
+// yellow "自动校正" check box and the animated picture that closes it. It
+// renders the DuiShi model and forwards clicks and timer ticks to it.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "duishi.h"
+#include "handles.h"
+#include "picture.h"
+#include "win32_ports.h"
+
+namespace tockly::win {
+
+inline constexpr wchar_t duishi_class_name[] = L"TocklyDuiShi";
+
+// Control ids, so a test (or a person with a spy tool) can find them.
+enum DuiShiControl : int {
+    duishi_Label1_0 = 100,
+    duishi_Label1_1 = 101,
+    duishi_Command1 = 110,
+    duishi_Check1 = 120,
+    duishi_Image1 = 130,
+};
+
+struct DuiShiWindowPorts {
+    ProfileStore& profile;
+    Resources& resources;
+    FileSystem& files;
+    HttpClient& http;
+    ClockSetter& setter;
+    TimeFormat time_format;
+    std::string settings_path;
+};
+
+class DuiShiWindow : public DuiShiView {
+public:
+    static bool register_class(HINSTANCE instance);
+    DuiShiWindow(HINSTANCE instance, HWND owner, DuiShiWindowPorts ports);
+    ~DuiShiWindow() override;
+    DuiShiWindow(const DuiShiWindow&) = delete;
+    DuiShiWindow& operator=(const DuiShiWindow&) = delete;
+
+    // Shows the dialog (modeless), loading it on first use.
+    void Show() { model_.Show(); }
+    const DuiShi& model() const { return model_; }
+    HWND hwnd() const { return hwnd_; }
+
+    // DuiShiView
+    bool load() override;
+    void unload() override;
+    ScreenMetrics screen() override;
+    void make_topmost() override;
+    void make_layered_colour_key(unsigned colour_key) override;
+    void set_bounds_twips(int left, int top, int width, int height) override;
+    void move_left_twips(int left) override;
+    void set_check(bool checked) override;
+    void show_picture(std::string_view path) override;
+    void set_timer(DuiShiTimer timer, bool on) override;
+    void show() override;
+
+private:
+    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    HWND add_control(const wchar_t* cls, std::string_view text, DWORD style, const duishi::ControlDesign& at, int id);
+    void draw_button(const DRAWITEMSTRUCT& item);
+    void draw_picture(const DRAWITEMSTRUCT& item);
+    int px_x(int twips) const;
+    int px_y(int twips) const;
+    HFONT make_font(const char* design_face, double points, bool bold);
+
+    HINSTANCE instance_;
+    HWND owner_;
+    HWND hwnd_ = nullptr;
+    HWND command1_ = nullptr, check1_ = nullptr, image1_ = nullptr, tooltip_ = nullptr;
+    HWND label0_ = nullptr, label1_ = nullptr;
+    int twips_per_pixel_x_ = 15, twips_per_pixel_y_ = 15;
+    int top_px_ = 0;
+    Picture frame_;
+    unique_hfont label_font_, control_font_;
+    unique_hbrush white_, yellow_, green_;
+    Win32MessageBoxes boxes_;
+    DuiShi model_;
+};
+
+}  // namespace tockly::win

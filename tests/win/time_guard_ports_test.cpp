@@ -1,0 +1,170 @@
+// The time guard's adapters against the real (Wine) platform: ICMP echo to
+// loopback, WinHTTP against a time-page server of our own, the loopback
+// connection probe, and the refusal to set the clock.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "time_guard_ports.h"
+#include "timepage_control.h"
+#include "web_time.h"
+
+namespace tockly {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kPort = 18081;
+
+std::string server_binary() { return std::string(TOCKLY_SOURCE_DIR) + "/build/host/bin/timepage_server"; }
+
+// One server for the whole suite.
+class TimePageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        page_ = new wintest::TimePage(kPort);
+        started_ = page_->start(server_binary());
+    }
+    static void TearDownTestSuite() {
+        delete page_;
+        page_ = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(started_) << "could not start " << server_binary() << " (build the host preset first)";
+        page_->control("reset");
+    }
+    static HttpRequest request(const std::string& path) {
+        HttpRequest r;
+        r.url = page_->url(path);
+        r.headers.emplace_back("If-Modified-Since", "0");
+        r.timeout_ms = web::fetch_timeout_ms;
+        r.max_body_bytes = web::max_body_bytes;
+        return r;
+    }
+    static wintest::TimePage* page_;
+    static bool started_;
+    win::WinHttpClient http_;
+};
+
+wintest::TimePage* TimePageTest::page_ = nullptr;
+bool TimePageTest::started_ = false;
+
+TEST(Win32Echo, LoopbackAnswers) {
+    win::Win32EchoService echo;
+    EXPECT_TRUE(PingAddress(echo, " 127.0.0.1 "));
+    EXPECT_TRUE(PingAddress(echo, "127.0.0.3"));
+}
+
+TEST(Win32Echo, TextsThatAreNoAddress) {
+    win::Win32EchoService echo;
+    for (const char* text : {"", "time.example", "127.0.0.256", "1.2.3.4.5"}) {
+        EXPECT_FALSE(echo.address_of(text)) << text;
+        EXPECT_EQ(SendEcho(echo, text, "tanaya"), -1) << text;
+    }
+    EXPECT_EQ(echo.address_of("127.0.0.2"), 0x7F000002u) << "first part in the high byte";
+}
+
+TEST_F(TimePageTest, APageArrivesWithTheHeader) {
+    const HttpResponse r = http_.get(request("/time"));
+    ASSERT_TRUE(r.complete);
+    EXPECT_EQ(r.status, 200);
+    EXPECT_TRUE(extract_page_texts(r.body)) << r.body;
+    EXPECT_EQ(page_->field("if_modified_since"), "0");
+}
+
+TEST_F(TimePageTest, EveryFailureModeEndsWithoutATimePage) {
+    const struct {
+        const char* mode;
+        bool complete;
+        int status;
+        int at_most_ms;
+    } cases[] = {
+        {"error", true, 500, 2000},
+        {"garbage", true, 200, 2000},
+        {"down", false, 0, 2000},
+        {"big", false, 0, 2000},      // a correct page beyond the 64 KiB cap
+        {"hang", false, 0, 6000},     // accepts and never answers
+        {"trickle", false, 0, 6000},  // answers one byte every half second
+    };
+    for (const auto& c : cases) {
+        page_->control(std::string("mode=") + c.mode);
+        const auto start = Clock::now();
+        const HttpResponse r = http_.get(request("/time"));
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        EXPECT_EQ(r.complete, c.complete) << c.mode;
+        if (c.complete) {
+            EXPECT_EQ(r.status, c.status) << c.mode;
+        }
+        EXPECT_LE(took, c.at_most_ms) << c.mode;
+        EXPECT_FALSE(extract_page_texts(FetchWebText(http_, page_->url("/time"), "UTF-8"))) << c.mode;
+    }
+}
+
+TEST_F(TimePageTest, TheClockCheckThroughTheRealClient) {
+    struct LocalClock : WallClock {
+        LocalTime now() override {
+            SYSTEMTIME t{};
+            GetLocalTime(&t);
+            return LocalTime{t.wYear, t.wMonth, t.wDay, 1, t.wHour, t.wMinute, t.wSecond};
+        }
+    } clock;
+    const struct {
+        const char* control;
+        ClockVerdict verdict;
+    } cases[] = {
+        {"skew=0", ClockVerdict::right},
+        {"skew=900", ClockVerdict::wrong},
+        {"skew=-900", ClockVerdict::wrong},
+        {"skew=590", ClockVerdict::right},
+        {"mode=garbage", ClockVerdict::no_answer},
+        {"mode=error", ClockVerdict::no_answer},
+    };
+    for (const auto& c : cases) {
+        page_->control(std::string("reset&") + c.control);
+        EXPECT_EQ(check_clock(http_, clock, TimeFormat{}, page_->url("/time")), c.verdict) << c.control;
+    }
+}
+
+TEST_F(TimePageTest, TheLoopbackProbeStandsForTheConnectionState) {
+    win::LoopbackOnlineProbe probe(page_->url("/online"));
+    EXPECT_TRUE(probe.online());
+    page_->control("mode=down");
+    EXPECT_FALSE(probe.online());
+    page_->control("mode=ok");
+    EXPECT_TRUE(probe.online());
+    const long long asked = page_->counter("online_requests");
+    win::LoopbackOnlineProbe elsewhere("http://time.example:" + std::to_string(kPort) + "/online");
+    EXPECT_FALSE(elsewhere.online()) << "only a page of this machine may stand for the connection state";
+    EXPECT_EQ(page_->counter("online_requests"), asked);
+}
+
+// Wine's NtSetSystemTime refuses any change of more than half a second (it
+// never touches the host clock); that was checked for Wine 8.0. Older Wines
+// set the host clock, so the refusal is only tried on 8 or later.
+bool wine_refuses_clock_changes() {
+    using get_version = const char*(CDECL*)();
+    const auto wine_get_version = reinterpret_cast<get_version>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+    if (!wine_get_version) return false;  // real Windows: never try to change the clock in a test
+    return std::atoi(wine_get_version()) >= 8;
+}
+
+TEST(Win32ClockSetter, WineRefusesToSetTheClock) {
+    if (!wine_refuses_clock_changes()) GTEST_SKIP() << "not on a Wine known to refuse clock changes";
+    const auto now_ms = [] {
+        FILETIME t{};
+        GetSystemTimeAsFileTime(&t);
+        return (static_cast<long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000;
+    };
+    SYSTEMTIME local{};
+    GetLocalTime(&local);
+    const long long before = now_ms();
+    const int two_hours_on = ((local.wHour + 2) % 24) * 3600 + local.wMinute * 60 + local.wSecond;
+    win::Win32ClockSetter setter;
+    EXPECT_FALSE(setter.set_time_of_day(two_hours_on));
+    EXPECT_FALSE(setter.set_date(local.wYear + 1, local.wMonth, 1));
+    EXPECT_LT(now_ms() - before, 5000) << "the clock did not move";
+}
+
+}  // namespace
+}  // namespace tockly
