@@ -80,6 +80,12 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
         EndPaint(hwnd_, &ps);
         return 0;
     }
+    case WM_KEYDOWN:
+        if (wp == VK_F2 && open_settings_) {
+            open_settings_();
+            return 0;
+        }
+        return DefWindowProcW(hwnd_, msg, wp, lp);
     case WM_CLOSE:
         DestroyWindow(hwnd_);
         return 0;

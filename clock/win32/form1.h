@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -51,6 +52,9 @@ public:
     // just after the next second boundary.
     void start_timer1(ClockTick& tick);
 
+    // F2 on the face opens the settings dialog until the menu offers it.
+    void set_settings_opener(std::function<void()> open) { open_settings_ = std::move(open); }
+
 private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
@@ -77,6 +81,7 @@ private:
     FaceTexts texts_;
     bool tray_shown_ = false;
     ClockTick* tick_ = nullptr;
+    std::function<void()> open_settings_;
 };
 
 }  // namespace tockly::win

@@ -3,6 +3,7 @@
 #include <ole2.h>
 
 #include "form1.h"
+#include "form2_window.h"
 #include "startup.h"
 #include "tick.h"
 #include "tick_ports.h"
@@ -54,6 +55,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ClockTick tick({wall_clock, mci, files, codec, notice, shell, form1, time_format}, started.globals,
                    started.checks);
     form1.start_timer1(tick);
+
+    // The settings dialog works on the same globals as the tick.
+    win::TiShiCaptionNotice caption_notice(notice);
+    win::Form2Window form2(instance, {profile, boxes, resources, files, form1, caption_notice, time_format, screen},
+                           started.globals);
+    form1.set_settings_opener([&form2] { form2.open(); });
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

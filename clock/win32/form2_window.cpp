@@ -1,0 +1,561 @@
+#include "form2_window.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "fonts.h"
+#include "text_codec.h"
+
+namespace tockly::win {
+
+namespace {
+
+// Events that wait until the control that raised them has finished its own
+// message: a focus change is not the moment to move the focus again.
+constexpr UINT msg_got_focus = WM_APP + 20;   // wParam: control id
+constexpr UINT msg_lost_focus = WM_APP + 21;  // wParam: control id
+constexpr UINT msg_text5_click = WM_APP + 22;
+constexpr UINT msg_combo_click = WM_APP + 23;  // wParam: control id
+
+constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD window_ex_style = WS_EX_CONTROLPARENT;
+constexpr DWORD edit_style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD combo_style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+constexpr int combo_list_height_px = 200;
+
+COLORREF to_colorref(unsigned ole_colour) { return static_cast<COLORREF>(ole_colour & 0xFFFFFF); }
+
+int id_of(Box box) {
+    switch (box.control) {
+    case Control::Text1: return form2_ids::Text1 + box.index;
+    case Control::Combo1: return form2_ids::Combo1 + box.index;
+    case Control::Text2: return form2_ids::Text2 + box.index;
+    case Control::Text3: return form2_ids::Text3;
+    case Control::Text4: return form2_ids::Text4;
+    case Control::Text5: return form2_ids::Text5;
+    case Control::Combo2: return form2_ids::Combo2;
+    }
+    return 0;
+}
+
+std::optional<Box> box_of(int id) {
+    if (id >= form2_ids::Text1 && id < form2_ids::Text1 + form2::row_count) return Box{Control::Text1, id - form2_ids::Text1};
+    if (id >= form2_ids::Combo1 && id <= form2_ids::Combo1 + form2::ticking_box)
+        return Box{Control::Combo1, id - form2_ids::Combo1};
+    if (id >= form2_ids::Text2 && id < form2_ids::Text2 + form2::row_count) return Box{Control::Text2, id - form2_ids::Text2};
+    switch (id) {
+    case form2_ids::Text3: return Box{Control::Text3};
+    case form2_ids::Text4: return Box{Control::Text4};
+    case form2_ids::Text5: return Box{Control::Text5};
+    case form2_ids::Combo2: return Box{Control::Combo2};
+    default: return std::nullopt;
+    }
+}
+
+bool is_combo(Box box) { return box.control == Control::Combo1 || box.control == Control::Combo2; }
+
+// Every box of the dialog, in the order the model is rendered.
+std::vector<Box> all_boxes() {
+    std::vector<Box> boxes;
+    for (int i = 0; i < form2::row_count; ++i) {
+        boxes.push_back({Control::Text1, i});
+        boxes.push_back({Control::Combo1, i});
+        boxes.push_back({Control::Text2, i});
+    }
+    boxes.push_back({Control::Combo1, form2::ticking_box});
+    boxes.push_back({Control::Combo2});
+    boxes.push_back({Control::Text3});
+    boxes.push_back({Control::Text4});
+    boxes.push_back({Control::Text5});
+    return boxes;
+}
+
+}  // namespace
+
+Form2Window::Form2Window(HINSTANCE instance, Form2Services services, ClockGlobals& globals)
+    : instance_(instance), services_(services), globals_(globals) {
+    box_font_ = make_font(form2::box_points, false);
+    low_box_font_ = make_font(form2::small_points, false);
+    heading_font_ = make_font(form2::heading_points, false);
+    small_font_ = make_font(form2::small_points, false);
+    number_font_ = make_font(form2::heading_points, true);
+    button_brush_.reset(CreateSolidBrush(to_colorref(form2::button_face_colour)));
+}
+
+Form2Window::~Form2Window() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+int Form2Window::px_x(int twips) const {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / services_.screen.twips_per_pixel_x));
+}
+int Form2Window::px_y(int twips) const {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / services_.screen.twips_per_pixel_y));
+}
+
+unique_hfont Form2Window::make_font(double points, bool bold) const {
+    ScopedGetDc screen(nullptr);
+    const int height = -static_cast<int>(std::lround(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));
+    return unique_hfont(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                    GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH, available_face(form2::box_font.data()).c_str()));
+}
+
+void Form2Window::open() {
+    if (hwnd_) {
+        // Already open: only to the front; the load step does not run again.
+        if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+        ShowWindow(hwnd_, SW_SHOW);
+        BringWindowToTop(hwnd_);
+        SetForegroundWindow(hwnd_);
+        return;
+    }
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = window_proc;
+        wc.hInstance = instance_;
+        wc.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+        wc.hIconSm = wc.hIcon;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = form2_class_name;
+        registered = RegisterClassExW(&wc) != 0;
+        if (!registered) return;
+        INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&common);
+    }
+
+    model_ = std::make_unique<Form2>(Form2Ports{services_.profile, services_.boxes, folders_, services_.resources,
+                                                services_.files, services_.face, services_.notice, file_dialog_,
+                                                services_.time_format},
+                                     globals_);
+    RECT frame{0, 0, px_x(form2::client_width_twips), px_y(form2::client_height_twips)};
+    AdjustWindowRectEx(&frame, window_style, FALSE, window_ex_style);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    // Centred on the screen when it first shows.
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    hwnd_ = CreateWindowExW(window_ex_style, form2_class_name, widen(form2::caption).c_str(), window_style, left, top,
+                            width, height, nullptr, nullptr, instance_, this);
+    if (!hwnd_) {
+        model_.reset();
+        return;
+    }
+    file_dialog_.set_owner(hwnd_);
+    create_controls();
+    model_->Form_Load();
+    render();
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    last_focus_ = control({Control::Text1, 0});
+    SetFocus(last_focus_);
+}
+
+HWND Form2Window::add_control(const wchar_t* cls, const std::string& text, DWORD style, DWORD ex_style, int id,
+                              form2::Place place, HFONT font) {
+    HWND c = CreateWindowExW(ex_style, cls, widen(text).c_str(), style, px_x(place.left), px_y(place.top),
+                             px_x(place.width), px_y(place.height), hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return c;
+}
+
+HWND Form2Window::add_label(int id, const form2::Caption& caption, HFONT font, DWORD align) {
+    // Captions are as large as their text, as an auto-sized label is.
+    ScopedGetDc dc(hwnd_);
+    ScopedSelect keep(dc, font);
+    const std::wstring wide = widen(caption.text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    // A fallback font may be taller than 宋体; a column heading then moves up
+    // rather than disappear behind the first row.
+    int top = px_y(caption.top);
+    if (caption.top < form2::row_top(0) && top + size.cy > px_y(form2::row_top(0)))
+        top = px_y(form2::row_top(0)) - size.cy;
+    HWND c = CreateWindowExW(0, L"STATIC", wide.c_str(), WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | align,
+                             px_x(caption.left), top, size.cx, size.cy, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return c;
+}
+
+void Form2Window::add_tooltip(HWND c, std::string_view text) {
+    std::wstring wide = widen(text);
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = hwnd_;
+    info.uId = reinterpret_cast<UINT_PTR>(c);
+    info.lpszText = wide.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void Form2Window::create_controls() {
+    boxes_.clear();
+    shown_.clear();
+    message_shown_.clear();
+    lists_shown_ = -1;
+    const auto subclass = [&](HWND c, std::optional<Box> box) {
+        if (box) boxes_[c] = *box;
+        SetWindowSubclass(c, control_proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    };
+    const auto add_box = [&](Box box, form2::Place place) {
+        const bool combo = is_combo(box);
+        const bool low = box.control == Control::Text4 || box.control == Control::Text5;
+        if (combo) place.height = px_y(place.height) * services_.screen.twips_per_pixel_y + combo_list_height_px *
+                                  services_.screen.twips_per_pixel_y;
+        HWND c = add_control(combo ? L"COMBOBOX" : L"EDIT", "", combo ? combo_style : edit_style,
+                             combo ? 0 : WS_EX_CLIENTEDGE, id_of(box), place,
+                             low ? low_box_font_.get() : box_font_.get());
+        if (combo) {
+            // The closed box as high as its design height.
+            RECT closed{};
+            GetWindowRect(c, &closed);
+            const LRESULT field = SendMessageW(c, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+            const int wanted = px_y(form2::row_height);
+            if (field > 0) SendMessageW(c, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + wanted - (closed.bottom - closed.top));
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            if (GetComboBoxInfo(c, &info) && info.hwndItem) {
+                subclass(info.hwndItem, box);
+                SendMessageW(info.hwndItem, EM_SETLIMITTEXT, 0, 0);
+            }
+            boxes_[c] = box;
+        } else {
+            SendMessageW(c, EM_SETLIMITTEXT, 0, 0);
+            subclass(c, box);
+        }
+        return c;
+    };
+
+    // Creation order is the Tab order: row by row, then the boxes below, then the button.
+    for (int i = 0; i < form2::row_count; ++i) {
+        add_box({Control::Text1, i}, form2::Text1(i));
+        add_box({Control::Combo1, i}, form2::Combo1(i));
+        add_box({Control::Text2, i}, form2::Text2(i));
+    }
+    add_box({Control::Combo1, form2::ticking_box}, form2::Combo1(form2::ticking_box));
+    add_box({Control::Combo2}, form2::Combo2);
+    add_box({Control::Text3}, form2::Text3);
+    add_box({Control::Text4}, form2::Text4);
+    add_box({Control::Text5}, form2::Text5);
+    HWND button = add_control(L"BUTTON", std::string(form2::Command1_caption), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
+                              0, form2_ids::Command1, form2::Command1, heading_font_.get());
+    subclass(button, std::nullopt);
+
+    for (int i = 0; i < form2::caption_count; ++i)
+        add_label(form2_ids::Label1 + i, form2::Label1[i], i < 3 ? heading_font_.get() : box_font_.get());
+    for (int i = 0; i < 2; ++i) add_label(form2_ids::Label4 + i, form2::Label4[i], small_font_.get());
+    for (int row = 0; row < form2::row_count; ++row)
+        add_control(L"STATIC", std::to_string(row + 1), WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_CENTERIMAGE, 0,
+                    form2_ids::Label2 + form2::Label2_index_of_row(row), form2::Label2(row), number_font_.get());
+    add_control(L"STATIC", std::string(form2::first_message), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0,
+                form2_ids::Label3, form2::Label3, box_font_.get());
+    message_shown_ = form2::first_message;
+
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
+                               nullptr);
+    for (int i = 0; i < form2::row_count; ++i) {
+        add_tooltip(control({Control::Text1, i}), form2::Text1_tooltip);
+        HWND combo = control({Control::Combo1, i});
+        add_tooltip(combo, form2::Combo1_tooltip);
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        if (GetComboBoxInfo(combo, &info) && info.hwndItem) add_tooltip(info.hwndItem, form2::Combo1_tooltip);
+    }
+    add_tooltip(button, form2::Command1_tooltip);
+}
+
+HWND Form2Window::control(Box box) const { return GetDlgItem(hwnd_, id_of(box)); }
+
+std::string Form2Window::text_of(HWND c) const {
+    const int n = GetWindowTextLengthW(c);
+    std::wstring wide(static_cast<std::size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(c, wide.data(), n + 1);
+    wide.resize(static_cast<std::size_t>(std::max(got, 0)));
+    return narrow(wide);
+}
+
+template <typename Event>
+void Form2Window::run(Event&& event) {
+    if (!model_) return;
+    event(*model_);
+    render();
+}
+
+void Form2Window::set_control_text(Box box, const std::string& text) {
+    HWND c = control(box);
+    const int id = id_of(box);
+    shown_[id] = text;
+    if (!is_combo(box)) {
+        SetWindowTextW(c, widen(text).c_str());
+        return;
+    }
+    // A name of the list is shown selected, anything else as typed text.
+    const std::wstring wide = widen(text);
+    const LRESULT found = text.empty() ? CB_ERR : SendMessageW(c, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                               reinterpret_cast<LPARAM>(wide.c_str()));
+    if (found != CB_ERR) {
+        const LRESULT length = SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(found), 0);
+        std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(found), reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+        // The list search ignores letter case; the text must not.
+        if (item == wide) {
+            SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+            return;
+        }
+    }
+    SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetWindowTextW(c, wide.c_str());
+}
+
+void Form2Window::render() {
+    if (!model_ || !hwnd_) return;
+    rendering_ = true;
+    const Form2& m = *model_;
+    if (lists_shown_ != m.lists_version()) {
+        lists_shown_ = m.lists_version();
+        for (const Box& box : all_boxes()) {
+            if (!is_combo(box)) continue;
+            HWND c = control(box);
+            SendMessageW(c, CB_RESETCONTENT, 0, 0);  // also empties the box's text
+            for (const auto& name : m.list(box))
+                SendMessageW(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(name).c_str()));
+            shown_[id_of(box)].clear();
+        }
+    }
+    for (const Box& box : all_boxes()) {
+        const std::string& text = m.text(box);
+        if (shown_[id_of(box)] != text || (text.empty() && GetWindowTextLengthW(control(box)) != 0))
+            set_control_text(box, text);
+        HWND c = control(box);
+        const bool enable = m.enabled(box);
+        if ((IsWindowEnabled(c) != 0) != enable) {
+            EnableWindow(c, enable);
+            InvalidateRect(c, nullptr, TRUE);
+        }
+    }
+    if (message_shown_ != m.message()) {
+        message_shown_ = m.message();
+        SetDlgItemTextW(hwnd_, form2_ids::Label3, widen(message_shown_).c_str());
+    }
+    rendering_ = false;
+    apply_requests();
+}
+
+void Form2Window::apply_requests() {
+    for (const Form2Request& r : model_->take_requests()) {
+        HWND c = control(r.box);
+        if (r.kind == Form2Request::select_all) {
+            if (is_combo(r.box))
+                SendMessageW(c, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+            else
+                SendMessageW(c, EM_SETSEL, 0, -1);
+        } else {
+            SetFocus(c);
+        }
+    }
+}
+
+void Form2Window::on_command(int id, int code, HWND c) {
+    if (rendering_ || !model_) return;
+    if (id == form2_ids::Command1 && code == BN_CLICKED) {
+        run([](Form2& m) { m.Command1_Click(); });
+        return;
+    }
+    if (id >= form2_ids::Label1 && id < form2_ids::Label1 + form2::caption_count && code == STN_CLICKED) {
+        run([&](Form2& m) { m.Label1_Click(id - form2_ids::Label1); });
+        return;
+    }
+    const auto box = box_of(id);
+    if (!box) return;
+    const bool combo = is_combo(*box);
+    if ((!combo && code == EN_CHANGE) || (combo && code == CBN_EDITCHANGE)) {
+        const std::string text = text_of(c);
+        shown_[id] = text;
+        run([&](Form2& m) { m.edited(*box, text); });
+    } else if (combo && code == CBN_SELCHANGE) {
+        // The box shows the picked name once its own notification is over.
+        PostMessageW(hwnd_, msg_combo_click, static_cast<WPARAM>(id), 0);
+    }
+}
+
+HBRUSH Form2Window::colour_static(HDC dc, HWND c) {
+    const int id = GetDlgCtrlID(c);
+    if (id >= form2_ids::Label2 && id < form2_ids::Label2 + form2::row_count)
+        SetTextColor(dc, to_colorref(form2::row_number_colour));
+    else if (id == form2_ids::Label3)
+        SetTextColor(dc, to_colorref(form2::message_colour));
+    // Labels on the dialog's face, and locked boxes in the button-face colour.
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void Form2Window::draw_button(const DRAWITEMSTRUCT& item) {
+    RECT r = item.rcItem;
+    FillRect(item.hDC, &r, button_brush_.get());
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    ScopedSelect keep(item.hDC, heading_font_.get());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+    RECT text = r;
+    if (pressed) OffsetRect(&text, 1, 1);
+    const std::wstring caption = widen(form2::Command1_caption);
+    DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS) {
+        InflateRect(&r, -3, -3);
+        DrawFocusRect(item.hDC, &r);
+    }
+}
+
+LRESULT CALLBACK Form2Window::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<Form2Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form2Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
+    return self->handle(msg, wp, lp);
+}
+
+LRESULT Form2Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        on_command(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_CTLCOLOREDIT:
+        SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(colour_static(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (item.CtlID == static_cast<UINT>(form2_ids::Command1)) {
+            draw_button(item);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_ACTIVATE:
+        // Back to the box that had the focus when the dialog was left.
+        if (LOWORD(wp) != WA_INACTIVE && last_focus_ && IsWindow(last_focus_) && IsWindowEnabled(last_focus_)) {
+            SetFocus(last_focus_);
+            return 0;
+        }
+        break;
+    case msg_got_focus:
+        if (const auto box = box_of(static_cast<int>(wp))) run([&](Form2& m) { m.GotFocus(*box); });
+        return 0;
+    case msg_lost_focus:
+        if (const auto box = box_of(static_cast<int>(wp))) {
+            // Taking the focus back must not count as leaving the box it comes from.
+            holding_focus_ = true;
+            run([&](Form2& m) {
+                if (box->control == Control::Text1) m.Text1_LostFocus(box->index);
+                if (box->control == Control::Text3) m.Text3_LostFocus();
+                if (box->control == Control::Text4) m.Text4_LostFocus();
+            });
+            holding_focus_ = false;
+        }
+        return 0;
+    case msg_text5_click:
+        run([](Form2& m) { m.Text5_Click(); });
+        return 0;
+    case msg_combo_click: {
+        const auto box = box_of(static_cast<int>(wp));
+        if (!box) return 0;
+        HWND c = control(*box);
+        const LRESULT index = SendMessageW(c, CB_GETCURSEL, 0, 0);
+        if (index == CB_ERR) return 0;
+        const LRESULT length = SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (length == CB_ERR) return 0;
+        std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
+        wide.resize(static_cast<std::size_t>(length));
+        const std::string picked = narrow(wide);
+        shown_[static_cast<int>(wp)] = picked;
+        run([&](Form2& m) {
+            if (box->control == Control::Combo2)
+                m.Combo2_Click(picked);
+            else
+                m.Combo1_Click(box->index, picked);
+        });
+        return 0;
+    }
+    case WM_CLOSE:
+        // Nothing is saved on closing; unsaved rows are gone with the window.
+        DestroyWindow(hwnd_);
+        return 0;
+    case WM_NCDESTROY:
+        hwnd_ = nullptr;
+        tooltip_ = nullptr;
+        last_focus_ = nullptr;
+        boxes_.clear();
+        model_.reset();
+        file_dialog_.set_owner(nullptr);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK Form2Window::control_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+    return reinterpret_cast<Form2Window*>(self)->handle_control(hwnd, msg, wp, lp);
+}
+
+LRESULT Form2Window::handle_control(HWND c, UINT msg, WPARAM wp, LPARAM lp) {
+    const auto it = boxes_.find(c);
+    const std::optional<Box> box = it == boxes_.end() ? std::nullopt : std::optional<Box>(it->second);
+    switch (msg) {
+    case WM_SETFOCUS:
+        last_focus_ = c;
+        if (box) PostMessageW(hwnd_, msg_got_focus, static_cast<WPARAM>(id_of(*box)), 0);
+        break;
+    case WM_KILLFOCUS: {
+        // Leaving a box for another control of the dialog; switching to
+        // another window is not leaving it (the focus comes back to it).
+        HWND to = reinterpret_cast<HWND>(wp);
+        const bool checked = box && (box->control == Control::Text1 || box->control == Control::Text3 ||
+                                     box->control == Control::Text4);
+        if (checked && !holding_focus_ && to && IsChild(hwnd_, to))
+            PostMessageW(hwnd_, msg_lost_focus, static_cast<WPARAM>(id_of(*box)), 0);
+        break;
+    }
+    case WM_KEYDOWN:
+        if (wp == VK_TAB) {
+            HWND from = box && is_combo(*box) ? control(*box) : c;
+            if (HWND next = GetNextDlgTabItem(hwnd_, from, GetKeyState(VK_SHIFT) < 0)) SetFocus(next);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wp == '\t') return 0;
+        if (wp == VK_RETURN && box) {
+            int key = form2::enter_key;
+            run([&](Form2& m) { m.KeyPress(*box, key); });
+            if (key == 0) return 0;
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (box && box->control == Control::Text5) PostMessageW(hwnd_, msg_text5_click, 0, 0);
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(c, control_proc, 1);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(c, msg, wp, lp);
+}
+
+}  // namespace tockly::win
