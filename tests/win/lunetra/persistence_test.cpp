@@ -1,0 +1,160 @@
+// Saving and loading through a property bag and a stream: nothing stored
+// for defaults and for Value on the day of saving, each changed property
+// under its name and type, missing and malformed entries giving defaults.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "lunetra_test_util.h"
+
+namespace {
+
+using namespace lunetra_test;
+using namespace std::chrono;
+
+ComPtr<IPersistPropertyBag> BagOf(IUnknown* control) { return As<IPersistPropertyBag>(control); }
+
+// A control with every property off its default.
+ComPtr<IDispatch> ChangedControl() {
+    ComPtr<IDispatch> control = NewInitialisedControl();
+    PutProperty(control.Get(), lunetra::kDispBottomBackColor, Variant::I4(0x010203));
+    PutProperty(control.Get(), lunetra::kDispDateBackColor, Variant::I4(0x040506));
+    PutProperty(control.Get(), lunetra::kDispGridLinesColor, Variant::I4(0x070809));
+    PutProperty(control.Get(), lunetra::kDispSelectColor, Variant::I4(0x0A0B0C));
+    PutProperty(control.Get(), lunetra::kDispShowVerticalGrid, Variant::Bool(false));
+    PutProperty(control.Get(), lunetra::kDispShowHorizontalGrid, Variant::Bool(false));
+    PutProperty(control.Get(), lunetra::kDispTitleBackColor, Variant::I4(0x0D0E0F));
+    PutProperty(control.Get(), lunetra::kDispWeekBackColor, Variant::I4(0x101112));
+    PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(Ole(2024y / 2 / 10)));
+    return control;
+}
+
+struct Stored {
+    const wchar_t* name;
+    Variant value;
+};
+
+const std::vector<Stored>& ChangedEntries() {
+    static const std::vector<Stored> entries = {
+        {L"BottomBackColor", Variant::I4(0x010203)},   {L"DateBackColor", Variant::I4(0x040506)},
+        {L"GridLinesColor", Variant::I4(0x070809)},    {L"SelectColor", Variant::I4(0x0A0B0C)},
+        {L"ShowVerticalGrid", Variant::Bool(false)},   {L"ShowHorizontalGrid", Variant::Bool(false)},
+        {L"TitleBackColor", Variant::I4(0x0D0E0F)},    {L"WeekBackColor", Variant::I4(0x101112)},
+        {L"Value", Variant::Date(Ole(2024y / 2 / 10))},
+    };
+    return entries;
+}
+
+TEST(LunetraPersistence, AllDefaultsOnTheirDayStoreNothing) {
+    ComPtr<IDispatch> control = NewInitialisedControl();
+    ASSERT_TRUE(control);
+    MemoryBag bag;
+    ASSERT_EQ(BagOf(control.Get())->Save(&bag, TRUE, TRUE), S_OK);
+    EXPECT_TRUE(bag.written.empty()) << lunetra::Narrow(bag.written.empty() ? L"" : bag.written.front());
+
+    // Loading the empty bag later starts on the day of loading.
+    ComPtr<IDispatch> loaded = NewControl();
+    ASSERT_EQ(BagOf(loaded.Get())->Load(&bag, nullptr), S_OK);
+    EXPECT_TRUE(GetProperty(loaded.Get(), lunetra::kDispValue).result == Variant::Date(Ole(LocalToday())));
+}
+
+TEST(LunetraPersistence, ChangedPropertiesAreSavedInOrderByNameAndType) {
+    ComPtr<IDispatch> control = ChangedControl();
+    ASSERT_TRUE(control);
+    ASSERT_EQ(As<IPersistStreamInit>(control.Get())->IsDirty(), S_OK);
+    MemoryBag bag;
+    ASSERT_EQ(BagOf(control.Get())->Save(&bag, TRUE, FALSE), S_OK);
+    ASSERT_EQ(bag.written.size(), ChangedEntries().size());
+    for (std::size_t i = 0; i < ChangedEntries().size(); ++i) {
+        const Stored& expected = ChangedEntries()[i];
+        SCOPED_TRACE(lunetra::Narrow(expected.name));
+        EXPECT_EQ(bag.written[i], expected.name) << "written in the order of the properties";
+        EXPECT_TRUE(bag.entries[expected.name] == expected.value) << lunetra::Narrow(bag.entries[expected.name].Describe());
+    }
+    EXPECT_EQ(As<IPersistStreamInit>(control.Get())->IsDirty(), S_FALSE) << "saved";
+}
+
+TEST(LunetraPersistence, LoadRestoresWithoutTellingTheHost) {
+    MemoryBag bag;
+    ASSERT_EQ(BagOf(ChangedControl().Get())->Save(&bag, TRUE, FALSE), S_OK);
+
+    ComPtr<IDispatch> loaded = NewControl();
+    ChangeRecorder recorder;
+    Connection connection(loaded.Get(), IID_IPropertyNotifySink, &recorder);
+    ASSERT_EQ(BagOf(loaded.Get())->Load(&bag, nullptr), S_OK);
+    const DISPID ids[] = {lunetra::kDispBottomBackColor, lunetra::kDispDateBackColor, lunetra::kDispGridLinesColor,
+                          lunetra::kDispSelectColor,     lunetra::kDispShowVerticalGrid, lunetra::kDispShowHorizontalGrid,
+                          lunetra::kDispTitleBackColor,  lunetra::kDispWeekBackColor, lunetra::kDispValue};
+    for (std::size_t i = 0; i < ChangedEntries().size(); ++i) {
+        SCOPED_TRACE(lunetra::Narrow(ChangedEntries()[i].name));
+        EXPECT_TRUE(GetProperty(loaded.Get(), ids[i]).result == ChangedEntries()[i].value);
+    }
+    EXPECT_TRUE(recorder.changes.empty());
+    EXPECT_EQ(As<IPersistStreamInit>(loaded.Get())->IsDirty(), S_FALSE);
+}
+
+TEST(LunetraPersistence, MissingAndMalformedEntriesGiveDefaults) {
+    struct Case {
+        const char* name;
+        const wchar_t* entry;
+        Variant stored;
+        DISPID id;
+        Variant loaded;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"colour as a word", L"DateBackColor", Variant::Str(L"blue"), lunetra::kDispDateBackColor,
+              Variant::I4(0xE0E0E0)},
+             {"colour as digits", L"WeekBackColor", Variant::Str(L"255"), lunetra::kDispWeekBackColor, Variant::I4(255)},
+             {"switch as a word", L"ShowVerticalGrid", Variant::Str(L"vielleicht"), lunetra::kDispShowVerticalGrid,
+              Variant::Bool(true)},
+             {"switch as 0", L"ShowHorizontalGrid", Variant::I4(0), lunetra::kDispShowHorizontalGrid, Variant::Bool(false)},
+             {"Value as a word", L"Value", Variant::Str(L"gestern"), lunetra::kDispValue, Variant::Date(Ole(LocalToday()))},
+             {"Value outside the lunar table", L"Value", Variant::Date(Ole(2100y / 1 / 1)), lunetra::kDispValue,
+              Variant::Date(Ole(LocalToday()))},
+             {"Value as a number", L"Value", Variant::R8(Ole(2024y / 2 / 10)), lunetra::kDispValue,
+              Variant::Date(Ole(2024y / 2 / 10))},
+             {"entry under another name", L"Farbe", Variant::I4(1), lunetra::kDispSelectColor, Variant::I4(0xFFC0C0)},
+         }) {
+        SCOPED_TRACE(c.name);
+        MemoryBag bag;
+        bag.entries[c.entry] = c.stored;
+        ComPtr<IDispatch> control = NewControl();
+        ASSERT_EQ(BagOf(control.Get())->Load(&bag, nullptr), S_OK);
+        CallResult get = GetProperty(control.Get(), c.id);
+        EXPECT_TRUE(get.result == c.loaded) << lunetra::Narrow(get.result.Describe());
+        // The control draws and answers after such a load.
+        EXPECT_EQ(Text(control.Get(), lunetra::kDispGetChineseYear, Ole(2024y / 2 / 10)), L"甲辰年");
+    }
+}
+
+TEST(LunetraPersistence, StreamRoundTripEndsWhereItStarted) {
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
+    ComPtr<IDispatch> saved = ChangedControl();
+    ULARGE_INTEGER size_max = {};
+    ASSERT_EQ(As<IPersistStreamInit>(saved.Get())->GetSizeMax(&size_max), S_OK);
+    ASSERT_EQ(As<IPersistStreamInit>(saved.Get())->Save(stream.Get(), TRUE), S_OK);
+    ULARGE_INTEGER written = {};
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &written);
+    EXPECT_EQ(written.QuadPart, size_max.QuadPart);
+    const char marker[] = "next object";
+    stream->Write(marker, sizeof(marker), nullptr);
+
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    ComPtr<IDispatch> loaded = NewControl();
+    ASSERT_EQ(As<IPersistStreamInit>(loaded.Get())->Load(stream.Get()), S_OK);
+    char after[sizeof(marker)] = {};
+    stream->Read(after, sizeof(after), nullptr);
+    EXPECT_STREQ(after, marker) << "the load read exactly what the save wrote";
+    EXPECT_TRUE(GetProperty(loaded.Get(), lunetra::kDispWeekBackColor).result == Variant::I4(0x101112));
+    EXPECT_TRUE(GetProperty(loaded.Get(), lunetra::kDispValue).result == Variant::Date(Ole(2024y / 2 / 10)));
+
+    // A stream that is not ours is refused.
+    ComPtr<IStream> foreign;
+    CreateStreamOnHGlobal(nullptr, TRUE, foreign.Put());
+    foreign->Write(marker, sizeof(marker), nullptr);
+    foreign->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    EXPECT_TRUE(FAILED(As<IPersistStreamInit>(NewControl().Get())->Load(foreign.Get())));
+}
+
+}  // namespace

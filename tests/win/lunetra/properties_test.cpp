@@ -1,0 +1,103 @@
+// The nine properties: defaults of a new instance, each let stored, told to
+// the host once through IPropertyNotifySink and marking the control dirty.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "lunetra_test_util.h"
+
+namespace {
+
+using namespace lunetra_test;
+using namespace std::chrono;
+
+struct PropertyCase {
+    const char* name;
+    DISPID id;
+    Variant initial;
+    Variant changed;
+};
+
+std::vector<PropertyCase> Cases() {
+    return {
+        {"BottomBackColor", lunetra::kDispBottomBackColor, Variant::I4(0xC0C0C0), Variant::I4(0x123456)},
+        {"DateBackColor", lunetra::kDispDateBackColor, Variant::I4(0xE0E0E0), Variant::I4(0x00FFFF)},
+        {"GridLinesColor", lunetra::kDispGridLinesColor, Variant::I4(0x800000), Variant::I4(0x000080)},
+        {"SelectColor", lunetra::kDispSelectColor, Variant::I4(0xFFC0C0), Variant::I4(0x80FF80)},
+        {"ShowVerticalGrid", lunetra::kDispShowVerticalGrid, Variant::Bool(true), Variant::Bool(false)},
+        {"ShowHorizontalGrid", lunetra::kDispShowHorizontalGrid, Variant::Bool(true), Variant::Bool(false)},
+        {"TitleBackColor", lunetra::kDispTitleBackColor, Variant::I4(0xC0C0C0), Variant::I4(0x0000FF)},
+        {"WeekBackColor", lunetra::kDispWeekBackColor, Variant::I4(0xFFFFC0), Variant::I4(0xFF0000)},
+        {"Value", lunetra::kDispValue, Variant::Date(Ole(LocalToday())), Variant::Date(Ole(2085y / 6 / 15))},
+    };
+}
+
+TEST(LunetraProperties, NewInstanceDefaults) {
+    ComPtr<IDispatch> control = NewInitialisedControl();
+    ASSERT_TRUE(control);
+    for (const PropertyCase& c : Cases()) {
+        SCOPED_TRACE(c.name);
+        CallResult get = GetProperty(control.Get(), c.id);
+        ASSERT_EQ(get.hr, S_OK);
+        EXPECT_TRUE(get.result == c.initial) << lunetra::Narrow(get.result.Describe());
+    }
+    EXPECT_EQ(As<IPersistStreamInit>(control.Get())->IsDirty(), S_FALSE);
+}
+
+TEST(LunetraProperties, EachLetIsStoredAndToldOnce) {
+    for (const PropertyCase& c : Cases()) {
+        SCOPED_TRACE(c.name);
+        ComPtr<IDispatch> control = NewInitialisedControl();
+        ASSERT_TRUE(control);
+        ChangeRecorder recorder;
+        Connection connection(control.Get(), IID_IPropertyNotifySink, &recorder);
+        ASSERT_EQ(connection.hr(), S_OK);
+
+        ASSERT_EQ(PutProperty(control.Get(), c.id, c.changed).hr, S_OK);
+        EXPECT_EQ(recorder.changes, std::vector<DISPID>{c.id});
+        CallResult get = GetProperty(control.Get(), c.id);
+        EXPECT_TRUE(get.result == c.changed) << lunetra::Narrow(get.result.Describe());
+        EXPECT_EQ(As<IPersistStreamInit>(control.Get())->IsDirty(), S_OK);
+    }
+}
+
+TEST(LunetraProperties, SwitchesKeepTrueAsTrue) {
+    ComPtr<IDispatch> control = NewInitialisedControl();
+    ASSERT_TRUE(control);
+    ComPtr<_Lunetra> dual = As<_Lunetra>(control.Get());
+    // A host passing 1 for True gets the lines.
+    ASSERT_EQ(dual->put_ShowVerticalGrid(VARIANT_FALSE), S_OK);
+    ASSERT_EQ(dual->put_ShowVerticalGrid(1), S_OK);
+    VARIANT_BOOL show = 0;
+    ASSERT_EQ(dual->get_ShowVerticalGrid(&show), S_OK);
+    EXPECT_EQ(show, VARIANT_TRUE);
+    EXPECT_EQ(PutProperty(control.Get(), lunetra::kDispShowHorizontalGrid, Variant::I4(0)).hr, S_OK);
+    EXPECT_TRUE(GetProperty(control.Get(), lunetra::kDispShowHorizontalGrid).result == Variant::Bool(false));
+}
+
+TEST(LunetraProperties, ValueKeepsATimeUntilAPickRuns) {
+    ComPtr<IDispatch> control = NewInitialisedControl();
+    ASSERT_TRUE(control);
+    ASSERT_EQ(PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(Ole(2024y / 5 / 20))).hr, S_OK);
+    // Same year and month: no pick runs, the time of day stays.
+    const lunar::OleDate evening = Ole(2024y / 5 / 3, 18 * 3600);
+    ASSERT_EQ(PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(evening)).hr, S_OK);
+    EXPECT_TRUE(GetProperty(control.Get(), lunetra::kDispValue).result == Variant::Date(evening));
+    // Another month: the month pick rebuilds the date.
+    ASSERT_EQ(PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(Ole(2024y / 6 / 3, 18 * 3600))).hr, S_OK);
+    EXPECT_TRUE(GetProperty(control.Get(), lunetra::kDispValue).result == Variant::Date(Ole(2024y / 6 / 3)));
+}
+
+TEST(LunetraProperties, ColoursTakeSystemColoursUnsigned) {
+    ComPtr<IDispatch> control = NewInitialisedControl();
+    ASSERT_TRUE(control);
+    Variant button_face;
+    V_VT(button_face.get()) = VT_UI4;
+    V_UI4(button_face.get()) = 0x8000000F;
+    ASSERT_EQ(PutProperty(control.Get(), lunetra::kDispTitleBackColor, button_face).hr, S_OK);
+    OLE_COLOR color = 0;
+    As<_Lunetra>(control.Get())->get_TitleBackColor(&color);
+    EXPECT_EQ(color, 0x8000000Fu);
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// LunetraView.exe as a user sees it: a window with today's month page, its
+// caption the lunar date of today, the default colours on screen. The
+// screenshot is kept beside the program as LunetraView.bmp.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "calendar_facts.h"
+#include "lunetra_test_util.h"
+#include "month_grid.h"
+#include "month_page.h"
+
+namespace {
+
+using namespace lunetra_test;
+using namespace std::chrono;
+
+struct FoundWindow {
+    DWORD process;
+    HWND window;
+};
+
+HWND ViewWindowOf(DWORD process) {
+    FoundWindow found{process, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* f = reinterpret_cast<FoundWindow*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (owner == f->process && lstrcmpW(name, L"LunetraView") == 0 && IsWindowVisible(window)) {
+                f->window = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+std::wstring Caption(HWND window) {
+    wchar_t text[128] = {};
+    GetWindowTextW(window, text, 128);
+    return text;
+}
+
+class ViewProcess {
+public:
+    ViewProcess() {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        std::wstring line = L"\"" + ViewPath() + L"\"";
+        started_ = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  lunetra::ProgramFolder().c_str(), &startup, &process_);
+    }
+    ~ViewProcess() {
+        if (!started_) return;
+        if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    bool started() const { return started_; }
+    DWORD id() const { return process_.dwProcessId; }
+    // Closes the window as a user would and returns the exit code.
+    int Close(HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return static_cast<int>(code);
+    }
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    bool started_ = false;
+};
+
+TEST(LunetraView, ShowsTodaysMonthWithDefaultColours) {
+    ViewProcess view;
+    ASSERT_TRUE(view.started()) << "LunetraView.exe did not start";
+    HWND window = nullptr;
+    const std::wstring expected_caption =
+        L"Lunetra - " + lunetra::Widen(lunar::GetChineseDate(Ole(LocalToday()), Ole(LocalToday())));
+    for (int i = 0; i < 200 && (!window || Caption(window) != expected_caption); ++i) {
+        Sleep(50);
+        window = ViewWindowOf(view.id());
+    }
+    ASSERT_TRUE(window) << "no LunetraView window";
+    EXPECT_EQ(Caption(window), expected_caption);
+    // Bring it in front of whatever else is on the screen and let it paint.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Sleep(700);
+
+    const ScreenPicture shot(window);
+    shot.SaveBmp(lunetra::ProgramFolder() + L"LunetraView.bmp");
+    EXPECT_EQ(shot.width(), 290);
+    EXPECT_EQ(shot.height(), 235);
+
+    const year_month_day today = LocalToday();
+    const int year = static_cast<int>(today.year());
+    const int month = static_cast<int>(static_cast<unsigned>(today.month()));
+    const int day = static_cast<int>(static_cast<unsigned>(today.day()));
+    const auto cells = lunar::FillDayCells(year, month);
+    const lunar::PageLayout layout = lunar::LayoutFor(290);
+    const auto today_cell = static_cast<int>(std::find(cells.begin(), cells.end(), day) - cells.begin());
+    // Some other day of the month, not selected.
+    const int other_day = day == 1 ? 2 : 1;
+    const auto other_cell = static_cast<int>(std::find(cells.begin(), cells.end(), other_day) - cells.begin());
+    const lunar::Rect selected = layout.Cell(today_cell);
+    const lunar::Rect plain = layout.Cell(other_cell);
+    struct Spot {
+        const char* name;
+        int x, y;
+        COLORREF color;
+    };
+    for (const Spot& s : std::vector<Spot>{
+             {"title", 148, 12, 0xC0C0C0},
+             {"week header", 100, 27, 0xFFFFC0},
+             {"grid", plain.left + 1, plain.top + 2, 0xE0E0E0},
+             {"selection on today", selected.left + 1, selected.top + 2, 0xFFC0C0},
+             {"bottom line", 100, 232, 0xC0C0C0},
+         }) {
+        SCOPED_TRACE(s.name);
+        EXPECT_EQ(Hex(shot.At(s.x, s.y)), Hex(s.color));
+    }
+
+    EXPECT_EQ(view.Close(window), 0);
+}
+
+}  // namespace
