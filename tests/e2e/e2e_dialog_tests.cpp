@@ -184,6 +184,14 @@ TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
     for (HWND w : clock.windows()) dialogs += window_text(w) == kCaption;
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(text_of(d.item(ids::Text2 + 0)), "还在");
+
+    // Closed, nothing is saved; opened again, it loads afresh.
+    PostMessageW(d.dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(d.dialog); }, 3s));
+    const OpenDialog again = open_dialog(clock);
+    ASSERT_TRUE(again.dialog);
+    EXPECT_EQ(text_of(again.item(ids::Text2 + 0)), "");
+    EXPECT_EQ(folder.read_bytes("Software_information.ini"), kQuiet);
 }
 
 TEST(Dialog, AnAlarmTypedIntoRowZeroIsSavedAndRingsInTheRunningClock) {
@@ -293,8 +301,9 @@ TEST(Dialog, SoundNamesWithSpacesAreRenamedUnlessTheSystemRefuses) {
     ProgramFolder folder("dialog-rename");
     folder.write_settings(kQuiet + "[naoling]\r\nNaoLingShu0=1\r\n0sj=7:00:00\r\n0ls=alarm_bell.mp3\r\n0ts=起床\r\n");
     const std::string rings = folder.file("Voice\\NaoLing\\");
-    for (const char* name : {"my song.mp3", "wake up.mp3", "wakeup.mp3"})
+    for (const char* name : {"my song.mp3", "wake up.mp3", "wakeup.mp3", "old tune.mp3"})
         CopyFileW(wide(rings + "alarm_chirp.mp3").c_str(), wide(rings + name).c_str(), FALSE);
+    SetFileAttributesW(wide(rings + "old tune.mp3").c_str(), FILE_ATTRIBUTE_READONLY);
     RunningClock clock(folder);
     const OpenDialog d = open_dialog(clock);
     ASSERT_TRUE(d.dialog);
@@ -305,8 +314,10 @@ TEST(Dialog, SoundNamesWithSpacesAreRenamedUnlessTheSystemRefuses) {
     EXPECT_FALSE(folder.exists("Voice\\NaoLing\\my song.mp3"));
     EXPECT_TRUE(folder.exists("Voice\\NaoLing\\wake up.mp3")) << "its space-free twin already exists";
     EXPECT_TRUE(folder.exists("Voice\\NaoLing\\wakeup.mp3"));
+    EXPECT_TRUE(folder.exists("Voice\\NaoLing\\oldtune.mp3")) << "a read-only file can still be renamed";
     EXPECT_EQ(list_of(d.item(ids::Combo1 + 1)),
-              (std::vector<std::string>{"alarm_bell.mp3", "alarm_chirp.mp3", "mysong.mp3", "wake up.mp3", "wakeup.mp3"}));
+              (std::vector<std::string>{"alarm_bell.mp3", "alarm_chirp.mp3", "mysong.mp3", "oldtune.mp3", "wake up.mp3",
+                                        "wakeup.mp3"}));
     EXPECT_TRUE(eventually([&] { return text_of(d.item(ids::Text2 + 0)) == "起床"; }, 3s))
         << "the rows are reloaded from the file";
     EXPECT_EQ(text_of(d.item(ids::Combo1 + 0)), "alarm_bell.mp3");
