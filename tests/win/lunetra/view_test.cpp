@@ -125,6 +125,15 @@ TEST(LunetraView, ShowsTodaysMonthWithDefaultColours) {
         EXPECT_EQ(Hex(shot.At(s.x, s.y)), Hex(s.color));
     }
 
+    // A click on another day: the caption follows the selection.
+    HWND page = FindWindowExW(window, nullptr, L"LunetraPage", nullptr);
+    ASSERT_TRUE(page);
+    const LPARAM at = MAKELPARAM((plain.left + plain.right) / 2, (plain.top + plain.bottom) / 2);
+    SendMessageW(page, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(page, WM_LBUTTONUP, 0, at);
+    const lunar::OleDate other = Ole(today.year() / today.month() / std::chrono::day{static_cast<unsigned>(other_day)});
+    EXPECT_EQ(Caption(window), L"Lunetra - " + lunetra::Widen(lunar::GetChineseDate(other, other)));
+
     EXPECT_EQ(view.Close(window), 0);
 }
 
