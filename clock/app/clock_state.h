@@ -42,4 +42,12 @@ struct MenuChecks {
     bool KaiJiQiDong = false;
 };
 
+// Whether the two network-dependent menu items can be chosen: the time guard
+// and the maker's web page. A network check that finds no network disables
+// both (their check marks stay); a later check that finds it enables them.
+struct NetworkItems {
+    bool ShiJianJianHu = true;
+    bool Vornhall = true;
+};
+
 }  // namespace tockly

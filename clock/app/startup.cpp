@@ -69,6 +69,13 @@ StartupResult Form_Load(StartupPorts ports, std::string_view program_folder) {
         g.GuanJiShiJian = normalise_time_text(shutdown, ports.time_format).value_or("");
 
     checks.ShiJianJianHu = read.trimmed(ini::jianhu::section, ini::jianhu::shijianJH) != "0";
+    // The start-up network check waits for its answer (up to five echo timeouts).
+    if (ports.network_check) {
+        ports.network_check->run(g, result.network_items);
+    } else {
+        g.LianWang = false;
+        result.network_items = {false, false};
+    }
 
     const struct {
         std::string_view key;

@@ -55,6 +55,14 @@ public:
     virtual void hide() = 0;
 };
 
+// The network check of start-up (the time guard's): it sets LianWang and
+// whether the items ShiJianJianHu and Vornhall can be chosen.
+class StartupNetworkCheck {
+public:
+    virtual ~StartupNetworkCheck() = default;
+    virtual void run(ClockGlobals& globals, NetworkItems& items) = 0;
+};
+
 struct StartupPorts {
     ProfileStore& profile;
     MessageBoxes& boxes;
@@ -64,11 +72,13 @@ struct StartupPorts {
     Notices& notices;  // the start-up notice, shown before the tray step
     TimeFormat time_format;
     ScreenMetrics screen;
+    StartupNetworkCheck* network_check = nullptr;  // none: the network counts as unusable
 };
 
 struct StartupResult {
     ClockGlobals globals;
     MenuChecks checks;
+    NetworkItems network_items;
     bool first_run = false;
     bool start_in_tray = false;
 };

@@ -12,6 +12,7 @@
 #include "local_time.h"
 #include "network_check.h"
 #include "ports.h"
+#include "startup.h"
 #include "tick.h"
 #include "web_time.h"
 
@@ -23,14 +24,6 @@ inline constexpr float network_check_angle = 7.4337f;
 inline constexpr float time_guard_angle = 7.329f;
 inline constexpr std::int16_t warning_sound_resource = 401;
 }  // namespace time_guard
-
-// Whether the two network-dependent menu items can be chosen: the time guard
-// and the maker's web page. A check that finds no network disables both; a
-// later check that finds it again enables them.
-struct NetworkItems {
-    bool ShiJianJianHu = true;
-    bool Vornhall = true;
-};
 
 // What the clock window does for the time guard.
 class TimeGuardWindow {
@@ -82,6 +75,15 @@ private:
     ClockGlobals& g_;
     MenuChecks& checks_;
     NetworkItems& items_;
+};
+
+// Step 13 of start-up.
+class TimeGuardStartupCheck : public StartupNetworkCheck {
+public:
+    explicit TimeGuardStartupCheck(TimeGuardPorts ports) : ports_(std::move(ports)) {}
+    void run(ClockGlobals& globals, NetworkItems& items) override { run_network_check(ports_, globals, items); }
+private:
+    TimeGuardPorts ports_;
 };
 
 }  // namespace tockly

@@ -2,7 +2,11 @@
 
 #include <commctrl.h>
 
+#include <windowsx.h>
+
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "fonts.h"
 #include "text_codec.h"
@@ -85,7 +89,8 @@ HWND DuiShiWindow::add_control(const wchar_t* cls, std::string_view text, DWORD 
 
 bool DuiShiWindow::load() {
     if (hwnd_) return true;
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, duishi_class_name, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+    // No WS_CLIPCHILDREN: the dialog paints the picture under the transparent labels.
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, duishi_class_name, L"", WS_POPUP, 0, 0,
                             px_x(duishi::window_width), px_y(duishi::window_height), owner_, nullptr, instance_, this);
     if (!hwnd_) return false;
     boxes_.set_owner(hwnd_);
@@ -96,7 +101,6 @@ bool DuiShiWindow::load() {
     label0_ = add_control(L"STATIC", duishi::label1_0_text, SS_LEFT | SS_NOPREFIX, duishi::Label1_0, duishi_Label1_0);
     command1_ = add_control(L"BUTTON", duishi::command1_text, BS_OWNERDRAW, duishi::Command1, duishi_Command1);
     check1_ = add_control(L"BUTTON", duishi::check1_text, BS_AUTOCHECKBOX, duishi::Check1, duishi_Check1);
-    image1_ = add_control(L"STATIC", "", SS_OWNERDRAW | SS_NOTIFY, duishi::Image1, duishi_Image1);
     for (HWND label : {label0_, label1_}) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(label_font_.get()), FALSE);
     for (HWND control : {command1_, check1_})
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(control_font_.get()), FALSE);
@@ -107,9 +111,10 @@ bool DuiShiWindow::load() {
         std::wstring tip = widen(duishi::image1_tooltip);
         TOOLINFOW tool{};
         tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.uFlags = TTF_SUBCLASS;
         tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(image1_);
+        tool.uId = 1;
+        tool.rect = image_rect();
         tool.lpszText = tip.data();
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -126,7 +131,8 @@ void DuiShiWindow::unload() {
     ShowWindow(hwnd_, SW_HIDE);
     PostMessageW(hwnd_, destroy_self_message, 0, 0);
     hwnd_ = nullptr;
-    command1_ = check1_ = image1_ = tooltip_ = label0_ = label1_ = nullptr;
+    command1_ = check1_ = tooltip_ = label0_ = label1_ = nullptr;
+    image_pressed_ = false;
     boxes_.set_owner(nullptr);
 }
 
@@ -158,7 +164,8 @@ void DuiShiWindow::show_picture(std::string_view path) {
     Picture picture = load_picture_file(path);
     if (!picture) return;
     frame_ = std::move(picture);
-    InvalidateRect(image1_, nullptr, FALSE);
+    const RECT area = image_rect();
+    InvalidateRect(hwnd_, &area, FALSE);
 }
 
 void DuiShiWindow::set_timer(DuiShiTimer timer, bool on) {
@@ -203,8 +210,6 @@ LRESULT DuiShiWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
             model_.Command1_Click();
         } else if (id == duishi_Check1 && code == BN_CLICKED) {
             model_.Check1_Click(SendMessageW(check1_, BM_GETCHECK, 0, 0) == BST_CHECKED);
-        } else if (id == duishi_Image1 && code == STN_CLICKED) {
-            model_.Image1_Click();
         }
         return 0;
     }
@@ -216,20 +221,36 @@ LRESULT DuiShiWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
             SetBkColor(dc, ole_to_colorref(duishi::check1_back_colour));
             return reinterpret_cast<LRESULT>(yellow_.get());
         }
-        // The labels: red text on the white that the colour key makes see-through.
+        // The labels: red text with nothing behind it, so the white of the
+        // dialog (see-through) or the picture shows around the letters.
         SetTextColor(dc, ole_to_colorref(duishi::label_colour));
         SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(white_.get());
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
         if (item.CtlID == duishi_Command1) draw_button(item);
-        if (item.CtlID == duishi_Image1) draw_picture(item);
         return TRUE;
     }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_LBUTTONDOWN:
+        image_pressed_ = over_image({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
+    case WM_LBUTTONUP:
+        // A click: pressed and released on the picture.
+        if (std::exchange(image_pressed_, false) && over_image({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}))
+            model_.Image1_Click();
+        return 0;
     case WM_SETCURSOR: {
         const HWND over = reinterpret_cast<HWND>(wp);
-        if (over == command1_ || over == check1_ || over == image1_) {
+        POINT at{};
+        GetCursorPos(&at);
+        ScreenToClient(hwnd_, &at);
+        if (over == command1_ || over == check1_ || (over == hwnd_ && over_image(at))) {
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }
@@ -258,14 +279,33 @@ void DuiShiWindow::draw_button(const DRAWITEMSTRUCT& item) {
     DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
-void DuiShiWindow::draw_picture(const DRAWITEMSTRUCT& item) {
-    RECT box = item.rcItem;
-    FillRect(item.hDC, &box, white_.get());
-    if (!frame_) return;
-    unique_memory_dc picture_dc(CreateCompatibleDC(item.hDC));
-    ScopedSelect keep(picture_dc.get(), frame_.bitmap.get());
-    // Not stretched: the frame at the top left of the picture area.
-    BitBlt(item.hDC, 0, 0, frame_.width, frame_.height, picture_dc.get(), 0, 0, SRCCOPY);
+RECT DuiShiWindow::image_rect() const {
+    const auto& d = duishi::Image1;
+    return RECT{px_x(d.left), px_y(d.top), px_x(d.left + d.width), px_y(d.top + d.height)};
+}
+
+bool DuiShiWindow::over_image(POINT client) const {
+    const RECT area = image_rect();
+    return PtInRect(&area, client) != 0;
+}
+
+void DuiShiWindow::paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    FillRect(dc, &client, white_.get());
+    if (frame_) {
+        // Not stretched: the frame at the top left of the picture area.
+        const RECT area = image_rect();
+        unique_memory_dc picture_dc(CreateCompatibleDC(dc));
+        ScopedSelect keep(picture_dc.get(), frame_.bitmap.get());
+        BitBlt(dc, area.left, area.top, std::min<int>(frame_.width, area.right - area.left),
+               std::min<int>(frame_.height, area.bottom - area.top), picture_dc.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(hwnd_, &ps);
+    // The transparent labels draw over what was just painted.
+    for (HWND label : {label0_, label1_}) RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 }  // namespace tockly::win

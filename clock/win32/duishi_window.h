@@ -2,6 +2,10 @@
 // top-most, no border, two red labels, the light-green "校正" button, the
 // yellow "自动校正" check box and the animated picture that closes it. It
 // renders the DuiShi model and forwards clicks and timer ticks to it.
+//
+// The picture (Image1) is painted by the dialog itself, below everything
+// else, and the labels are transparent: the labels, the button and the check
+// box stay whole where they overlap the picture.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +28,6 @@ enum DuiShiControl : int {
     duishi_Label1_1 = 101,
     duishi_Command1 = 110,
     duishi_Check1 = 120,
-    duishi_Image1 = 130,
 };
 
 struct DuiShiWindowPorts {
@@ -68,7 +71,9 @@ private:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     HWND add_control(const wchar_t* cls, std::string_view text, DWORD style, const duishi::ControlDesign& at, int id);
     void draw_button(const DRAWITEMSTRUCT& item);
-    void draw_picture(const DRAWITEMSTRUCT& item);
+    void paint();
+    RECT image_rect() const;
+    bool over_image(POINT client) const;
     int px_x(int twips) const;
     int px_y(int twips) const;
     HFONT make_font(const char* design_face, double points, bool bold);
@@ -76,7 +81,8 @@ private:
     HINSTANCE instance_;
     HWND owner_;
     HWND hwnd_ = nullptr;
-    HWND command1_ = nullptr, check1_ = nullptr, image1_ = nullptr, tooltip_ = nullptr;
+    HWND command1_ = nullptr, check1_ = nullptr, tooltip_ = nullptr;
+    bool image_pressed_ = false;
     HWND label0_ = nullptr, label1_ = nullptr;
     int twips_per_pixel_x_ = 15, twips_per_pixel_y_ = 15;
     int top_px_ = 0;

@@ -2,13 +2,18 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "duishi_window.h"
 #include "form1.h"
 #include "form2_window.h"
 #include "startup.h"
 #include "tick.h"
+#include "test_hooks.h"
 #include "tick_ports.h"
 #include "tishi.h"
 #include "tishi_window.h"
+#include "time_guard.h"
+#include "time_guard_host.h"
+#include "time_guard_ports.h"
 #include "win32_ports.h"
 
 using namespace tockly;
@@ -27,7 +32,9 @@ FaceTexts texts_of_now(const TimeFormat& format) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     OleInitialize(nullptr);
-    if (!win::Form1::register_class(instance) || !win::TiShiWindow::register_class(instance)) return 1;
+    if (!win::Form1::register_class(instance) || !win::TiShiWindow::register_class(instance) ||
+        !win::DuiShiWindow::register_class(instance))
+        return 1;
 
     // A hidden owner keeps the clock off the taskbar.
     HWND owner = CreateWindowExW(0, L"STATIC", L"Tockly", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
@@ -50,10 +57,31 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     const TimeFormat time_format = win::regional_time_format();
     form1.set_texts(texts_of_now(time_format));
-    StartupResult started = Form_Load({profile, boxes, files, resources, form1, notice, time_format, screen},
-                                      win::program_folder());
+
+    // The time guard: the network check of start-up and of minute 4, the time
+    // page at minute 5, the time-check dialog.
+    const win::TestHooks hooks = win::read_test_hooks();
+    const auto connection = win::make_connection_state(hooks);
+    win::Win32EchoService echo;
+    win::WinHttpClient http;
+    win::Win32ClockSetter clock_setter;
+    win::ClockTimeGuard time_guard_window(form1.hwnd());
+    const TimeGuardPorts time_guard_ports{*connection, echo,  {profile, boxes},  http,       wall_clock,
+                                          resources,   files, time_guard_window, time_format};
+    TimeGuardStartupCheck startup_network_check(time_guard_ports);
+
+    StartupResult started = Form_Load(
+        {profile, boxes, files, resources, form1, notice, time_format, screen, &startup_network_check},
+        win::program_folder());
     ClockTick tick({wall_clock, mci, files, codec, notice, shell, form1, time_format}, started.globals,
                    started.checks);
+
+    win::DuiShiWindow time_check_dialog(
+        instance, owner, {profile, resources, files, http, clock_setter, time_format, started.globals.settings_path()});
+    time_guard_window.attach(time_check_dialog, tick);
+    TimeGuardSteps time_guard_steps(time_guard_ports, started.globals, started.checks, started.network_items);
+    win::ShiftedHourlySteps shifted_steps(time_guard_steps, hooks.clock_offset_seconds);
+    tick.set_hourly_steps(&shifted_steps);
     form1.start_timer1(tick);
 
     // The settings dialog works on the same globals as the tick.

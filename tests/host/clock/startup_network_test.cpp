@@ -1,0 +1,103 @@
+// Step 13 of start-up: the time guard's network check, after the time-guard
+// check mark and before the display toggles.
+#include <gtest/gtest.h>
+
+#include "startup.h"
+#include "time_guard.h"
+#include "time_guard_fakes.h"
+
+namespace tockly {
+namespace {
+
+using namespace test;
+
+constexpr std::string_view kDir = "C:\\Tockly\\";
+const std::string kIni = std::string(kDir) + "Software_information.ini";
+
+struct Rig {
+    FakeProfile profile;
+    FakeBoxes boxes;
+    FakeFiles files;
+    FakeResources resources;
+    RecordingWindow window;
+    RecordingNotices notices;
+    FakeConnection connection;
+    FakeEcho echo;
+    FakeHttp http;
+    FakeWallClock clock;
+    RecordingClockWindow clock_window;
+    TimeGuardStartupCheck check{{connection, echo, {profile, boxes}, http, clock, resources, files, clock_window,
+                                 TimeFormat{}, "http://127.0.0.1:18080/time",
+                                 BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}}};
+
+    Rig() {
+        files.files[kIni] = "[jianhu]\r\n";
+        notices.log = &window.calls;
+        echo.status_of["127.0.0.1"] = 0;
+    }
+    StartupResult load() {
+        return Form_Load({profile, boxes, files, resources, window, notices, TimeFormat{}, ScreenMetrics{}, &check},
+                         kDir);
+    }
+};
+
+TEST(StartupNetworkCheck, SetsLianWangAndTheItemsAndKeepsTheCheckMark) {
+    const struct {
+        const char* name;
+        std::string shijianJH;
+        bool online;
+        bool usable;
+        bool checked;
+    } cases[] = {
+        {"online, guard on", "1", true, true, true},
+        {"offline, guard on: checked but disabled", "1", false, false, true},
+        {"offline, guard off", " 0 ", false, false, false},
+        {"online, guard off", "0", true, true, false},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.profile.set(kIni, "jianhu", "shijianJH", c.shijianJH);
+        rig.connection.is_online = c.online;
+        const StartupResult r = rig.load();
+        EXPECT_EQ(r.globals.LianWang, c.usable) << c.name;
+        EXPECT_EQ(r.network_items.ShiJianJianHu, c.usable) << c.name;
+        EXPECT_EQ(r.network_items.Vornhall, c.usable) << c.name;
+        EXPECT_EQ(r.checks.ShiJianJianHu, c.checked) << c.name;
+        EXPECT_EQ(rig.clock_window.item_changes.size(), 1u) << c.name;
+    }
+}
+
+TEST(StartupNetworkCheck, RunsAfterTheGuardMarkAndBeforeTheDisplayToggles) {
+    Rig rig;
+    // The check reads IPtoping: its read comes after shijianJH's and before XS_NianYue0's.
+    std::vector<std::string> reads;
+    struct Spy : FakeProfile {
+        std::vector<std::string>* log = nullptr;
+        ProfileRead read(std::string_view section, std::string_view key, std::string_view path) override {
+            log->push_back(std::string(key));
+            return FakeProfile::read(section, key, path);
+        }
+    } spy;
+    spy.log = &reads;
+    TimeGuardStartupCheck check{{rig.connection, rig.echo, {spy, rig.boxes}, rig.http, rig.clock, rig.resources,
+                                 rig.files, rig.clock_window, TimeFormat{}, "http://127.0.0.1:18080/time",
+                                 BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}}};
+    Form_Load({spy, rig.boxes, rig.files, rig.resources, rig.window, rig.notices, TimeFormat{}, ScreenMetrics{}, &check},
+              kDir);
+    const auto at = [&](std::string_view key) { return std::find(reads.begin(), reads.end(), key) - reads.begin(); };
+    ASSERT_LT(at("IPtoping"), static_cast<long>(reads.size()));
+    EXPECT_LT(at("shijianJH"), at("IPtoping"));
+    EXPECT_LT(at("IPtoping"), at("XS_NianYue0"));
+}
+
+TEST(StartupNetworkCheck, WithoutACheckTheNetworkCountsAsUnusable) {
+    Rig rig;
+    const StartupResult r = Form_Load(
+        {rig.profile, rig.boxes, rig.files, rig.resources, rig.window, rig.notices, TimeFormat{}, ScreenMetrics{}},
+        kDir);
+    EXPECT_FALSE(r.globals.LianWang);
+    EXPECT_FALSE(r.network_items.ShiJianJianHu || r.network_items.Vornhall);
+}
+
+}  // namespace
+}  // namespace tockly
