@@ -56,6 +56,8 @@ inline constexpr LabelDesign Label1{"Label1", 930, 1770, 1095, 285, 0x0000FF, "�
 inline constexpr LabelDesign Label2{"Label2", 1185, 2070, 675, 255, 0x0000FF, "宋体", 12, false, LabelAlign::centre, false};
 inline constexpr LabelDesign Label4{"Label4", 1080, 870, 915, 225, 0x8080FF, "宋体", 10.5, true, LabelAlign::centre, false};
 inline constexpr LabelDesign Label5{"Label5", 2070, 1395, 270, 225, 0xFF00FF, "宋体", 9, true, LabelAlign::right, true};
+// Label3 shows nothing: a small spot at the face centre that lists the alarms when clicked.
+inline constexpr LabelDesign Label3{"Label3", 1465, 1440, 135, 135, 0x0000FF, "宋体", 9, false, LabelAlign::centre, false};
 inline constexpr LabelDesign Label6{"Label6", 1050, 1080, 975, 255, 0x404040, "微软简行楷", 12, false, LabelAlign::centre, false};
 }  // namespace face_labels
 

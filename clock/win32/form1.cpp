@@ -1,6 +1,8 @@
 #include "form1.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <cmath>
 
@@ -18,12 +20,14 @@ COLORREF to_colorref(unsigned ole_colour) {
 }
 
 constexpr UINT_PTR timer1_id = 1;
+constexpr UINT_PTR timer2_id = 2;  // the exit delay
 
 }  // namespace
 
 bool Form1::register_class(HINSTANCE instance) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = window_proc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
@@ -67,6 +71,10 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         return 1;
     case WM_TIMER:
+        if (wp == timer2_id) {
+            if (commands_) commands_->on_timer2();
+            return 0;
+        }
         if (wp == timer1_id && tick_) {
             tick_->on_timer1();
             // From the time now, after the tick's own work.
@@ -80,12 +88,46 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
         EndPaint(hwnd_, &ps);
         return 0;
     }
-    case WM_KEYDOWN:
-        if (wp == VK_F2 && open_settings_) {
-            open_settings_();
-            return 0;
+    case WM_LBUTTONDOWN: {
+        const Spot spot = spot_at({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        if (spot == Spot::background) drag(false);
+        else if (spot == Spot::Label1 || spot == Spot::Label2 || spot == Spot::Label4 || spot == Spot::Label6) drag(true);
+        return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        on_button_up(msg, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        if (spot_at({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) == Spot::background) {
+            // The menu opens at the face centre.
+            const FacePoint centre = face_to_client(menu_point_for_double_click(), design_client_width_twips / twips_per_pixel_x_,
+                                                    design_client_height_twips / twips_per_pixel_y_);
+            POINT p{static_cast<LONG>(std::lround(centre.x)), static_cast<LONG>(std::lround(centre.y))};
+            ClientToScreen(hwnd_, &p);
+            show_menu(MenuId::YJCD, p, TPM_RIGHTBUTTON);
         }
-        return DefWindowProcW(hwnd_, msg, wp, lp);
+        return 0;
+    case WM_MOUSEMOVE: {
+        if (behaviour_.YiKaoBian()) place_twips(behaviour_.on_mouse_move(window_twips(), screen_twips()));
+        if (spot_at({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) == Spot::Label5) update_label5_tooltip();
+        return 0;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wp) == 0 && LOWORD(wp) >= menu_command_base && commands_)
+            commands_->on_menu(static_cast<MenuId>(LOWORD(wp) - menu_command_base));
+        return 0;
+    case tray_callback_message:
+        if (!commands_) return 0;
+        if (LOWORD(lp) == WM_LBUTTONDBLCLK) {
+            commands_->on_tray_activate();
+        } else if (LOWORD(lp) == WM_RBUTTONUP) {
+            POINT p;
+            GetCursorPos(&p);
+            show_menu(MenuId::TuoPan, p, 0);
+        }
+        return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd_);
         return 0;
@@ -97,6 +139,150 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         return DefWindowProcW(hwnd_, msg, wp, lp);
     }
+}
+
+Form1::Spot Form1::spot_at(POINT p) const {
+    const auto inside = [&](const LabelDesign& d) {
+        const RECT r = label_rect(d);
+        return PtInRect(&r, p) != 0;
+    };
+    // Hidden labels take no clicks; the spot at the centre and the studio name always do.
+    if (inside(face_labels::Label3)) return Spot::Label3;
+    if (label_shown(FaceLabel::Label5_day) && inside(face_labels::Label5)) return Spot::Label5;
+    if (label_shown(FaceLabel::Label1_time) && inside(face_labels::Label1)) return Spot::Label1;
+    if (label_shown(FaceLabel::Label2_weekday) && inside(face_labels::Label2)) return Spot::Label2;
+    if (label_shown(FaceLabel::Label4_year_month) && inside(face_labels::Label4)) return Spot::Label4;
+    if (inside(face_labels::Label6)) return Spot::Label6;
+    return Spot::background;
+}
+
+RECT Form1::label_rect(const LabelDesign& d) const {
+    return RECT{d.left / twips_per_pixel_x_, d.top / twips_per_pixel_y_, (d.left + d.width) / twips_per_pixel_x_,
+                (d.top + d.height) / twips_per_pixel_y_};
+}
+
+bool Form1::label_shown(FaceLabel label) const {
+    const auto it = label_visible_.find(label);
+    return it == label_visible_.end() || it->second;
+}
+
+WindowRect Form1::window_twips() const {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    return {r.left * twips_per_pixel_x_, r.top * twips_per_pixel_y_, (r.right - r.left) * twips_per_pixel_x_,
+            (r.bottom - r.top) * twips_per_pixel_y_};
+}
+
+ScreenTwips Form1::screen_twips() const {
+    return {GetSystemMetrics(SM_CXSCREEN) * twips_per_pixel_x_, GetSystemMetrics(SM_CYSCREEN) * twips_per_pixel_y_};
+}
+
+void Form1::place_twips(const WindowRect& r) { move_twips(r.left, r.top); }
+
+void Form1::drag(bool from_label) {
+    // The system moves the window with the mouse until the button is released.
+    ReleaseCapture();
+    SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    const WindowRect moved = window_twips();
+    place_twips(from_label ? behaviour_.after_label_drag(moved, screen_twips())
+                           : behaviour_.after_background_drag(moved, screen_twips()));
+}
+
+void Form1::park() { place_twips(behaviour_.park(window_twips(), screen_twips())); }
+
+void Form1::start_timer2() { SetTimer(hwnd_, timer2_id, exit_timer_interval_ms, nullptr); }
+
+void Form1::on_button_up(UINT msg, POINT client) {
+    if (!commands_) return;
+    const Spot spot = spot_at(client);
+    const auto label_menu = [&](const LabelDesign& d) {
+        const TwipsPoint corner = menu_point_for_label(d);
+        POINT p{corner.x / twips_per_pixel_x_, corner.y / twips_per_pixel_y_};
+        ClientToScreen(hwnd_, &p);
+        show_menu(MenuId::YJCD, p, TPM_RIGHTBUTTON);
+    };
+    switch (spot) {
+    case Spot::background:
+        if (msg == WM_RBUTTONUP) {
+            POINT p = client;
+            ClientToScreen(hwnd_, &p);
+            show_menu(MenuId::YJCD, p, TPM_RIGHTBUTTON);
+        }
+        break;
+    case Spot::Label1: label_menu(face_labels::Label1); break;
+    case Spot::Label2: label_menu(face_labels::Label2); break;
+    case Spot::Label4: label_menu(face_labels::Label4); break;
+    case Spot::Label6: label_menu(face_labels::Label6); break;
+    case Spot::Label3:
+        if (msg == WM_LBUTTONUP) commands_->on_label3_click();
+        break;
+    case Spot::Label5: commands_->on_label5_click(); break;
+    }
+}
+
+void Form1::show_menu(MenuId popup, POINT screen_point, UINT flags) {
+    if (!commands_) return;
+    HMENU root = CreatePopupMenu();
+    HMENU current = root;
+    HMENU submenu = nullptr;
+    bool in_popup = false;
+    for (const MenuEntry& e : menu_tree) {
+        if (e.depth == 0) {
+            in_popup = e.id == popup;
+            continue;
+        }
+        if (!in_popup) continue;
+        if (e.depth == 1) current = root;
+        const UINT id = menu_command_base + static_cast<UINT>(e.id);
+        const std::wstring caption = widen(e.caption);
+        if (e.caption == "-") {
+            AppendMenuW(current, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        // An item followed by deeper items opens a sub-menu.
+        const auto next = &e + 1;
+        if (next != menu_tree.data() + menu_tree.size() && next->depth > e.depth) {
+            submenu = CreatePopupMenu();
+            AppendMenuW(current, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), caption.c_str());
+            current = submenu;
+            continue;
+        }
+        UINT state = MF_STRING;
+        if (commands_->menu_checked(e.id)) state |= MF_CHECKED;
+        if (!commands_->menu_enabled(e.id)) state |= MF_GRAYED;
+        AppendMenuW(current, state, id, caption.c_str());
+    }
+    // The window must be in front for the menu to close when the user clicks elsewhere.
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenu(root, flags, screen_point.x, screen_point.y, 0, hwnd_, nullptr);
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+    DestroyMenu(root);  // destroys the sub-menu too
+}
+
+void Form1::update_label5_tooltip() {
+    if (!commands_) return;
+    const std::wstring text = widen(commands_->label5_tooltip());
+    if (!tooltip_) {
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                   instance_, nullptr);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = hwnd_;
+        tool.uId = 5;
+        tool.rect = label_rect(face_labels::Label5);
+        tool.lpszText = const_cast<wchar_t*>(text.c_str());
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+        return;
+    }
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = hwnd_;
+    tool.uId = 5;
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Form1::on_resize() {

@@ -12,6 +12,8 @@
 
 #include "face.h"
 #include "handles.h"
+#include "menu_commands.h"
+#include "window_behaviour.h"
 #include "picture.h"
 #include "startup.h"
 #include "tick.h"
@@ -20,6 +22,22 @@ namespace tockly::win {
 
 inline constexpr wchar_t form1_class_name[] = L"TocklyForm1";
 inline constexpr UINT tray_callback_message = WM_APP + 1;
+inline constexpr UINT menu_command_base = 1000;  // + MenuId
+
+// What the clock does for the user's menu choices and clicks; Form1 only
+// turns messages into these calls.
+class Form1Commands {
+public:
+    virtual ~Form1Commands() = default;
+    virtual void on_menu(MenuId id) = 0;
+    virtual bool menu_checked(MenuId id) = 0;
+    virtual bool menu_enabled(MenuId id) = 0;
+    virtual void on_label3_click() = 0;
+    virtual void on_label5_click() = 0;
+    virtual std::string label5_tooltip() = 0;
+    virtual void on_tray_activate() = 0;
+    virtual void on_timer2() = 0;
+};
 
 class Form1 : public FaceWindow, public TickFace {
 public:
@@ -52,8 +70,14 @@ public:
     // just after the next second boundary.
     void start_timer1(ClockTick& tick);
 
-    // F2 on the face opens the settings dialog until the menu offers it.
-    void set_settings_opener(std::function<void()> open) { open_settings_ = std::move(open); }
+    void set_commands(Form1Commands* commands) { commands_ = commands; }
+
+    // KaoBian: park at the right screen edge.
+    void park();
+    // Starts Timer2, the exit delay (500 ms).
+    void start_timer2();
+    // Shows a popup menu (YJCD or TuoPan) at a screen point.
+    void show_menu(MenuId popup, POINT screen_point, UINT flags);
 
 private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -62,6 +86,17 @@ private:
     void render();
     void draw_label(HDC dc, const LabelDesign& design, const std::string& text);
     HFONT font_for(const LabelDesign& design);
+
+    enum class Spot { background, Label1, Label2, Label3, Label4, Label5, Label6 };
+    Spot spot_at(POINT client) const;
+    RECT label_rect(const LabelDesign& design) const;
+    bool label_shown(FaceLabel label) const;
+    WindowRect window_twips() const;
+    ScreenTwips screen_twips() const;
+    void place_twips(const WindowRect& r);
+    void drag(bool from_label);
+    void on_button_up(UINT msg, POINT client);
+    void update_label5_tooltip();
 
     HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
@@ -81,7 +116,9 @@ private:
     FaceTexts texts_;
     bool tray_shown_ = false;
     ClockTick* tick_ = nullptr;
-    std::function<void()> open_settings_;
+    Form1Commands* commands_ = nullptr;
+    WindowBehaviour behaviour_;
+    HWND tooltip_ = nullptr;
 };
 
 }  // namespace tockly::win

@@ -2,9 +2,13 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "clock_commands.h"
 #include "duishi_window.h"
 #include "form1.h"
 #include "form2_window.h"
+#include "nongli_host.h"
+#include "registry_port.h"
+#include "text_codec.h"
 #include "startup.h"
 #include "tick.h"
 #include "test_hooks.h"
@@ -26,6 +30,15 @@ FaceTexts texts_of_now(const TimeFormat& format) {
     const int seconds = now.wHour * 3600 + now.wMinute * 60 + now.wSecond;
     return face_texts(now.wYear, now.wMonth, now.wDay, now.wDayOfWeek == 0 ? 7 : now.wDayOfWeek,
                       format_time_of_day(seconds, format));
+}
+
+// The executable's file name without its extension.
+std::string executable_name() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name(path);
+    name = name.substr(name.find_last_of(L"\\/") + 1);
+    return win::narrow(name.substr(0, name.find_last_of(L'.')));
 }
 
 }  // namespace
@@ -88,7 +101,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::TiShiCaptionNotice caption_notice(notice);
     win::Form2Window form2(instance, {profile, boxes, resources, files, form1, caption_notice, time_format, screen},
                            started.globals);
-    form1.set_settings_opener([&form2] { form2.open(); });
+
+    // Start with Windows: the check mark comes from the registry.
+    win::Win32Registry registry;
+    const RegistryAccess registry_access{registry, codec};
+    started.checks.KaiJiQiDong = autostart::is_on(registry_access);
+
+    // NongLi, the lunar control, sits right of the face where it is never seen.
+    win::NongLiHost nongli;
+    const RECT nongli_place{3090 / screen.twips_per_pixel_x, 60 / screen.twips_per_pixel_y,
+                            (3090 + 4350) / screen.twips_per_pixel_x, (60 + 3525) / screen.twips_per_pixel_y};
+    nongli.create(form1.hwnd(), nongli_place, started.globals.ChengXuLuJing);
+
+    win::ClockCommands commands({{profile, boxes}, registry_access, boxes, shell, notice, form1, form2, tick, nongli},
+                                started.globals, started.checks, started.network_items,
+                                autostart_command(started.globals, executable_name()));
+    form1.set_commands(&commands);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -139,7 +139,8 @@ TEST(Startup, TheSettingsFileIsTidied) {
 int mismatches(HWND form, const Image& expected) {
     const RECT client = client_on_screen(form);
     const ScreenGrab grab = grab_screen(client);
-    const POINT samples[] = {{40, 100}, {100, 40}, {60, 60}, {140, 140}, {60, 140}, {100, 170}, {170, 100}, {130, 45}};
+    // At about 75 pixels from the centre: beyond the second hand (70), inside the hour marks.
+    const POINT samples[] = {{25, 100}, {100, 25}, {47, 47}, {152, 152}, {47, 153}, {100, 175}, {175, 100}, {152, 47}};
     int wrong = 0;
     for (const POINT p : samples) {
         const unsigned seen = grab.at(client.left + p.x, client.top + p.y), wanted = expected.at(p.x, p.y);

@@ -1,0 +1,58 @@
+// NongLi: the one Lunetra control the clock hosts, created by its ProgID or,
+// when the control is not registered, straight from Lunetra.ocx beside the
+// executable. The clock only calls its methods, late-bound by DISPID.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <optional>
+#include <string>
+
+#include "handles.h"
+#include "lunetra_host.h"
+#include "menu_commands.h"
+
+namespace tockly::win {
+
+namespace lunetra_dispid {
+inline constexpr DISPID GetChineseDate = 0x60030022;
+inline constexpr DISPID GetChineseYear = 0x60030023;
+inline constexpr DISPID GetChineseMonth = 0x60030024;
+inline constexpr DISPID GetChineseDay = 0x60030025;
+inline constexpr DISPID GetChineseAnimal = 0x60030026;
+inline constexpr DISPID GetConstellation = 0x60030027;
+}  // namespace lunetra_dispid
+
+inline constexpr wchar_t lunetra_prog_id[] = L"Lunetra2.Lunetra";
+
+class NongLiHost {
+public:
+    NongLiHost() = default;
+    ~NongLiHost();
+    NongLiHost(const NongLiHost&) = delete;
+    NongLiHost& operator=(const NongLiHost&) = delete;
+
+    // Tries the registered ProgID, then `program_folder`\Lunetra.ocx, and
+    // activates the control in `window` at `position` (client pixels, outside
+    // the visible face).
+    bool create(HWND window, const RECT& position, const std::string& program_folder);
+    bool available() const { return static_cast<bool>(control_); }
+    // How the control was found: "registered", "beside the program" or "".
+    const char* source() const { return source_; }
+
+    // The lunar texts of a date (an OLE date), or nothing when the control
+    // is missing or a call fails.
+    std::optional<LunarTexts> texts_for(double ole_date);
+    std::optional<std::string> call(DISPID method, double ole_date);
+
+private:
+    ComPtr<IDispatch> control_;
+    lunetra::ControlSite* site_ = nullptr;
+    const char* source_ = "";
+};
+
+// Today's date without a time of day, as an OLE date.
+double today_ole_date();
+
+}  // namespace tockly::win

@@ -1,0 +1,93 @@
+// The clock's lunar control: found by ProgID or beside the program, called by
+// DISPID, and answering what the lunar core answers.
+#include <gtest/gtest.h>
+
+#include <ole2.h>
+
+#include "calendar_facts.h"
+#include "nongli_host.h"
+#include "win_test_util.h"
+
+namespace tockly {
+namespace {
+
+using wintest::ScratchFolder;
+
+std::string test_program_folder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    return win::narrow(folder);
+}
+
+// Removes the control's registration, so only the file beside the program can serve.
+void unregister(const std::string& folder) {
+    HMODULE ocx = LoadLibraryW(win::widen(folder + "Lunetra.ocx").c_str());
+    ASSERT_NE(ocx, nullptr);
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    const auto unregister_server =
+        reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(ocx, "DllUnregisterServer")));
+    ASSERT_NE(unregister_server, nullptr);
+    unregister_server();
+}
+
+struct NongLiRig : ::testing::Test {
+    HWND window = nullptr;
+    void SetUp() override {
+        OleInitialize(nullptr);
+        window = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 208, 227, nullptr, nullptr,
+                                 nullptr, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(window);
+        OleUninitialize();
+    }
+    // Outside the face: left 3090, top 60 twips, 4350 x 3525 twips.
+    RECT outside{206, 4, 206 + 290, 4 + 235};
+};
+
+TEST_F(NongLiRig, WithoutRegistrationTheControlComesFromTheFileBesideTheProgram) {
+    const std::string folder = test_program_folder();
+    unregister(folder);
+    CLSID clsid{};
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(win::lunetra_prog_id, &clsid))) << "the ProgID should be gone";
+    win::NongLiHost host;
+    ASSERT_TRUE(host.create(window, outside, folder));
+    EXPECT_STREQ(host.source(), "beside the program");
+
+    const struct { int y; unsigned m, d; } dates[] = {{2026, 12, 7}, {2033, 12, 22}, {1901, 1, 1}, {2090, 12, 31}};
+    for (const auto& date : dates) {
+        SYSTEMTIME st{};
+        st.wYear = static_cast<WORD>(date.y);
+        st.wMonth = static_cast<WORD>(date.m);
+        st.wDay = static_cast<WORD>(date.d);
+        double ole = 0;
+        SystemTimeToVariantTime(&st, &ole);
+        const auto texts = host.texts_for(ole);
+        ASSERT_TRUE(texts) << date.y << "-" << date.m << "-" << date.d;
+        EXPECT_EQ(texts->year, lunar::GetChineseYear(ole, ole));
+        EXPECT_EQ(texts->month, lunar::GetChineseMonth(ole, ole));
+        EXPECT_EQ(texts->day, lunar::GetChineseDay(ole, ole));
+        EXPECT_EQ(texts->animal, lunar::GetChineseAnimal(ole, ole));
+        EXPECT_EQ(texts->constellation, lunar::GetConstellation(ole, ole));
+    }
+}
+
+TEST_F(NongLiRig, WithoutRegistrationOrFileTheClockLivesWithoutLunarTexts) {
+    unregister(test_program_folder());
+    ScratchFolder empty("no-ocx");
+    win::NongLiHost host;
+    EXPECT_FALSE(host.create(window, outside, empty.path()));
+    EXPECT_FALSE(host.available());
+    EXPECT_FALSE(host.texts_for(win::today_ole_date()));
+}
+
+TEST(TodayOleDate, HasNoTimeOfDay) {
+    const double today = win::today_ole_date();
+    EXPECT_EQ(today, static_cast<double>(static_cast<long long>(today)));
+    EXPECT_GT(today, 46000);  // after 2025
+}
+
+}  // namespace
+}  // namespace tockly
