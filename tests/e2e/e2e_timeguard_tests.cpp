@@ -19,6 +19,7 @@
 #include "e2e_audio.h"
 #include "e2e_support.h"
 #include "time_guard_host.h"
+#include "time_guard_ports.h"
 #include "timepage_control.h"
 #include "web_time.h"
 
@@ -61,6 +62,10 @@ class TimeGuard : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(url_is_loopback(std::string(web::time_page_url))) << "tests only ever talk to this machine";
+        win::Win32EchoService echo;
+        ASSERT_TRUE(PingAddress(echo, TOCKLY_GATEWAY_ADDR))
+            << "no ICMP echo from " << TOCKLY_GATEWAY_ADDR << ": Wine needs raw sockets (root) or ping sockets "
+            << "(net.ipv4.ping_group_range) for the clock's network check";
         page_ = std::make_unique<wintest::TimePage>(server_port());
         if (!page_->reachable()) {
             const char* root = std::getenv("TOCKLY_ROOT");
@@ -136,7 +141,7 @@ TEST_F(TimeGuard, APageFifteenMinutesAheadSlidesTheDialogInAtMinute5WithTheWarni
     folder.write_settings(settings("0"));
     page_->control("skew=900");
     audio::NewStreams heard;
-    const auto due = start_clock_before(folder, 5, 8s);
+    const auto due = start_clock_before(folder, 5, 12s);
     ASSERT_TRUE(clock_->wait_for_clock());
 
     HWND d = nullptr;
@@ -209,7 +214,7 @@ TEST_F(TimeGuard, AutomaticCorrectionThatIsRefusedSlidesOutOnItsOwn) {
     folder.write_settings(settings("1"));
     page_->control("skew=-900");
     audio::NewStreams heard;  // the warning sound plays here too; its stream goes afterwards
-    start_clock_before(folder, 5, 8s);
+    start_clock_before(folder, 5, 12s);
     ASSERT_TRUE(clock_->wait_for_clock());
     HWND d = nullptr;
     ASSERT_TRUE(eventually([&] { return (d = dialog()) != nullptr; }, 20s)) << "no time-check dialog";
@@ -231,7 +236,7 @@ TEST_F(TimeGuard, AnAccuratePageChangesNothing) {
     ProgramFolder folder("timeguard-accurate");
     folder.write_settings(settings("0"));
     audio::NewStreams heard;
-    const auto due = start_clock_before(folder, 5, 8s);
+    const auto due = start_clock_before(folder, 5, 12s);
     ASSERT_TRUE(clock_->wait_for_clock());
     ASSERT_TRUE(eventually([&] { return page_->counter("time_requests") == 1; }, 20s))
         << "the time page is asked at minute 5";
@@ -249,7 +254,7 @@ TEST_F(TimeGuard, AClickOnThePictureClosesTheDialogAtOnce) {
     folder.write_settings(settings("0"));
     page_->control("skew=900");
     audio::NewStreams heard;
-    start_clock_before(folder, 5, 8s);
+    start_clock_before(folder, 5, 12s);
     ASSERT_TRUE(clock_->wait_for_clock());
     HWND d = nullptr;
     ASSERT_TRUE(eventually([&] { return (d = dialog()) != nullptr; }, 20s)) << "no time-check dialog";
@@ -268,7 +273,7 @@ TEST_F(TimeGuard, AClickOnThePictureClosesTheDialogAtOnce) {
 TEST_F(TimeGuard, WithTheServerDownAtMinute4TheNetworkItemsAreDisabled) {
     ProgramFolder folder("timeguard-offline");
     folder.write_settings(settings("0"));
-    const auto due = start_clock_before(folder, 4, 10s);
+    const auto due = start_clock_before(folder, 4, 12s);
     const HWND form = clock_->wait_for_clock();
     ASSERT_TRUE(form);
     const auto items = [&] {
