@@ -72,59 +72,6 @@ TEST_F(TimePageTest, APageArrivesWithTheHeader) {
     EXPECT_EQ(page_->field("if_modified_since"), "0");
 }
 
-TEST_F(TimePageTest, EveryFailureModeEndsWithoutATimePage) {
-    const struct {
-        const char* mode;
-        bool complete;
-        int status;
-        int at_most_ms;
-    } cases[] = {
-        {"error", true, 500, 2000},
-        {"garbage", true, 200, 2000},
-        {"down", false, 0, 2000},
-        {"big", false, 0, 2000},      // a correct page beyond the 64 KiB cap
-        {"hang", false, 0, 6000},     // accepts and never answers
-        {"trickle", false, 0, 6000},  // answers one byte every half second
-    };
-    for (const auto& c : cases) {
-        page_->control(std::string("mode=") + c.mode);
-        const auto start = Clock::now();
-        const HttpResponse r = http_.get(request("/time"));
-        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        EXPECT_EQ(r.complete, c.complete) << c.mode;
-        if (c.complete) {
-            EXPECT_EQ(r.status, c.status) << c.mode;
-        }
-        EXPECT_LE(took, c.at_most_ms) << c.mode;
-        EXPECT_FALSE(extract_page_texts(FetchWebText(http_, page_->url("/time"), "UTF-8"))) << c.mode;
-    }
-}
-
-TEST_F(TimePageTest, TheClockCheckThroughTheRealClient) {
-    struct LocalClock : WallClock {
-        LocalTime now() override {
-            SYSTEMTIME t{};
-            GetLocalTime(&t);
-            return LocalTime{t.wYear, t.wMonth, t.wDay, 1, t.wHour, t.wMinute, t.wSecond};
-        }
-    } clock;
-    const struct {
-        const char* control;
-        ClockVerdict verdict;
-    } cases[] = {
-        {"skew=0", ClockVerdict::right},
-        {"skew=900", ClockVerdict::wrong},
-        {"skew=-900", ClockVerdict::wrong},
-        {"skew=590", ClockVerdict::right},
-        {"mode=garbage", ClockVerdict::no_answer},
-        {"mode=error", ClockVerdict::no_answer},
-    };
-    for (const auto& c : cases) {
-        page_->control(std::string("reset&") + c.control);
-        EXPECT_EQ(check_clock(http_, clock, TimeFormat{}, page_->url("/time")), c.verdict) << c.control;
-    }
-}
-
 TEST_F(TimePageTest, TheLoopbackProbeStandsForTheConnectionState) {
     win::LoopbackOnlineProbe probe(page_->url("/online"));
     EXPECT_TRUE(probe.online());

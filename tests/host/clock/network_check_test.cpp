@@ -107,38 +107,6 @@ TEST(CheckNetwork, TheFourthAddressComesFromIPtoping) {
     }
 }
 
-TEST(CheckNetwork, IPtopingIsReadOnEveryCall) {
-    Rig rig;
-    rig.echo.status_of["127.0.0.8"] = 0;
-    rig.set_IPtoping("127.0.0.7");
-    EXPECT_FALSE(rig.check());
-    rig.set_IPtoping("127.0.0.8");
-    EXPECT_TRUE(rig.check()) << "the new value is used without a restart";
-}
-
-TEST(CheckNetwork, TheListIsReadBeforeTheConnectionIsAsked) {
-    Rig rig;
-    rig.connection.is_online = false;
-    rig.check();
-    EXPECT_EQ(rig.profile.reads, 1);
-    EXPECT_EQ(rig.connection.asked, 1);
-}
-
-TEST(PingAddress, ASocketLibraryThatDoesNotStartMeansNoAnswer) {
-    FakeEcho echo;
-    echo.sockets_start = false;
-    echo.status_of["127.0.0.1"] = 0;
-    EXPECT_FALSE(PingAddress(echo, "127.0.0.1"));
-    EXPECT_TRUE(echo.sent.empty());
-}
-
-TEST(PingAddress, SpacesAroundTheAddressAreRemoved) {
-    FakeEcho echo;
-    echo.status_of["127.0.0.5"] = 0;
-    EXPECT_TRUE(PingAddress(echo, " 127.0.0.5 "));
-    EXPECT_EQ(echo.stopped, 1);
-}
-
 TEST(SendEcho, ATextThatIsNoAddressSendsNothing) {
     FakeEcho echo;
     EXPECT_EQ(SendEcho(echo, "bad", "tanaya"), -1);

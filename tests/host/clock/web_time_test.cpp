@@ -56,10 +56,8 @@ TEST(BytesToText, DecodesUtf8) {
     } cases[] = {
         {"plain Chinese", "北京时间", "UTF-8", "北京时间"},
         {"byte-order mark dropped", "\xEF\xBB\xBF[x]", "UTF-8", "[x]"},
-        {"charset name in lower case", "ok", "utf-8", "ok"},
         {"invalid byte replaced", "a\xFF" "b", "UTF-8", "a\xEF\xBF\xBD" "b"},
         {"overlong slash replaced", "\xC0\xAF", "UTF-8", "\xEF\xBF\xBD\xEF\xBF\xBD"},
-        {"cut sequence at the end", "a\xE5\x8C", "UTF-8", "a\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"surrogate half replaced", "\xED\xA0\x80", "UTF-8", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"four-byte character kept", "\xF0\x9F\x95\x90", "UTF-8", "\xF0\x9F\x95\x90"},
         {"other character set", "abc", "GB2312", std::nullopt},
@@ -103,7 +101,6 @@ TEST(ParseDateText, YearFirstForms) {
     } cases[] = {
         {"2026-05-09", std::tuple{2026, 5u, 9u}},
         {"2026/5/9", std::tuple{2026, 5u, 9u}},
-        {"2026.12.31", std::tuple{2026, 12u, 31u}},
         {" 2026-5-9 ", std::tuple{2026, 5u, 9u}},
         {"2026年5月9日", std::tuple{2026, 5u, 9u}},
         {"2026年05月09", std::tuple{2026, 5u, 9u}},
@@ -114,7 +111,6 @@ TEST(ParseDateText, YearFirstForms) {
         {"2026-5/9", std::nullopt},
         {"26-5-9", std::nullopt},
         {"2026-5-9x", std::nullopt},
-        {"2026-5", std::nullopt},
         {"", std::nullopt},
         {"今天", std::nullopt},
     };
@@ -187,32 +183,6 @@ TEST(TimePageAddress, OnlyHttpsOrThisMachine) {
         {"", false},
     };
     for (const auto& c : cases) EXPECT_EQ(time_page_address_trusted(c.url), c.trusted) << c.url;
-}
-
-TEST(TimePageAddress, TheBuiltInOneIsTrusted) {
-    EXPECT_TRUE(time_page_address_trusted(web::time_page_url)) << web::time_page_url;
-}
-
-TEST(CheckClock, Verdicts) {
-    FakeWallClock clock;
-    const struct {
-        const char* name;
-        HttpResponse response;
-        ClockVerdict verdict;
-    } cases[] = {
-        {"accurate page", {true, 200, page_apart(clock.time, 3)}, ClockVerdict::right},
-        {"15 minutes ahead", {true, 200, page_apart(clock.time, 900)}, ClockVerdict::wrong},
-        {"15 minutes behind", {true, 200, page_apart(clock.time, -900)}, ClockVerdict::wrong},
-        {"garbage", {true, 200, "\x01\x02 no fields"}, ClockVerdict::no_answer},
-        {"unreadable time", {true, 200, "[2026-05-09] (teatime)"}, ClockVerdict::no_answer},
-        {"error page", {true, 500, page_apart(clock.time, 900)}, ClockVerdict::no_answer},
-        {"no answer", {false, 0, ""}, ClockVerdict::no_answer},
-    };
-    for (const auto& c : cases) {
-        FakeHttp http;
-        http.response = c.response;
-        EXPECT_EQ(check_clock(http, clock, TimeFormat{}, kUrl), c.verdict) << c.name;
-    }
 }
 
 TEST(CheckClock, AnUntrustedAddressIsNeverAsked) {
