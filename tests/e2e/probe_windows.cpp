@@ -4,6 +4,8 @@
 //   probe_windows texts TITLE      child texts of the top-level window with that title
 //   probe_windows tooltips         texts of the visible tooltip windows
 //   probe_windows exists TITLE     exit status 0 when a visible window has that title
+//   probe_windows ok TITLE         presses OK on the message box with that title
+//   probe_windows client           "X Y" of the clock's client area on the screen
 #include <windows.h>
 
 #include <cstdio>
@@ -39,8 +41,9 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring command = argv[1];
     if (command == L"texts" && argc >= 3) {
+        // A message box or dialog of that title (the clock window has the same caption).
         for (HWND hwnd : top_level_windows()) {
-            if (window_text(hwnd) != argv[2] || !IsWindowVisible(hwnd)) continue;
+            if (window_text(hwnd) != argv[2] || !IsWindowVisible(hwnd) || class_of(hwnd) != L"#32770") continue;
             for (const auto& text : child_texts(hwnd)) std::printf("%s\n", utf8(text).c_str());
             return 0;
         }
@@ -54,6 +57,23 @@ int wmain(int argc, wchar_t** argv) {
             ++shown;
         }
         return shown ? 0 : 1;
+    }
+    if (command == L"ok" && argc >= 3) {
+        // Presses OK on a message box of that title.
+        for (HWND hwnd : top_level_windows()) {
+            if (window_text(hwnd) != argv[2] || class_of(hwnd) != L"#32770") continue;
+            PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        return 1;
+    }
+    if (command == L"client") {
+        HWND clock = FindWindowW(L"TocklyForm1", nullptr);
+        if (!clock) return 1;
+        POINT origin{0, 0};
+        ClientToScreen(clock, &origin);
+        std::printf("%ld %ld\n", origin.x, origin.y);
+        return 0;
     }
     if (command == L"exists" && argc >= 3) {
         for (HWND hwnd : top_level_windows())
