@@ -47,11 +47,11 @@ std::optional<std::string> NongLiHost::call(DISPID method, double ole_date) {
 }
 
 std::optional<LunarTexts> NongLiHost::texts_for(double ole_date) {
-    const auto year = call(lunetra_dispid::GetChineseYear, ole_date);
-    const auto month = call(lunetra_dispid::GetChineseMonth, ole_date);
-    const auto day = call(lunetra_dispid::GetChineseDay, ole_date);
-    const auto animal = call(lunetra_dispid::GetChineseAnimal, ole_date);
-    const auto sign = call(lunetra_dispid::GetConstellation, ole_date);
+    const auto year = call(lunetra::kDispGetChineseYear, ole_date);
+    const auto month = call(lunetra::kDispGetChineseMonth, ole_date);
+    const auto day = call(lunetra::kDispGetChineseDay, ole_date);
+    const auto animal = call(lunetra::kDispGetChineseAnimal, ole_date);
+    const auto sign = call(lunetra::kDispGetConstellation, ole_date);
     if (!year || !month || !day || !animal || !sign) return std::nullopt;
     return LunarTexts{*year, *month, *day, *animal, *sign};
 }

@@ -11,20 +11,10 @@
 
 #include "handles.h"
 #include "lunetra_host.h"
+#include "lunetra_ids.h"
 #include "menu_commands.h"
 
 namespace tockly::win {
-
-namespace lunetra_dispid {
-inline constexpr DISPID GetChineseDate = 0x60030022;
-inline constexpr DISPID GetChineseYear = 0x60030023;
-inline constexpr DISPID GetChineseMonth = 0x60030024;
-inline constexpr DISPID GetChineseDay = 0x60030025;
-inline constexpr DISPID GetChineseAnimal = 0x60030026;
-inline constexpr DISPID GetConstellation = 0x60030027;
-}  // namespace lunetra_dispid
-
-inline constexpr wchar_t lunetra_prog_id[] = L"Lunetra2.Lunetra";
 
 class NongLiHost {
 public:

@@ -51,7 +51,7 @@ TEST_F(NongLiRig, WithoutRegistrationTheControlComesFromTheFileBesideTheProgram)
     const std::string folder = test_program_folder();
     unregister(folder);
     CLSID clsid{};
-    EXPECT_TRUE(FAILED(CLSIDFromProgID(win::lunetra_prog_id, &clsid))) << "the ProgID should be gone";
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(lunetra::kProgId, &clsid))) << "the ProgID should be gone";
     win::NongLiHost host;
     ASSERT_TRUE(host.create(window, outside, folder));
     EXPECT_STREQ(host.source(), "beside the program");
