@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "include_helpers.h"
+#include "registry.h"
 #include "settings_file.h"
 #include "settings_keys.h"
 
@@ -76,6 +77,9 @@ StartupResult Form_Load(StartupPorts ports, std::string_view program_folder) {
         g.LianWang = false;
         result.network_items = {false, false};
     }
+
+    // Start with Windows: the check mark shows what the registry holds.
+    checks.KaiJiQiDong = ports.registry && autostart::is_on(*ports.registry);
 
     const struct {
         std::string_view key;

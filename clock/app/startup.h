@@ -9,6 +9,7 @@
 
 #include "clock_state.h"
 #include "ports.h"
+#include "registry.h"
 #include "time_text.h"
 #include "tishi.h"
 
@@ -73,6 +74,7 @@ struct StartupPorts {
     TimeFormat time_format;
     ScreenMetrics screen;
     StartupNetworkCheck* network_check = nullptr;  // none: the network counts as unusable
+    RegistryAccess* registry = nullptr;            // none: start with Windows shows off
 };
 
 struct StartupResult {

@@ -83,9 +83,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                           resources,   files, time_guard_window, time_format};
     TimeGuardStartupCheck startup_network_check(time_guard_ports);
 
-    StartupResult started = Form_Load(
-        {profile, boxes, files, resources, form1, notice, time_format, screen, &startup_network_check},
-        win::program_folder());
+    // Start with Windows: the check mark comes from the registry.
+    win::Win32Registry registry;
+    RegistryAccess registry_access{registry, codec};
+    StartupResult started = Form_Load({profile, boxes, files, resources, form1, notice, time_format, screen,
+                                       &startup_network_check, &registry_access},
+                                      win::program_folder());
     ClockTick tick({wall_clock, mci, files, codec, notice, shell, form1, time_format}, started.globals,
                    started.checks);
 
@@ -101,11 +104,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::TiShiCaptionNotice caption_notice(notice);
     win::Form2Window form2(instance, {profile, boxes, resources, files, form1, caption_notice, time_format, screen},
                            started.globals);
-
-    // Start with Windows: the check mark comes from the registry.
-    win::Win32Registry registry;
-    const RegistryAccess registry_access{registry, codec};
-    started.checks.KaiJiQiDong = autostart::is_on(registry_access);
 
     // NongLi, the lunar control, sits right of the face where it is never seen.
     win::NongLiHost nongli;

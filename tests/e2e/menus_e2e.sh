@@ -161,3 +161,29 @@ start=$SECONDS
 check "退出 shows the goodbye notice" eventually 2 probe exists "Tockly退出啦，再见"
 if eventually 4 bash -c '! kill -0 '"$CLOCK_PID"; then ok "退出 ends the program within 3 s ($((SECONDS - start)) s)"; else not_ok "退出 ends the program within 3 s"; fi
 stop_clock
+
+# The lunar texts without a registered control: from Lunetra.ocx beside the
+# program, and a plain notice when that file is missing too.
+wine regsvr32 /u /s "$(winepath -w "$TOCKLY_DIST/Lunetra.ocx")" >/dev/null 2>&1
+day_message() {
+  read -r CX CY < <(probe client)
+  xdotool mousemove $((CX + 146)) $((CY + 100)); sleep 0.3; xdotool click 3
+  eventually 5 probe texts "农历信息"; probe texts "农历信息"; probe ok "农历信息"
+}
+if start_clock $'[ToMin]\r\ntomin=1\r\n'; then
+  message=$(day_message)
+  check "unregistered: the day message comes from Lunetra.ocx beside the program" grep -qx "属相：$animal" <<<"$message"
+  stop_clock
+fi
+rm -rf "$WORK"; mkdir -p "$WORK"
+cp "$TOCKLY_DIST/Tockly.exe" "$WORK/"; cp -r "$TOCKLY_DIST/Voice" "$WORK/"; printf '[ToMin]\r\ntomin=1\r\n' > "$INI"
+(cd "$WORK" && exec wine ./Tockly.exe >/dev/null 2>&1) & CLOCK_PID=$!
+if eventually 20 probe client; then
+  sleep 1.5
+  message=$(day_message)
+  check "no control at all: the day message says the calendar is unavailable" grep -q '农历日历不可用' <<<"$message"
+  check "no control at all: the clock keeps running" kill -0 "$CLOCK_PID"
+else
+  not_ok "the clock starts without Lunetra.ocx"
+fi
+stop_clock

@@ -275,3 +275,57 @@ TEST(Startup, AnUnreadableSettingsFileStillStarts) {
 
 }  // namespace
 }  // namespace tockly
+
+namespace tockly {
+namespace {
+
+// A Run key that holds "NaoZhong" in one hive, or in none.
+class RunKeyRegistry : public RegistryPort {
+public:
+    std::optional<RegistryHive> holder;
+    RegistryKey open(RegistryHive hive, std::string_view, std::uint32_t, bool) override {
+        return static_cast<RegistryKey>(static_cast<std::uint32_t>(hive));
+    }
+    long set(RegistryKey, std::string_view, std::uint32_t, std::string_view) override { return 0; }
+    RegistryQuery query(RegistryKey key, std::string_view name) override {
+        if (holder && key == static_cast<RegistryKey>(static_cast<std::uint32_t>(*holder)) && name == "NaoZhong")
+            return {0, reg_sz, std::string("C:\\Tockly\\Tockly.exe\0", 21)};
+        return {2, 0, {}};
+    }
+    long remove(RegistryKey, std::string_view) override { return 0; }
+    void close(RegistryKey) override {}
+};
+
+class PlainCodec : public AnsiCodec {
+public:
+    std::string to_ansi(std::string_view s) override { return std::string(s); }
+    std::string from_ansi(std::string_view s) override { return std::string(s); }
+};
+
+TEST(Startup, StartWithWindowsMarkComesFromEitherRunKey) {
+    const struct { const char* name; std::optional<RegistryHive> holder; bool with_registry; bool on; } cases[] = {
+        {"value absent", std::nullopt, true, false},
+        {"machine-wide value", RegistryHive::local_machine, true, true},
+        {"the user's own value", RegistryHive::current_user, true, true},
+        {"no registry at all", RegistryHive::local_machine, false, false},
+    };
+    for (const auto& c : cases) {
+        test::FakeProfile profile;
+        test::FakeBoxes boxes;
+        test::FakeFiles files;
+        test::FakeResources resources;
+        test::RecordingWindow window;
+        test::RecordingNotices notices;
+        RunKeyRegistry registry;
+        registry.holder = c.holder;
+        PlainCodec codec;
+        RegistryAccess access{registry, codec};
+        const auto r = Form_Load({profile, boxes, files, resources, window, notices, TimeFormat{}, ScreenMetrics{},
+                                  nullptr, c.with_registry ? &access : nullptr},
+                                 "C:\\Tockly\\");
+        EXPECT_EQ(r.checks.KaiJiQiDong, c.on) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace tockly
