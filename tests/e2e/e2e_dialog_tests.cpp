@@ -85,10 +85,19 @@ HWND focus_of(HWND window) {
     return info.hwndFocus;
 }
 
-// Clicks into a control: it takes the focus itself.
+// Clicks into a control: it takes the focus itself. Returns once the click is
+// over (the control has the focus and has let go of the mouse), so keys typed
+// next cannot meet a button-up still waiting in the queue.
 void click(HWND control) {
     PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    eventually([&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(control, nullptr), &info);
+        return info.hwndFocus == control && info.hwndCapture == nullptr;
+    }, std::chrono::seconds(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
 }
 
 int local_second_now() {
@@ -211,7 +220,7 @@ TEST(Dialog, AnAlarmTypedIntoRowZeroIsSavedAndRingsInTheRunningClock) {
     std::this_thread::sleep_for(1500ms);  // past the start-up notice
 
     const TimeFormat format = win::regional_time_format();
-    const int alarm = (local_second_now() + 3) % 86400;
+    const int alarm = (local_second_now() + 5) % 86400;  // room for a busy machine
     char typed[16];
     // Points as separators, as the tooltip allows.
     std::snprintf(typed, sizeof typed, "%d.%02d.%02d", alarm / 3600, alarm / 60 % 60, alarm % 60);
