@@ -1,6 +1,6 @@
 #include "duishi.h"
 
-#include "include_helpers.h"
+#include "clock_files.h"
 #include "settings_keys.h"
 
 namespace tockly {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "include_helpers.h"
+#include "clock_files.h"
 #include "settings_file.h"
 #include "settings_keys.h"
 

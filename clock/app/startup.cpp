@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "include_helpers.h"
+#include "clock_files.h"
 #include "registry.h"
 #include "settings_file.h"
 #include "settings_keys.h"

@@ -1,6 +1,6 @@
 #include "time_guard.h"
 
-#include "include_helpers.h"
+#include "clock_files.h"
 
 namespace tockly {
 

@@ -16,7 +16,7 @@
 #include "duishi.h"
 #include "handles.h"
 #include "picture.h"
-#include "win32_ports.h"
+#include "file_system.h"
 
 namespace tockly::win {
 

@@ -8,7 +8,7 @@
 
 #include "fonts.h"
 #include "text_codec.h"
-#include "win32_ports.h"
+#include "file_system.h"
 
 namespace tockly::win {
 

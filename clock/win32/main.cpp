@@ -12,13 +12,13 @@
 #include "startup.h"
 #include "tick.h"
 #include "test_hooks.h"
-#include "tick_ports.h"
+#include "mci_port.h"
 #include "tishi.h"
 #include "tishi_window.h"
 #include "time_guard.h"
 #include "time_guard_host.h"
 #include "time_guard_ports.h"
-#include "win32_ports.h"
+#include "file_system.h"
 
 using namespace tockly;
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "text_codec.h"
-#include "win32_ports.h"
+#include "file_system.h"
 
 namespace tockly::win {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "com_util.h"
+#include "com_ptr.h"
 
 namespace lunetra {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "Lunetra_h.h"
-#include "com_util.h"
+#include "com_ptr.h"
 #include "connection_point.h"
 #include "month_grid.h"
 #include "page_window.h"

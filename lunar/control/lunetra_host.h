@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "com_util.h"
+#include "com_ptr.h"
 
 namespace lunetra {
 

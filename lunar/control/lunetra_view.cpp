@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "com_util.h"
+#include "com_ptr.h"
 #include "lunetra_host.h"
 #include "lunetra_ids.h"
 

@@ -14,7 +14,7 @@
 #include "menu_commands.h"
 #include "text_codec.h"
 #include "time_text.h"
-#include "win32_ports.h"
+#include "file_system.h"
 
 namespace tockly::e2e {
 namespace {

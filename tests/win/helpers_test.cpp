@@ -2,9 +2,9 @@
 // picture decoding on the real platform.
 #include <gtest/gtest.h>
 
-#include "include_helpers.h"
+#include "clock_files.h"
 #include "picture.h"
-#include "win32_ports.h"
+#include "file_system.h"
 #include "win_test_util.h"
 
 namespace tockly {

@@ -1,9 +1,9 @@
 // The settings file through the platform's profile functions, in code page 936.
 #include <gtest/gtest.h>
 
-#include "include_helpers.h"
+#include "clock_files.h"
 #include "settings_file.h"
-#include "win32_ports.h"
+#include "file_system.h"
 #include "win_test_util.h"
 
 namespace tockly {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "com_util.h"
+#include "com_ptr.h"
 #include "lunetra_host.h"
 #include "lunetra_ids.h"
 #include "ole_date.h"

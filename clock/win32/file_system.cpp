@@ -1,4 +1,4 @@
-#include "win32_ports.h"
+#include "file_system.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "include_helpers.h"
+#include "clock_files.h"
 
 namespace tockly {
 namespace {

@@ -1,4 +1,4 @@
-#include "include_helpers.h"
+#include "clock_files.h"
 
 #include <cmath>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "tick_ports.h"
+#include "mci_port.h"
 
 #include <mmsystem.h>
 #include <shellapi.h>
