@@ -1,9 +1,9 @@
-// Small COM and text helpers shared by the control, its host program and the
-// tests: an owning interface pointer, an owning BSTR and UTF-8/UTF-16
-// conversion at the boundary.
+// COM ownership for both programs and the tests: an owning interface pointer,
+// an owning BSTR, and COM itself for the length of a scope.
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 #include <oleauto.h>
 #include <unknwn.h>
 
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-namespace lunetra {
+namespace win32kit {
 
 // Owns one reference of an interface pointer.
 template <typename T>
@@ -19,7 +19,7 @@ class ComPtr {
 public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
-    // Takes a new reference.
+    // Takes a reference of its own; the caller keeps theirs.
     explicit ComPtr(T* p) : p_(p) {
         if (p_) p_->AddRef();
     }
@@ -38,6 +38,16 @@ public:
         return *this;
     }
 
+    // Takes over the caller's reference (a new object, or one handed out
+    // by an API), without AddRef.
+    static ComPtr Attach(T* p) {
+        ComPtr owner;
+        owner.p_ = p;
+        return owner;
+    }
+    // Hands the reference to the caller.
+    T* Detach() { return std::exchange(p_, nullptr); }
+
     void Reset() {
         if (T* p = std::exchange(p_, nullptr)) p->Release();
     }
@@ -53,9 +63,6 @@ public:
     T* Get() const { return p_; }
     T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
-
-    // Hands the reference to the caller.
-    T* Detach() { return std::exchange(p_, nullptr); }
 
     template <typename U>
     HRESULT As(ComPtr<U>& out) const {
@@ -95,28 +102,23 @@ private:
     BSTR b_ = nullptr;
 };
 
-inline std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-    return wide;
-}
-
-inline std::string Narrow(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr,
-                        nullptr);
-    return utf8;
-}
-
 // A new BSTR holding the UTF-8 text; null when out of memory.
-inline BSTR AllocBstr(std::string_view utf8) {
-    const std::wstring wide = Widen(utf8);
-    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-}
+BSTR AllocBstr(std::string_view utf8);
 
-}  // namespace lunetra
+// OLE for the thread from here to the end of the scope. Declared before
+// every COM object of the scope, so that all of them are released first.
+class OleSession {
+public:
+    OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~OleSession() {
+        if (ok_) OleUninitialize();
+    }
+    explicit operator bool() const { return ok_; }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+
+private:
+    bool ok_;
+};
+
+}  // namespace win32kit

@@ -1,11 +1,28 @@
-// The design fonts of the clock's windows, or a Chinese font that exists
-// here when they do not (宋体 is missing on many systems, Wine among them).
+// Fonts from the design: a size in points at the screen's DPI, in the design
+// face or a Chinese font that exists here when it does not (宋体 is missing
+// on many systems, Wine among them).
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
-namespace tockly::win {
+#include "handles.h"
+
+namespace win32kit {
 
 std::wstring available_face(const char* design_face);
 
-}  // namespace tockly::win
+struct FontDesign {
+    const char* face;
+    double points;
+    int weight = FW_NORMAL;
+    // NONANTIALIASED_QUALITY where smoothed edges would show against a
+    // see-through colour key.
+    DWORD quality = DEFAULT_QUALITY;
+};
+
+// The GB2312 font of the design at the screen's logical DPI.
+unique_hfont font_from_points(const FontDesign& design);
+
+}  // namespace win32kit

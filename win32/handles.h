@@ -1,12 +1,12 @@
-// One small owner per handle type; nothing is freed by hand elsewhere.
+// One small owner per handle type; nothing is freed by hand elsewhere. COM
+// pointers are in com_ptr.h.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
-#include <utility>
 
-namespace tockly::win {
+namespace win32kit {
 
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ h) const { if (h) DeleteObject(h); }
@@ -52,22 +52,4 @@ private:
     HGDIOBJ old_;
 };
 
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-    ComPtr& operator=(ComPtr&& o) noexcept { if (this != &o) { reset(); p_ = std::exchange(o.p_, nullptr); } return *this; }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** put() { reset(); return &p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    void reset() { if (p_) { p_->Release(); p_ = nullptr; } }
-private:
-    T* p_ = nullptr;
-};
-
-}  // namespace tockly::win
+}  // namespace win32kit

@@ -1,8 +1,11 @@
 #include "text_codec.h"
 
 #include <windows.h>
+#include <oleauto.h>
 
-namespace tockly::win {
+#include "com_ptr.h"
+
+namespace win32kit {
 
 namespace {
 
@@ -31,4 +34,9 @@ std::string narrow(std::wstring_view wide) { return from_wide(wide, CP_UTF8); }
 std::string utf8_to_ansi(std::string_view utf8) { return from_wide(widen(utf8), CP_ACP); }
 std::string ansi_to_utf8(std::string_view ansi) { return narrow(to_wide(ansi, CP_ACP)); }
 
-}  // namespace tockly::win
+BSTR AllocBstr(std::string_view utf8) {
+    const std::wstring wide = widen(utf8);
+    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+}
+
+}  // namespace win32kit

@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-namespace tockly::win {
+namespace win32kit {
 
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view wide);
 std::string utf8_to_ansi(std::string_view utf8);
 std::string ansi_to_utf8(std::string_view ansi);
 
-}  // namespace tockly::win
+}  // namespace win32kit

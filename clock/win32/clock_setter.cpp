@@ -5,6 +5,8 @@
 
 namespace tockly::win {
 
+using namespace win32kit;
+
 namespace {
 
 // Asks for the right to set the system time. False when the account does not

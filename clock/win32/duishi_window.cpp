@@ -8,24 +8,21 @@
 #include <cmath>
 #include <utility>
 
+#include "colours.h"
 #include "fonts.h"
 #include "text_codec.h"
 
 namespace tockly::win {
 
-namespace {
+using namespace win32kit;
 
-// A window that has been unloaded is destroyed from its own message queue,
-// never inside the click or tick that unloaded it.
-constexpr UINT destroy_self_message = WM_APP + 20;
+namespace {
 
 constexpr UINT_PTR timer_id(DuiShiTimer timer) { return static_cast<UINT_PTR>(timer) + 1; }
 
 constexpr UINT timer_interval(DuiShiTimer timer) {
     return timer == DuiShiTimer::Timer1_animation ? duishi::animation_interval_ms : duishi::slide_interval_ms;
 }
-
-COLORREF ole_to_colorref(unsigned ole) { return static_cast<COLORREF>(ole & 0xFFFFFF); }
 
 }  // namespace
 
@@ -51,8 +48,8 @@ DuiShiWindow::DuiShiWindow(HINSTANCE instance, HWND owner, DuiShiWindowPorts por
     twips_per_pixel_x_ = metrics.twips_per_pixel_x;
     twips_per_pixel_y_ = metrics.twips_per_pixel_y;
     white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
-    yellow_.reset(CreateSolidBrush(ole_to_colorref(duishi::check1_back_colour)));
-    green_.reset(CreateSolidBrush(ole_to_colorref(duishi::command1_back_colour)));
+    yellow_.reset(CreateSolidBrush(colorref_from_ole(duishi::check1_back_colour)));
+    green_.reset(CreateSolidBrush(colorref_from_ole(duishi::command1_back_colour)));
 }
 
 DuiShiWindow::~DuiShiWindow() {
@@ -67,16 +64,6 @@ int DuiShiWindow::px_x(int twips) const {
 }
 int DuiShiWindow::px_y(int twips) const {
     return static_cast<int>(std::lround(static_cast<double>(twips) / twips_per_pixel_y_));
-}
-
-HFONT DuiShiWindow::make_font(const char* design_face, double points, bool bold) {
-    ScopedGetDc screen(nullptr);
-    const int height = -static_cast<int>(std::lround(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));
-    // No smoothing: edge pixels blended towards white would show as a halo
-    // around the see-through white.
-    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH,
-                       available_face(design_face).c_str());
 }
 
 HWND DuiShiWindow::add_control(const wchar_t* cls, std::string_view text, DWORD style,
@@ -94,8 +81,11 @@ bool DuiShiWindow::load() {
                             px_x(duishi::window_width), px_y(duishi::window_height), owner_, nullptr, instance_, this);
     if (!hwnd_) return false;
     boxes_.set_owner(hwnd_);
-    if (!label_font_) label_font_.reset(make_font(duishi::label_font.data(), duishi::label_points, true));
-    if (!control_font_) control_font_.reset(make_font("宋体", 9, false));
+    // No smoothing: edge pixels blended towards white would show as a halo
+    // around the see-through white.
+    if (!label_font_)
+        label_font_ = font_from_points({duishi::label_font.data(), duishi::label_points, FW_BOLD, NONANTIALIASED_QUALITY});
+    if (!control_font_) control_font_ = font_from_points({"宋体", 9, FW_NORMAL, NONANTIALIASED_QUALITY});
 
     label1_ = add_control(L"STATIC", duishi::label1_1_text, SS_LEFT | SS_NOPREFIX, duishi::Label1_1, duishi_Label1_1);
     label0_ = add_control(L"STATIC", duishi::label1_0_text, SS_LEFT | SS_NOPREFIX, duishi::Label1_0, duishi_Label1_0);
@@ -128,9 +118,7 @@ void DuiShiWindow::unload() {
     if (!hwnd_) return;
     for (DuiShiTimer timer : {DuiShiTimer::Timer1_animation, DuiShiTimer::Timer2_slide_in, DuiShiTimer::Timer3_slide_out})
         KillTimer(hwnd_, timer_id(timer));
-    ShowWindow(hwnd_, SW_HIDE);
-    PostMessageW(hwnd_, destroy_self_message, 0, 0);
-    hwnd_ = nullptr;
+    destroy_later();
     command1_ = check1_ = tooltip_ = label0_ = label1_ = nullptr;
     image_pressed_ = false;
     boxes_.set_owner(nullptr);
@@ -144,7 +132,7 @@ void DuiShiWindow::make_topmost() {
 
 void DuiShiWindow::make_layered_colour_key(unsigned colour_key) {
     SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(hwnd_, ole_to_colorref(colour_key), 0, LWA_COLORKEY);
+    SetLayeredWindowAttributes(hwnd_, colorref_from_ole(colour_key), 0, LWA_COLORKEY);
 }
 
 void DuiShiWindow::set_bounds_twips(int left, int top, int width, int height) {
@@ -178,22 +166,6 @@ void DuiShiWindow::set_timer(DuiShiTimer timer, bool on) {
 
 void DuiShiWindow::show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
 
-LRESULT CALLBACK DuiShiWindow::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<DuiShiWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (msg == destroy_self_message) {
-        DestroyWindow(hwnd);
-        return 0;
-    }
-    auto* self = reinterpret_cast<DuiShiWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    // An unloaded window waiting for its destruction serves nobody.
-    if (!self || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->handle(msg, wp, lp);
-}
-
 LRESULT DuiShiWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TIMER:
@@ -217,13 +189,13 @@ LRESULT DuiShiWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         HDC dc = reinterpret_cast<HDC>(wp);
         const HWND control = reinterpret_cast<HWND>(lp);
         if (control == check1_) {
-            SetTextColor(dc, ole_to_colorref(duishi::check1_text_colour));
-            SetBkColor(dc, ole_to_colorref(duishi::check1_back_colour));
+            SetTextColor(dc, colorref_from_ole(duishi::check1_text_colour));
+            SetBkColor(dc, colorref_from_ole(duishi::check1_back_colour));
             return reinterpret_cast<LRESULT>(yellow_.get());
         }
         // The labels: red text with nothing behind it, so the white of the
         // dialog (see-through) or the picture shows around the letters.
-        SetTextColor(dc, ole_to_colorref(duishi::label_colour));
+        SetTextColor(dc, colorref_from_ole(duishi::label_colour));
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }

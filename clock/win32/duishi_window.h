@@ -17,8 +17,11 @@
 #include "handles.h"
 #include "picture.h"
 #include "file_system.h"
+#include "window.h"
 
 namespace tockly::win {
+
+using namespace win32kit;
 
 inline constexpr wchar_t duishi_class_name[] = L"TocklyDuiShi";
 
@@ -40,7 +43,7 @@ struct DuiShiWindowPorts {
     std::string settings_path;
 };
 
-class DuiShiWindow : public DuiShiView {
+class DuiShiWindow : public DuiShiView, public Window<DuiShiWindow> {
 public:
     static bool register_class(HINSTANCE instance);
     DuiShiWindow(HINSTANCE instance, HWND owner, DuiShiWindowPorts ports);
@@ -51,7 +54,6 @@ public:
     // Shows the dialog (modeless), loading it on first use.
     void Show() { model_.Show(); }
     const DuiShi& model() const { return model_; }
-    HWND hwnd() const { return hwnd_; }
 
     // DuiShiView
     bool load() override;
@@ -67,7 +69,7 @@ public:
     void show() override;
 
 private:
-    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<DuiShiWindow>;
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     HWND add_control(const wchar_t* cls, std::string_view text, DWORD style, const duishi::ControlDesign& at, int id);
     void draw_button(const DRAWITEMSTRUCT& item);
@@ -76,11 +78,9 @@ private:
     bool over_image(POINT client) const;
     int px_x(int twips) const;
     int px_y(int twips) const;
-    HFONT make_font(const char* design_face, double points, bool bold);
 
     HINSTANCE instance_;
     HWND owner_;
-    HWND hwnd_ = nullptr;
     HWND command1_ = nullptr, check1_ = nullptr, tooltip_ = nullptr;
     bool image_pressed_ = false;
     HWND label0_ = nullptr, label1_ = nullptr;

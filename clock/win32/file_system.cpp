@@ -7,6 +7,8 @@
 
 namespace tockly::win {
 
+using namespace win32kit;
+
 namespace {
 
 // Cuts a trailing lead byte that lost its partner to the 254-byte limit, so a

@@ -6,18 +6,16 @@
 
 #include <cmath>
 
+#include "colours.h"
 #include "fonts.h"
 #include "text_codec.h"
 #include "file_system.h"
 
 namespace tockly::win {
 
-namespace {
+using namespace win32kit;
 
-COLORREF to_colorref(unsigned ole_colour) {
-    if (ole_colour & 0x80000000u) return GetSysColor(static_cast<int>(ole_colour & 0xFF));
-    return static_cast<COLORREF>(ole_colour & 0xFFFFFF);
-}
+namespace {
 
 constexpr UINT_PTR timer1_id = 1;
 constexpr UINT_PTR timer2_id = 2;  // the exit delay
@@ -51,16 +49,6 @@ bool Form1::create(HINSTANCE instance, HWND owner) {
                             form1::width_twips / twips_per_pixel_x_, form1::height_twips / twips_per_pixel_y_,
                             owner, nullptr, instance, this);
     return hwnd_ != nullptr;
-}
-
-LRESULT CALLBACK Form1::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return self ? self->handle(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -113,6 +101,17 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (behaviour_.YiKaoBian()) place_twips(behaviour_.on_mouse_move(window_twips(), screen_twips()));
         if (spot_at({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) == Spot::Label5) update_label5_tooltip();
         return 0;
+    }
+    case WM_SETCURSOR: {
+        // The day label is a button of sorts: it opens the lunar calendar.
+        POINT at{};
+        GetCursorPos(&at);
+        ScreenToClient(hwnd_, &at);
+        if (LOWORD(lp) == HTCLIENT && spot_at(at) == Spot::Label5) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        return DefWindowProcW(hwnd_, msg, wp, lp);
     }
     case WM_COMMAND:
         if (HIWORD(wp) == 0 && LOWORD(wp) >= menu_command_base && commands_)
@@ -266,6 +265,9 @@ void Form1::update_label5_tooltip() {
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                    instance_, nullptr);
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+    }
+    if (!label5_tool_) {
         TOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_SUBCLASS;
@@ -273,8 +275,7 @@ void Form1::update_label5_tooltip() {
         tool.uId = 5;
         tool.rect = label_rect(face_labels::Label5);
         tool.lpszText = const_cast<wchar_t*>(text.c_str());
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+        label5_tool_ = SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
         return;
     }
     TOOLINFOW tool{};
@@ -332,7 +333,7 @@ void Form1::render() {
     const int face_h = design_client_height_twips / twips_per_pixel_y_;
     for (const FaceLine& line : lines_) {
         const FacePoint a = face_to_client(line.from, face_w, face_h), b = face_to_client(line.to, face_w, face_h);
-        const COLORREF colour = to_colorref(line.colour);
+        const COLORREF colour = colorref_from_ole(line.colour);
         if (std::lround(a.x) == std::lround(b.x) && std::lround(a.y) == std::lround(b.y)) {
             // A line of no length shows as a dot of its width.
             const int r = std::max(1, line.width_px) ;
@@ -362,13 +363,7 @@ void Form1::render() {
 
 HFONT Form1::font_for(const LabelDesign& design) {
     auto& font = fonts_[&design];
-    if (!font) {
-        ScopedGetDc screen(nullptr);
-        const int height = -static_cast<int>(std::lround(design.points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));
-        font.reset(CreateFontW(height, 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                               GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH, available_face(design.font).c_str()));
-    }
+    if (!font) font = font_from_points({design.font, design.points, design.bold ? FW_BOLD : FW_NORMAL});
     return font.get();
 }
 
@@ -377,7 +372,7 @@ void Form1::draw_label(HDC dc, const LabelDesign& design, const std::string& tex
              (design.left + design.width) / twips_per_pixel_x_, (design.top + design.height) / twips_per_pixel_y_};
     if (design.framed) FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ScopedSelect keep_font(dc, font_for(design));
-    SetTextColor(dc, to_colorref(design.colour));
+    SetTextColor(dc, colorref_from_ole(design.colour));
     RECT inner = box;
     if (design.framed) InflateRect(&inner, -1, -1);
     const UINT align = design.align == LabelAlign::right ? DT_RIGHT : DT_CENTER;
@@ -430,6 +425,16 @@ void Form1::make_topmost() {
 
 void Form1::set_label_visible(FaceLabel label, bool visible) {
     label_visible_[label] = visible;
+    // A hidden day label has no tooltip; the next time the mouse rests on
+    // the shown label registers it again.
+    if (label == FaceLabel::Label5_day && !visible && label5_tool_) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = hwnd_;
+        tool.uId = 5;
+        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        label5_tool_ = false;
+    }
     render();
 }
 
@@ -443,7 +448,7 @@ bool Form1::load_skin(std::string_view path) {
 
 void Form1::make_layered_colour_key(unsigned colour_key) {
     SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(hwnd_, to_colorref(colour_key), 0, LWA_COLORKEY);
+    SetLayeredWindowAttributes(hwnd_, colorref_from_ole(colour_key), 0, LWA_COLORKEY);
 }
 
 void Form1::show_tray_icon(std::string_view tooltip) {

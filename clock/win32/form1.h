@@ -17,8 +17,11 @@
 #include "picture.h"
 #include "startup.h"
 #include "tick.h"
+#include "window.h"
 
 namespace tockly::win {
+
+using namespace win32kit;
 
 inline constexpr wchar_t form1_class_name[] = L"TocklyForm1";
 inline constexpr UINT tray_callback_message = WM_APP + 1;
@@ -39,11 +42,10 @@ public:
     virtual void on_timer2() = 0;
 };
 
-class Form1 : public FaceWindow, public TickFace {
+class Form1 : public FaceWindow, public TickFace, public Window<Form1> {
 public:
     static bool register_class(HINSTANCE instance);
     bool create(HINSTANCE instance, HWND owner);
-    HWND hwnd() const { return hwnd_; }
 
     // FaceWindow
     void set_size_twips(int width, int height) override;
@@ -80,7 +82,7 @@ public:
     void show_menu(MenuId popup, POINT screen_point, UINT flags);
 
 private:
-    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<Form1>;
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void on_resize();
     void render();
@@ -98,7 +100,6 @@ private:
     void on_button_up(UINT msg, POINT client);
     void update_label5_tooltip();
 
-    HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
     int twips_per_pixel_x_ = 15;
     int twips_per_pixel_y_ = 15;
@@ -119,6 +120,7 @@ private:
     Form1Commands* commands_ = nullptr;
     WindowBehaviour behaviour_;
     HWND tooltip_ = nullptr;
+    bool label5_tool_ = false;  // the day label's tooltip is registered
 };
 
 }  // namespace tockly::win

@@ -8,6 +8,8 @@
 
 namespace tockly::win {
 
+using namespace win32kit;
+
 std::vector<std::string> Win32Folders::file_names(std::string_view folder) {
     std::vector<std::string> names;
     std::wstring pattern = widen(folder);

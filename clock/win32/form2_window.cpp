@@ -6,10 +6,13 @@
 #include <optional>
 #include <vector>
 
+#include "colours.h"
 #include "fonts.h"
 #include "text_codec.h"
 
 namespace tockly::win {
+
+using namespace win32kit;
 
 namespace {
 
@@ -26,7 +29,6 @@ constexpr DWORD edit_style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL
 constexpr DWORD combo_style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
 constexpr int combo_list_height_px = 200;
 
-COLORREF to_colorref(unsigned ole_colour) { return static_cast<COLORREF>(ole_colour & 0xFFFFFF); }
 
 int id_of(Box box) {
     switch (box.control) {
@@ -82,7 +84,7 @@ Form2Window::Form2Window(HINSTANCE instance, Form2Services services, ClockGlobal
     heading_font_ = make_font(form2::heading_points, false);
     small_font_ = make_font(form2::small_points, false);
     number_font_ = make_font(form2::heading_points, true);
-    button_brush_.reset(CreateSolidBrush(to_colorref(form2::button_face_colour)));
+    button_brush_.reset(CreateSolidBrush(colorref_from_ole(form2::button_face_colour)));
 }
 
 Form2Window::~Form2Window() {
@@ -97,11 +99,7 @@ int Form2Window::px_y(int twips) const {
 }
 
 unique_hfont Form2Window::make_font(double points, bool bold) const {
-    ScopedGetDc screen(nullptr);
-    const int height = -static_cast<int>(std::lround(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));
-    return unique_hfont(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                    GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH, available_face(form2::box_font.data()).c_str()));
+    return font_from_points({form2::box_font.data(), points, bold ? FW_BOLD : FW_NORMAL});
 }
 
 void Form2Window::open() {
@@ -389,9 +387,9 @@ void Form2Window::on_command(int id, int code, HWND c) {
 HBRUSH Form2Window::colour_static(HDC dc, HWND c) {
     const int id = GetDlgCtrlID(c);
     if (id >= form2_ids::Label2 && id < form2_ids::Label2 + form2::row_count)
-        SetTextColor(dc, to_colorref(form2::row_number_colour));
+        SetTextColor(dc, colorref_from_ole(form2::row_number_colour));
     else if (id == form2_ids::Label3)
-        SetTextColor(dc, to_colorref(form2::message_colour));
+        SetTextColor(dc, colorref_from_ole(form2::message_colour));
     // Labels on the dialog's face, and locked boxes in the button-face colour.
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);
@@ -414,17 +412,6 @@ void Form2Window::draw_button(const DRAWITEMSTRUCT& item) {
         InflateRect(&r, -3, -3);
         DrawFocusRect(item.hDC, &r);
     }
-}
-
-LRESULT CALLBACK Form2Window::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<Form2Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Form2Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->handle(msg, wp, lp);
 }
 
 LRESULT Form2Window::handle(UINT msg, WPARAM wp, LPARAM lp) {

@@ -13,8 +13,11 @@
 #include "form2_ports.h"
 #include "handles.h"
 #include "tishi.h"
+#include "window.h"
 
 namespace tockly::win {
+
+using namespace win32kit;
 
 inline constexpr wchar_t form2_class_name[] = L"TocklyForm2";
 
@@ -55,7 +58,7 @@ struct Form2Services {
     ScreenMetrics screen;
 };
 
-class Form2Window {
+class Form2Window : public Window<Form2Window> {
 public:
     Form2Window(HINSTANCE instance, Form2Services services, ClockGlobals& globals);
     ~Form2Window();
@@ -64,10 +67,9 @@ public:
 
     // Creates, loads and centres the dialog, or brings the open one to the front.
     void open();
-    HWND hwnd() const { return hwnd_; }
 
 private:
-    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<Form2Window>;
     static LRESULT CALLBACK control_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handle_control(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -99,7 +101,6 @@ private:
     Win32Folders folders_;
     Win32FileOpenDialog file_dialog_;
     std::unique_ptr<Form2> model_;
-    HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     HWND last_focus_ = nullptr;
     std::map<HWND, Box> boxes_;            // edits, combos and the combos' edit parts

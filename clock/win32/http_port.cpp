@@ -14,6 +14,8 @@
 
 namespace tockly::win {
 
+using namespace win32kit;
+
 namespace {
 
 struct InternetCloser {

@@ -38,13 +38,15 @@ std::string executable_name() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring name(path);
     name = name.substr(name.find_last_of(L"\\/") + 1);
-    return win::narrow(name.substr(0, name.find_last_of(L'.')));
+    return win32kit::narrow(name.substr(0, name.find_last_of(L'.')));
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    OleInitialize(nullptr);
+    // First of all the objects here, so it ends last: the lunar control, the
+    // pictures and every other COM object are released before OLE goes.
+    const win32kit::OleSession ole;
     if (!win::Form1::register_class(instance) || !win::TiShiWindow::register_class(instance) ||
         !win::DuiShiWindow::register_class(instance))
         return 1;
@@ -122,6 +124,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         DispatchMessageW(&msg);
     }
     DestroyWindow(owner);
-    OleUninitialize();
     return 0;
 }

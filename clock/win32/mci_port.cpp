@@ -9,6 +9,8 @@
 
 namespace tockly::win {
 
+using namespace win32kit;
+
 MciReply Win32Mci::send(std::string_view command, unsigned answer_capacity) {
     const std::string ansi = utf8_to_ansi(command);
     MciReply reply;

@@ -6,12 +6,10 @@
 
 namespace tockly::win {
 
+using namespace win32kit;
+
 NongLiHost::~NongLiHost() {
-    if (site_) {
-        site_->Close();
-        site_->Release();
-    }
-    control_.reset();
+    if (site_) site_->Close();
 }
 
 bool NongLiHost::create(HWND window, const RECT& position, const std::string& program_folder) {
@@ -21,8 +19,8 @@ bool NongLiHost::create(HWND window, const RECT& position, const std::string& pr
     // Its default properties, as a container gives a new control.
     lunetra::ComPtr<IPersistStreamInit> persist;
     if (SUCCEEDED(control.As(persist))) persist->InitNew();
-    if (FAILED(control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(control_.put())))) return false;
-    site_ = new lunetra::ControlSite(window);
+    if (FAILED(control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(control_.Put())))) return false;
+    site_ = ComPtr<lunetra::ControlSite>::Attach(new lunetra::ControlSite(window));
     site_->Activate(control.Get(), position);
     source_ = how == lunetra::CreatedBy::ProgId ? "registered" : "beside the program";
     return true;

@@ -9,12 +9,14 @@
 #include <optional>
 #include <string>
 
-#include "handles.h"
+#include "com_ptr.h"
 #include "lunetra_host.h"
 #include "lunetra_ids.h"
 #include "menu_commands.h"
 
 namespace tockly::win {
+
+using namespace win32kit;
 
 class NongLiHost {
 public:
@@ -38,7 +40,7 @@ public:
 
 private:
     ComPtr<IDispatch> control_;
-    lunetra::ControlSite* site_ = nullptr;
+    ComPtr<lunetra::ControlSite> site_;
     const char* source_ = "";
 };
 

@@ -5,10 +5,13 @@
 
 #include <cstring>
 
+#include "com_ptr.h"
 #include "text_codec.h"
 #include "file_system.h"
 
 namespace tockly::win {
+
+using namespace win32kit;
 
 Picture decode_picture(std::string_view bytes) {
     Picture out;
@@ -18,13 +21,13 @@ Picture decode_picture(std::string_view bytes) {
     std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
     GlobalUnlock(memory);
     ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.put()))) {
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.Put()))) {
         GlobalFree(memory);
         return out;
     }
     ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                              reinterpret_cast<void**>(picture.put()))))
+    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(picture.Put()))))
         return out;
     OLE_XSIZE_HIMETRIC hm_width = 0;
     OLE_YSIZE_HIMETRIC hm_height = 0;

@@ -9,6 +9,8 @@
 
 namespace tockly::win {
 
+using namespace win32kit;
+
 struct Picture {
     unique_hbitmap bitmap;
     int width = 0;

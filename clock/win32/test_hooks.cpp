@@ -10,6 +10,8 @@
 
 namespace tockly::win {
 
+using namespace win32kit;
+
 namespace {
 
 [[maybe_unused]] std::optional<std::string> environment(const wchar_t* name) {

@@ -2,11 +2,14 @@
 
 #include <cmath>
 
+#include "colours.h"
 #include "fonts.h"
 #include "text_codec.h"
 #include "file_system.h"
 
 namespace tockly::win {
+
+using namespace win32kit;
 
 namespace {
 
@@ -14,11 +17,6 @@ constexpr int label_id = 1;
 constexpr int image_id = 2;
 
 UINT_PTR timer_id(NoticeTimer t) { return static_cast<UINT_PTR>(t) + 1; }
-
-COLORREF to_colorref(unsigned ole_colour) {
-    if (ole_colour & 0x80000000u) return GetSysColor(static_cast<int>(ole_colour & 0xFF));
-    return static_cast<COLORREF>(ole_colour & 0xFFFFFF);
-}
 
 }  // namespace
 
@@ -63,18 +61,13 @@ void TiShiWindow::load(const NoticeLayout& layout) {
     SetWindowPos(image_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     SetWindowLongA(hwnd_, GWL_EXSTYLE, GetWindowLongA(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(hwnd_, to_colorref(tishi::colour_key), 0, LWA_COLORKEY);
+    SetLayeredWindowAttributes(hwnd_, colorref_from_ole(tishi::colour_key), 0, LWA_COLORKEY);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-    if (!font_) {
-        ScopedGetDc screen(nullptr);
-        const int font_height = -MulDiv(tishi::font_points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        // No smoothing: blended edge pixels would be near-white, not the key,
-        // and show as a pale fringe around the letters.
-        font_.reset(CreateFontW(font_height, 0, 0, 0, tishi::font_weight, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH,
-                                available_face(tishi::font).c_str()));
-    }
+    // No smoothing: blended edge pixels would be near-white, not the key,
+    // and show as a pale fringe around the letters.
+    if (!font_) font_ = font_from_points({tishi::font, static_cast<double>(tishi::font_points), tishi::font_weight,
+                                          NONANTIALIASED_QUALITY});
 }
 
 void TiShiWindow::set_text(std::string_view text) {
@@ -136,7 +129,7 @@ void TiShiWindow::draw_label(const DRAWITEMSTRUCT& item) {
     GetWindowTextW(label_, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, to_colorref(tishi::text_colour));
+    SetTextColor(dc, colorref_from_ole(tishi::text_colour));
     ScopedSelect keep_font(dc, font_.get());
     RECT inner = box;
     DrawTextW(dc, text.c_str(), length, &inner, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
@@ -157,17 +150,7 @@ void TiShiWindow::draw_image(const DRAWITEMSTRUCT& item) {
                picture->width, picture->height, SRCCOPY);
 }
 
-LRESULT CALLBACK TiShiWindow::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TiShiWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TiShiWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || (self->hwnd_ && self->hwnd_ != hwnd)) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->handle(hwnd, msg, wp, lp);
-}
-
-LRESULT TiShiWindow::handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TiShiWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TIMER:
         if (model_) {
@@ -195,7 +178,7 @@ LRESULT TiShiWindow::handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 }  // namespace tockly::win

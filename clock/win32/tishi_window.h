@@ -12,18 +12,20 @@
 #include "handles.h"
 #include "picture.h"
 #include "tishi.h"
+#include "window.h"
 
 namespace tockly::win {
 
+using namespace win32kit;
+
 inline constexpr wchar_t tishi_class_name[] = L"TocklyTiShiChuang";
 
-class TiShiWindow : public NoticeView {
+class TiShiWindow : public NoticeView, public Window<TiShiWindow> {
 public:
     TiShiWindow(HINSTANCE instance, ScreenMetrics screen);
     ~TiShiWindow() override;
     static bool register_class(HINSTANCE instance);
     void attach(TiShiChuang& model) { model_ = &model; }
-    HWND hwnd() const { return hwnd_; }
 
     // NoticeView
     void load(const NoticeLayout& layout) override;
@@ -36,8 +38,8 @@ public:
     void end_program() override;
 
 private:
-    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<TiShiWindow>;
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void draw_label(const DRAWITEMSTRUCT& item);
     void draw_image(const DRAWITEMSTRUCT& item);
     const Picture* frame(int resource_number);
@@ -47,7 +49,6 @@ private:
     HINSTANCE instance_;
     ScreenMetrics screen_;
     TiShiChuang* model_ = nullptr;
-    HWND hwnd_ = nullptr;
     HWND label_ = nullptr;
     HWND image_ = nullptr;
     int left_px_ = 0;

@@ -13,6 +13,8 @@
 
 namespace lunetra {
 
+using namespace win32kit;
+
 // A connection point that lives inside its container object and shares its
 // reference count.
 class ConnectionPoint final : public IConnectionPoint {

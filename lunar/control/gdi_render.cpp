@@ -6,9 +6,13 @@
 #include <string>
 #include <utility>
 
+#include "colours.h"
+#include "text_codec.h"
 #include "com_ptr.h"
 
 namespace lunetra {
+
+using namespace win32kit;
 
 namespace {
 
@@ -73,7 +77,7 @@ void DrawArrow(HDC dc, const std::string& glyph, const RECT& box, COLORREF color
 
 class Brush {
 public:
-    explicit Brush(lunar::OleColor color) : brush_(CreateSolidBrush(ToColorRef(color))) {}
+    explicit Brush(lunar::OleColor color) : brush_(CreateSolidBrush(colorref_from_ole(color))) {}
     HBRUSH get() const { return brush_.get(); }
 
 private:
@@ -92,28 +96,28 @@ struct OpRenderer {
         FillRect(dc, &rect, Brush(op.color).get());
     }
     void operator()(const lunar::LineOp& op) const {
-        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ToColorRef(op.color)));
+        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colorref_from_ole(op.color)));
         const HGDIOBJ old = SelectObject(dc, pen.get());
         MoveToEx(dc, op.x1 + dx, op.y1 + dy, nullptr);
         LineTo(dc, op.x2 + dx, op.y2 + dy);
         SelectObject(dc, old);
     }
     void operator()(const lunar::TextOp& op) const {
-        const std::wstring text = Widen(op.text);
+        const std::wstring text = widen(op.text);
         const HGDIOBJ old = SelectObject(dc, fonts.text());
-        SetTextColor(dc, ToColorRef(op.color));
+        SetTextColor(dc, colorref_from_ole(op.color));
         TextOutW(dc, op.x + dx, op.y + dy, text.c_str(), static_cast<int>(text.size()));
         SelectObject(dc, old);
     }
     void operator()(const lunar::GlyphOp& op) const {
         RECT box = ToRect(op.box, dx, dy);
         if (!fonts.symbols()) {
-            DrawArrow(dc, op.glyph, box, ToColorRef(op.color));
+            DrawArrow(dc, op.glyph, box, colorref_from_ole(op.color));
             return;
         }
-        const std::wstring glyph = Widen(op.glyph);
+        const std::wstring glyph = widen(op.glyph);
         const HGDIOBJ old = SelectObject(dc, fonts.symbols());
-        SetTextColor(dc, ToColorRef(op.color));
+        SetTextColor(dc, colorref_from_ole(op.color));
         DrawTextW(dc, glyph.c_str(), static_cast<int>(glyph.size()), &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
         SelectObject(dc, old);
     }
@@ -189,12 +193,6 @@ PageFonts::PageFonts() {
     if (!text_) text_.reset(MakeFont(L"SimSun", GB2312_CHARSET));
     GdiObject<HFONT> symbols(MakeFont(L"Marlett", SYMBOL_CHARSET));
     if (Measure(symbols.get()).face == L"Marlett") symbols_ = std::move(symbols);
-}
-
-COLORREF ToColorRef(lunar::OleColor color) {
-    COLORREF result = 0;
-    if (FAILED(OleTranslateColor(color, nullptr, &result))) result = color & 0xFFFFFF;
-    return result;
 }
 
 void Render(HDC dc, const lunar::Drawing& drawing, const PageFonts& fonts, int dx, int dy) {

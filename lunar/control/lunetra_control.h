@@ -18,6 +18,8 @@
 
 namespace lunetra {
 
+using namespace win32kit;
+
 class PropertyStore;
 
 class LunetraControl final : public _Lunetra,

@@ -63,28 +63,6 @@ void ControlSite::Close() {
     control->SetClientSite(nullptr);
 }
 
-HRESULT ControlSite::QueryInterface(REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IOleClientSite) {
-        *out = static_cast<IOleClientSite*>(this);
-    } else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) {
-        *out = static_cast<IOleInPlaceSite*>(this);
-    } else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG ControlSite::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-ULONG ControlSite::Release() {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
-}
-
 HRESULT ControlSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
     if (moniker) *moniker = nullptr;
     return E_NOTIMPL;

@@ -9,9 +9,12 @@
 
 #include <string>
 
+#include "com_object.h"
 #include "com_ptr.h"
 
 namespace lunetra {
+
+using namespace win32kit;
 
 enum class CreatedBy { ProgId, File };
 
@@ -27,7 +30,7 @@ HRESULT CreateLunetra(const std::wstring& ocx_path, ComPtr<IUnknown>& control, C
 
 // A client and in-place site for one control in one window. The control
 // keeps a reference to it while it is connected.
-class ControlSite final : public IOleClientSite, public IOleInPlaceSite {
+class ControlSite final : public ComObject<IOleClientSite, IOleInPlaceSite> {
 public:
     explicit ControlSite(HWND window) : window_(window) {}
 
@@ -40,11 +43,6 @@ public:
     const RECT& position() const { return position_; }
     // How often the control asked for another size.
     int size_requests() const { return size_requests_; }
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IOleClientSite
     HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
@@ -70,7 +68,10 @@ public:
     HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT position) override;
 
 private:
-    LONG refs_ = 1;
+    void* other_interface(REFIID riid) override {
+        return riid == IID_IOleWindow ? static_cast<IOleInPlaceSite*>(this) : nullptr;
+    }
+
     HWND window_;
     RECT position_ = {};
     int size_requests_ = 0;

@@ -6,13 +6,14 @@
 
 #include <string>
 
+#include "com_object.h"
 #include "com_ptr.h"
 #include "lunetra_host.h"
 #include "lunetra_ids.h"
 
 namespace {
 
-using lunetra::ComPtr;
+using namespace win32kit;
 
 constexpr const wchar_t* kWindowClass = L"LunetraView";
 constexpr const wchar_t* kCaption = L"Lunetra";
@@ -43,26 +44,9 @@ std::wstring CaptionFor(IDispatch* control) {
 }
 
 // Keeps the caption in step with the control's Value.
-class CaptionUpdater final : public IPropertyNotifySink {
+class CaptionUpdater final : public ComObject<IPropertyNotifySink> {
 public:
     CaptionUpdater(HWND window, IDispatch* control) : window_(window), control_(control) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IPropertyNotifySink) {
-            *out = static_cast<IPropertyNotifySink*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0) delete this;
-        return static_cast<ULONG>(refs);
-    }
     HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
         if (id == lunetra::kDispValue) SetWindowTextW(window_, CaptionFor(control_).c_str());
         return S_OK;
@@ -70,7 +54,6 @@ public:
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
 
 private:
-    LONG refs_ = 1;
     HWND window_;
     IDispatch* control_;  // the control outlives the connection
 };
@@ -124,15 +107,15 @@ int Run(HINSTANCE instance, int show) {
                                   nullptr);
     if (!window) return 1;
 
-    auto* site = new lunetra::ControlSite(window);
+    const auto site = ComPtr<lunetra::ControlSite>::Attach(new lunetra::ControlSite(window));
     site->Activate(control.Get(), RECT{0, 0, size.cx, size.cy});
 
     ComPtr<IConnectionPointContainer> points;
     ComPtr<IConnectionPoint> changes;
     DWORD cookie = 0;
-    auto* updater = new CaptionUpdater(window, dispatch.Get());
+    const auto updater = ComPtr<CaptionUpdater>::Attach(new CaptionUpdater(window, dispatch.Get()));
     if (SUCCEEDED(control.As(points)) && SUCCEEDED(points->FindConnectionPoint(IID_IPropertyNotifySink, changes.Put()))) {
-        changes->Advise(updater, &cookie);
+        changes->Advise(updater.Get(), &cookie);
     }
     SetWindowTextW(window, CaptionFor(dispatch.Get()).c_str());
     ShowWindow(window, show);
@@ -145,17 +128,14 @@ int Run(HINSTANCE instance, int show) {
     }
 
     if (changes) changes->Unadvise(cookie);
-    updater->Release();
     site->Close();
-    site->Release();
     return 0;
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    if (FAILED(OleInitialize(nullptr))) return 1;
-    const int result = Run(instance, show);
-    OleUninitialize();
-    return result;
+    const OleSession ole;
+    if (!ole) return 1;
+    return Run(instance, show);
 }

@@ -7,8 +7,11 @@
 #include <utility>
 
 #include "module.h"
+#include "window.h"
 
 namespace lunetra {
+
+using namespace win32kit;
 
 namespace {
 
@@ -254,15 +257,10 @@ void PageWindow::OnListCommand(int id, int code, HWND list) {
 }
 
 LRESULT CALLBACK PageWindow::PageProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        static_cast<PageWindow*>(create->lpCreateParams)->hwnd_ = hwnd;
-    }
-    auto* page = reinterpret_cast<PageWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* page = window_owner<PageWindow>(hwnd, message, lparam);
     if (!page) return DefWindowProcW(hwnd, message, wparam, lparam);
+    if (message == WM_NCCREATE) page->hwnd_ = hwnd;
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         page->hwnd_ = page->year_list_ = page->month_list_ = page->year_spinner_ = page->month_spinner_ = nullptr;
         page->timer_on_ = false;
         page->press_message_ = 0;
@@ -315,11 +313,7 @@ LRESULT PageWindow::OnPageMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT CALLBACK PageWindow::SpinnerProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* page = reinterpret_cast<PageWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* page = window_owner<PageWindow>(hwnd, message, lparam);
     if (!page || message == WM_NCDESTROY) return DefWindowProcW(hwnd, message, wparam, lparam);
     return page->OnSpinnerMessage(hwnd, message, wparam, lparam);
 }

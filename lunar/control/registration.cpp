@@ -12,6 +12,8 @@
 
 namespace lunetra {
 
+using namespace win32kit;
+
 namespace {
 
 // The component category "Controls".

@@ -17,6 +17,8 @@
 #include "file_system.h"
 
 namespace tockly::e2e {
+
+using namespace win32kit;
 namespace {
 
 using namespace std::chrono_literals;
@@ -250,8 +252,8 @@ TEST(Dialog, AnAlarmTypedIntoRowZeroIsSavedAndRingsInTheRunningClock) {
                                notice + "\r\n";
         for (int row = 1; row < 10; ++row)
             for (const char* k : {"sj", "ls", "ts"}) expected += std::to_string(row) + k + "=" + blank + "\r\n";
-        if (folder.read_bytes("Software_information.ini") == win::utf8_to_ansi(expected)) break;
-        if (blank == " ") ADD_FAILURE() << "settings file:\n" << win::ansi_to_utf8(*folder.read_bytes("Software_information.ini"))
+        if (folder.read_bytes("Software_information.ini") == win32kit::utf8_to_ansi(expected)) break;
+        if (blank == " ") ADD_FAILURE() << "settings file:\n" << win32kit::ansi_to_utf8(*folder.read_bytes("Software_information.ini"))
                                         << "\nexpected:\n" << expected;
     }
 
@@ -280,7 +282,7 @@ TEST(Dialog, TheShutdownTimeIsCheckedAndSavedWhenLeavingItsBox) {
     EXPECT_EQ(text_of(box), format_time_of_day(22 * 3600, format)) << "the clock's own shutdown time";
     // The stored shutdown time, spaces trimmed.
     const auto stored = [&] {
-        const std::string file = win::ansi_to_utf8(folder.read_bytes("Software_information.ini").value_or(""));
+        const std::string file = win32kit::ansi_to_utf8(folder.read_bytes("Software_information.ini").value_or(""));
         const auto at = file.find("GjShiJian=");
         if (at == std::string::npos) return std::string("<missing>");
         const auto start = at + 10, end = file.find("\r\n", start);
@@ -365,7 +367,7 @@ TEST(Dialog, TheTickingSoundAndTheSkinAreSavedWhenPicked) {
     RunningClock clock(folder);
     const OpenDialog d = open_dialog(clock);
     ASSERT_TRUE(d.dialog);
-    const auto stored = [&] { return win::ansi_to_utf8(folder.read_bytes("Software_information.ini").value_or("")); };
+    const auto stored = [&] { return win32kit::ansi_to_utf8(folder.read_bytes("Software_information.ini").value_or("")); };
 
     const auto saved = [&](const std::string& line) {
         return eventually([&] { return stored().find(line) != std::string::npos; }, 3s);
@@ -416,7 +418,7 @@ TEST(Dialog, CancellingTheProgramPickerClearsTheProgram) {
     PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(eventually([&] { return !IsWindow(picker); }, 3s));
     EXPECT_TRUE(eventually([&] { return text_of(d.item(ids::Text5)).empty(); }, 3s));
-    const std::string file = win::ansi_to_utf8(folder.read_bytes("Software_information.ini").value_or(""));
+    const std::string file = win32kit::ansi_to_utf8(folder.read_bytes("Software_information.ini").value_or(""));
     EXPECT_EQ(file.find("C:\\old.exe"), std::string::npos) << file;
     EXPECT_NE(file.find("QDneirong="), std::string::npos) << file;
 }

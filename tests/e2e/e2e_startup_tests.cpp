@@ -99,6 +99,21 @@ bool tray_window_shown() {
     return tray && IsWindowVisible(tray);
 }
 
+// Closing from outside ends the program through its own shutdown: the hosted
+// lunar control and every COM object are let go before COM is, so the
+// process ends by itself and reports success.
+TEST(Startup, ClosingTheWindowEndsTheProgramCleanly) {
+    ProgramFolder folder("close");
+    folder.write_settings(kVisible);
+    RunningClock clock(folder);
+    HWND form = clock.wait_for_clock();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(clock.wait_for_exit(15s)) << "the clock still runs after WM_CLOSE";
+    EXPECT_EQ(clock.exit_code(), 0u);
+}
+
 TEST(Startup, TominZeroStartsHiddenInTheTray) {
     ProgramFolder folder("tray");
     folder.write_settings("[ToMin]\r\ntomin=0\r\n");

@@ -5,12 +5,14 @@
 
 #include "picture.h"
 #include "text_codec.h"
-#include "win32_ports.h"
+#include "file_system.h"
 
 namespace tockly::e2e {
 
-std::string utf8(const std::wstring& w) { return win::narrow(w); }
-std::wstring wide(const std::string& s) { return win::widen(s); }
+using namespace win32kit;
+
+std::string utf8(const std::wstring& w) { return win32kit::narrow(w); }
+std::wstring wide(const std::string& s) { return win32kit::widen(s); }
 
 std::string env_path(const char* name) {
     const char* value = std::getenv(name);
@@ -84,7 +86,7 @@ ProgramFolder::ProgramFolder(const std::string& name, bool with_voice) {
 }
 
 void ProgramFolder::write_settings(const std::string& utf8_text) const {
-    write_settings_bytes(win::utf8_to_ansi(utf8_text));
+    write_settings_bytes(win32kit::utf8_to_ansi(utf8_text));
 }
 
 void ProgramFolder::write_settings_bytes(const std::string& bytes) const {
@@ -127,6 +129,12 @@ bool RunningClock::running() const {
 bool RunningClock::wait_for_exit(std::chrono::milliseconds timeout) const {
     return !info_.hProcess ||
            WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+DWORD RunningClock::exit_code() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
 }
 
 std::vector<HWND> RunningClock::windows() const {

@@ -54,6 +54,8 @@ public:
                          std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
     std::vector<HWND> windows() const;
     bool wait_for_exit(std::chrono::milliseconds timeout) const;
+    // The exit code once the process has ended (STILL_ACTIVE before).
+    DWORD exit_code() const;
     void stop();
 
 private:

@@ -18,12 +18,12 @@ std::string test_program_folder() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path);
     folder.resize(folder.find_last_of(L'\\') + 1);
-    return win::narrow(folder);
+    return win32kit::narrow(folder);
 }
 
 // Removes the control's registration, so only the file beside the program can serve.
 void unregister(const std::string& folder) {
-    HMODULE ocx = LoadLibraryW(win::widen(folder + "Lunetra.ocx").c_str());
+    HMODULE ocx = LoadLibraryW(win32kit::widen(folder + "Lunetra.ocx").c_str());
     ASSERT_NE(ocx, nullptr);
     using Entry = HRESULT(STDAPICALLTYPE*)();
     const auto unregister_server =

@@ -93,11 +93,11 @@ TEST_F(ProfileRig, AtomicReplaceLeavesNoTemporaryAndKeepsAReadOnlyFile) {
     EXPECT_TRUE(files.replace_atomically(ini, "new"));
     EXPECT_EQ(bytes(), "new");
     EXPECT_FALSE(files.find_name(ini + ".tmp"));
-    SetFileAttributesW(win::widen(ini).c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(win32kit::widen(ini).c_str(), FILE_ATTRIBUTE_READONLY);
     files.replace_atomically(ini, "newer");
     EXPECT_EQ(bytes(), "new") << "a read-only settings file is not replaced";
     EXPECT_FALSE(files.find_name(ini + ".tmp"));
-    SetFileAttributesW(win::widen(ini).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(win32kit::widen(ini).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ProfileRig, FindNameReturnsTheStoredLetterCase) {

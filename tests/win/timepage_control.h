@@ -40,7 +40,7 @@ public:
     // Starts a server of our own (the Linux program at `unix_path`) that ends
     // by itself after `lifetime_seconds` should we never tell it to.
     bool start(const std::string& unix_path, int lifetime_seconds = 900) {
-        std::wstring command = L"\"" + win::widen(unix_path) + L"\" --port " + std::to_wstring(port_) +
+        std::wstring command = L"\"" + win32kit::widen(unix_path) + L"\" --port " + std::to_wstring(port_) +
                                L" --lifetime " + std::to_wstring(lifetime_seconds);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;

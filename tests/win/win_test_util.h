@@ -15,22 +15,22 @@ public:
     explicit ScratchFolder(const std::string& name) {
         wchar_t temp[MAX_PATH + 1] = {};
         GetTempPathW(MAX_PATH + 1, temp);
-        path_ = win::narrow(temp) + "tockly-" + name + "-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryW(win::widen(path_).c_str(), nullptr);
+        path_ = win32kit::narrow(temp) + "tockly-" + name + "-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryW(win32kit::widen(path_).c_str(), nullptr);
     }
     ~ScratchFolder() {
-        const std::wstring pattern = win::widen(path_) + L"*";
+        const std::wstring pattern = win32kit::widen(path_) + L"*";
         WIN32_FIND_DATAW data;
         HANDLE h = FindFirstFileW(pattern.c_str(), &data);
         if (h != INVALID_HANDLE_VALUE) {
             do {
-                const std::wstring file = win::widen(path_) + data.cFileName;
+                const std::wstring file = win32kit::widen(path_) + data.cFileName;
                 SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(file.c_str());
             } while (FindNextFileW(h, &data));
             FindClose(h);
         }
-        RemoveDirectoryW(win::widen(path_).c_str());
+        RemoveDirectoryW(win32kit::widen(path_).c_str());
     }
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + name; }

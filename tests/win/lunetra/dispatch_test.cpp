@@ -60,7 +60,7 @@ TEST(LunetraMethods, AnswerAsTheCoreDoes) {
          }) {
         for (const MethodCase& m : kMethods) {
             SCOPED_TRACE(std::string(m.name) + " of " + d.name);
-            EXPECT_EQ(Text(control.Get(), m.id, d.date), lunetra::Widen(m.core(d.date, kValue)));
+            EXPECT_EQ(Text(control.Get(), m.id, d.date), widen(m.core(d.date, kValue)));
         }
     }
 }
@@ -85,7 +85,7 @@ TEST(LunetraMethods, TextsByteForByte) {
              // Out of range: the answer is for Value, 2024-05-20.
              {lunetra::kDispGetChineseDate, Ole(2091y / 1 / 1), L"农历甲辰年四月十三"},
          }) {
-        SCOPED_TRACE(lunetra::Narrow(c.text));
+        SCOPED_TRACE(narrow(c.text));
         EXPECT_EQ(Text(control.Get(), c.id, c.date), c.text);
     }
 }
@@ -221,7 +221,7 @@ TEST(LunetraDispatch, NamesToDispids) {
              {L"GetChineseDay", 0x60030025}, {L"GetChineseAnimal", 0x60030026}, {L"GetConstellation", 0x60030027},
              {L"getchineseyear", 0x60030023}, {L"Click", DISPID_UNKNOWN}, {L"Lunetra", DISPID_UNKNOWN},
          }) {
-        SCOPED_TRACE(lunetra::Narrow(c.name));
+        SCOPED_TRACE(narrow(c.name));
         LPOLESTR names[] = {const_cast<LPOLESTR>(c.name)};
         DISPID id = 0;
         const HRESULT hr = control->GetIDsOfNames(IID_NULL, names, 1, 0, &id);

@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "com_ptr.h"
+#include "text_codec.h"
 #include "lunetra_host.h"
 #include "lunetra_ids.h"
 #include "ole_date.h"
 
 namespace lunetra_test {
 
-using lunetra::Bstr;
-using lunetra::ComPtr;
+using namespace win32kit;
 
 std::wstring OcxPath();
 std::wstring ViewPath();

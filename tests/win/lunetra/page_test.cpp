@@ -36,16 +36,13 @@ protected:
         control_ = NewInitialisedControl();
         ASSERT_TRUE(control_);
         ASSERT_EQ(PutProperty(control_.Get(), lunetra::kDispValue, Variant::Date(Ole(2024y / 7 / 4))).hr, S_OK);
-        site_ = new lunetra::ControlSite(host_->hwnd());
+        site_ = ComPtr<lunetra::ControlSite>::Attach(new lunetra::ControlSite(host_->hwnd()));
         ASSERT_EQ(site_->Activate(control_.Get(), RECT{10, 10, 310, 260}), S_OK);
         ASSERT_EQ(As<IOleWindow>(control_.Get())->GetWindow(&page_), S_OK);
         PumpMessages(50);
     }
     void TearDown() override {
-        if (site_) {
-            site_->Close();
-            site_->Release();
-        }
+        if (site_) site_->Close();
     }
 
     // The centre of the cell of `day` in the shown month.
@@ -85,7 +82,7 @@ protected:
 
     static HostWindow* host_;
     ComPtr<IDispatch> control_;
-    lunetra::ControlSite* site_ = nullptr;
+    ComPtr<lunetra::ControlSite> site_;
     HWND page_ = nullptr;
 };
 
@@ -276,7 +273,7 @@ TEST_F(PageInPlace, DeactivateAndActivateAgain) {
     HWND none = nullptr;
     EXPECT_EQ(inplace->GetWindow(&none), E_FAIL);
     EXPECT_FALSE(IsWindow(page_));
-    ASSERT_EQ(As<IOleObject>(control_.Get())->DoVerb(OLEIVERB_SHOW, nullptr, site_, 0, host_->hwnd(), nullptr), S_OK);
+    ASSERT_EQ(As<IOleObject>(control_.Get())->DoVerb(OLEIVERB_SHOW, nullptr, site_.Get(), 0, host_->hwnd(), nullptr), S_OK);
     HWND again = nullptr;
     EXPECT_EQ(inplace->GetWindow(&again), S_OK);
     EXPECT_TRUE(IsWindowVisible(again));

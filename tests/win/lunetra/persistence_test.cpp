@@ -50,7 +50,7 @@ TEST(LunetraPersistence, AllDefaultsOnTheirDayStoreNothing) {
     ASSERT_TRUE(control);
     MemoryBag bag;
     ASSERT_EQ(BagOf(control.Get())->Save(&bag, TRUE, TRUE), S_OK);
-    EXPECT_TRUE(bag.written.empty()) << lunetra::Narrow(bag.written.empty() ? L"" : bag.written.front());
+    EXPECT_TRUE(bag.written.empty()) << narrow(bag.written.empty() ? L"" : bag.written.front());
 
     // Loading the empty bag later starts on the day of loading.
     ComPtr<IDispatch> loaded = NewControl();
@@ -67,9 +67,9 @@ TEST(LunetraPersistence, ChangedPropertiesAreSavedInOrderByNameAndType) {
     ASSERT_EQ(bag.written.size(), ChangedEntries().size());
     for (std::size_t i = 0; i < ChangedEntries().size(); ++i) {
         const Stored& expected = ChangedEntries()[i];
-        SCOPED_TRACE(lunetra::Narrow(expected.name));
+        SCOPED_TRACE(narrow(expected.name));
         EXPECT_EQ(bag.written[i], expected.name) << "written in the order of the properties";
-        EXPECT_TRUE(bag.entries[expected.name] == expected.value) << lunetra::Narrow(bag.entries[expected.name].Describe());
+        EXPECT_TRUE(bag.entries[expected.name] == expected.value) << narrow(bag.entries[expected.name].Describe());
     }
     EXPECT_EQ(As<IPersistStreamInit>(control.Get())->IsDirty(), S_FALSE) << "saved";
 }
@@ -86,7 +86,7 @@ TEST(LunetraPersistence, LoadRestoresWithoutTellingTheHost) {
                           lunetra::kDispSelectColor,     lunetra::kDispShowVerticalGrid, lunetra::kDispShowHorizontalGrid,
                           lunetra::kDispTitleBackColor,  lunetra::kDispWeekBackColor, lunetra::kDispValue};
     for (std::size_t i = 0; i < ChangedEntries().size(); ++i) {
-        SCOPED_TRACE(lunetra::Narrow(ChangedEntries()[i].name));
+        SCOPED_TRACE(narrow(ChangedEntries()[i].name));
         EXPECT_TRUE(GetProperty(loaded.Get(), ids[i]).result == ChangedEntries()[i].value);
     }
     EXPECT_TRUE(recorder.changes.empty());
@@ -121,7 +121,7 @@ TEST(LunetraPersistence, MissingAndMalformedEntriesGiveDefaults) {
         ComPtr<IDispatch> control = NewControl();
         ASSERT_EQ(BagOf(control.Get())->Load(&bag, nullptr), S_OK);
         CallResult get = GetProperty(control.Get(), c.id);
-        EXPECT_TRUE(get.result == c.loaded) << lunetra::Narrow(get.result.Describe());
+        EXPECT_TRUE(get.result == c.loaded) << narrow(get.result.Describe());
         // The control draws and answers after such a load.
         EXPECT_EQ(Text(control.Get(), lunetra::kDispGetChineseYear, Ole(2024y / 2 / 10)), L"甲辰年");
     }

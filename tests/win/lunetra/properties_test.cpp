@@ -39,7 +39,7 @@ TEST(LunetraProperties, NewInstanceDefaults) {
         SCOPED_TRACE(c.name);
         CallResult get = GetProperty(control.Get(), c.id);
         ASSERT_EQ(get.hr, S_OK);
-        EXPECT_TRUE(get.result == c.initial) << lunetra::Narrow(get.result.Describe());
+        EXPECT_TRUE(get.result == c.initial) << narrow(get.result.Describe());
     }
     EXPECT_EQ(As<IPersistStreamInit>(control.Get())->IsDirty(), S_FALSE);
 }
@@ -56,7 +56,7 @@ TEST(LunetraProperties, EachLetIsStoredAndToldOnce) {
         ASSERT_EQ(PutProperty(control.Get(), c.id, c.changed).hr, S_OK);
         EXPECT_EQ(recorder.changes, std::vector<DISPID>{c.id});
         CallResult get = GetProperty(control.Get(), c.id);
-        EXPECT_TRUE(get.result == c.changed) << lunetra::Narrow(get.result.Describe());
+        EXPECT_TRUE(get.result == c.changed) << narrow(get.result.Describe());
         EXPECT_EQ(As<IPersistStreamInit>(control.Get())->IsDirty(), S_OK);
     }
 }

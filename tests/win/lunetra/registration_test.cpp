@@ -88,7 +88,7 @@ TEST_F(Registration, WritesClassProgIdAndTypeLibrary) {
              {kInterfaceKey + L"\\ProxyStubClsid32", nullptr, L"{00020424-0000-0000-C000-000000000046}"},
              {kEventsKey + L"\\TypeLib", nullptr, GuidText(LIBID_Lunetra2)},
          }) {
-        SCOPED_TRACE(lunetra::Narrow(row.key + L" " + (row.name ? row.name : L"(default)")));
+        SCOPED_TRACE(narrow(row.key + L" " + (row.name ? row.name : L"(default)")));
         EXPECT_EQ(ReadValue(row.key, row.name), row.expected);
     }
     EXPECT_TRUE(SamePath(ReadValue(kClassKey + L"\\InprocServer32"), OcxPath()));
@@ -116,12 +116,12 @@ TEST_F(Registration, CreatesByProgId) {
 
 TEST_F(Registration, UnregisterRemovesWhatRegisterWroteAndTwiceIsHarmless) {
     ASSERT_EQ(Register(), 0);
-    for (const std::wstring& key : kWrittenKeys) EXPECT_TRUE(KeyExists(key)) << lunetra::Narrow(key);
+    for (const std::wstring& key : kWrittenKeys) EXPECT_TRUE(KeyExists(key)) << narrow(key);
 
     ASSERT_EQ(Unregister(), 0);
-    for (const std::wstring& key : kWrittenKeys) EXPECT_FALSE(KeyExists(key)) << lunetra::Narrow(key) << " stayed";
+    for (const std::wstring& key : kWrittenKeys) EXPECT_FALSE(KeyExists(key)) << narrow(key) << " stayed";
     EXPECT_EQ(Unregister(), 0) << "a second unregistration";
-    for (const std::wstring& key : kWrittenKeys) EXPECT_FALSE(KeyExists(key)) << lunetra::Narrow(key);
+    for (const std::wstring& key : kWrittenKeys) EXPECT_FALSE(KeyExists(key)) << narrow(key);
 
     CLSID clsid = {};
     EXPECT_NE(CLSIDFromProgID(L"Lunetra2.Lunetra", &clsid), S_OK);

@@ -81,7 +81,7 @@ TEST(LunetraView, ShowsTodaysMonthWithDefaultColours) {
     ASSERT_TRUE(view.started()) << "LunetraView.exe did not start";
     HWND window = nullptr;
     const std::wstring expected_caption =
-        L"Lunetra - " + lunetra::Widen(lunar::GetChineseDate(Ole(LocalToday()), Ole(LocalToday())));
+        L"Lunetra - " + widen(lunar::GetChineseDate(Ole(LocalToday()), Ole(LocalToday())));
     for (int i = 0; i < 200 && (!window || Caption(window) != expected_caption); ++i) {
         Sleep(50);
         window = ViewWindowOf(view.id());
@@ -132,7 +132,7 @@ TEST(LunetraView, ShowsTodaysMonthWithDefaultColours) {
     SendMessageW(page, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(page, WM_LBUTTONUP, 0, at);
     const lunar::OleDate other = Ole(today.year() / today.month() / std::chrono::day{static_cast<unsigned>(other_day)});
-    EXPECT_EQ(Caption(window), L"Lunetra - " + lunetra::Widen(lunar::GetChineseDate(other, other)));
+    EXPECT_EQ(Caption(window), L"Lunetra - " + widen(lunar::GetChineseDate(other, other)));
 
     EXPECT_EQ(view.Close(window), 0);
 }

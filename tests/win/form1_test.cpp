@@ -1,0 +1,95 @@
+// The clock window's day label under the mouse: its hand cursor, and a
+// tooltip only while the label is shown.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "face.h"
+#include "form1.h"
+
+namespace tockly {
+namespace {
+
+class TooltipOnly : public win::Form1Commands {
+public:
+    void on_menu(MenuId) override {}
+    bool menu_checked(MenuId) override { return false; }
+    bool menu_enabled(MenuId) override { return true; }
+    void on_label3_click() override {}
+    void on_label5_click() override {}
+    std::string label5_tooltip() override { return "农历甲辰年一月初一"; }
+    void on_tray_activate() override {}
+    void on_timer2() override {}
+};
+
+class Form1Label5 : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(win::Form1::register_class(GetModuleHandleW(nullptr)));
+        ASSERT_TRUE(form_.create(GetModuleHandleW(nullptr), nullptr));
+        form_.set_commands(&commands_);
+        form_.show();
+    }
+    void TearDown() override { DestroyWindow(form_.hwnd()); }
+
+    // The middle of the day label, in client pixels at 15 twips a pixel.
+    static POINT day_label() {
+        const auto& d = face_labels::Label5;
+        return {(d.left + d.width / 2) / 15, (d.top + d.height / 2) / 15};
+    }
+    void move_mouse_to(POINT client) {
+        POINT screen = client;
+        ClientToScreen(form_.hwnd(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        SendMessageW(form_.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+    }
+    // The tools of the clock's tooltip window (none when there is no such window).
+    LRESULT tooltip_tools() const {
+        struct Find { HWND owner; HWND found; } find{form_.hwnd(), nullptr};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND hwnd, LPARAM lp) -> BOOL {
+                auto* f = reinterpret_cast<Find*>(lp);
+                wchar_t cls[64] = {};
+                GetClassNameW(hwnd, cls, 64);
+                if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(hwnd, GW_OWNER) == f->owner) f->found = hwnd;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&find));
+        return find.found ? SendMessageW(find.found, TTM_GETTOOLCOUNT, 0, 0) : 0;
+    }
+
+    TooltipOnly commands_;
+    win::Form1 form_;
+};
+
+TEST_F(Form1Label5, TheTooltipGoesWithTheHiddenLabelAndComesBackWithIt) {
+    move_mouse_to(day_label());
+    EXPECT_EQ(tooltip_tools(), 1);
+    form_.set_label_visible(FaceLabel::Label5_day, false);
+    EXPECT_EQ(tooltip_tools(), 0) << "a hidden label has no tooltip";
+    move_mouse_to(day_label());
+    EXPECT_EQ(tooltip_tools(), 0);
+    form_.set_label_visible(FaceLabel::Label5_day, true);
+    move_mouse_to(day_label());
+    EXPECT_EQ(tooltip_tools(), 1);
+}
+
+TEST_F(Form1Label5, TheDayLabelShowsAHandWhileShown) {
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    const auto cursor_at = [&](POINT client) {
+        move_mouse_to(client);
+        SetCursor(nullptr);
+        SendMessageW(form_.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form_.hwnd()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(cursor_at(day_label()), hand);
+    EXPECT_NE(cursor_at({day_label().x, day_label().y - 40}), hand) << "the face elsewhere keeps the arrow";
+    form_.set_label_visible(FaceLabel::Label5_day, false);
+    EXPECT_NE(cursor_at(day_label()), hand);
+}
+
+}  // namespace
+}  // namespace tockly
