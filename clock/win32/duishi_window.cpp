@@ -10,6 +10,7 @@
 
 #include "colours.h"
 #include "fonts.h"
+#include "owner_drawn.h"
 #include "text_codec.h"
 
 namespace tockly::win {
@@ -239,16 +240,7 @@ LRESULT DuiShiWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void DuiShiWindow::draw_button(const DRAWITEMSTRUCT& item) {
-    RECT box = item.rcItem;
-    FillRect(item.hDC, &box, green_.get());
-    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    DrawEdge(item.hDC, &box, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    ScopedSelect keep(item.hDC, control_font_.get());
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, RGB(0, 0, 0));
-    if (pressed) OffsetRect(&box, 1, 1);
-    const std::wstring text = widen(duishi::command1_text);
-    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    draw_flat_button(item, {green_.get(), control_font_.get(), RGB(0, 0, 0), duishi::command1_text});
 }
 
 RECT DuiShiWindow::image_rect() const {

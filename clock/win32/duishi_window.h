@@ -17,6 +17,8 @@
 #include "handles.h"
 #include "picture.h"
 #include "file_system.h"
+#include "message_boxes.h"
+#include "module_resources.h"
 #include "window.h"
 
 namespace tockly::win {

@@ -3,57 +3,12 @@
 #include <vector>
 
 #include "handles.h"
+#include "module_file.h"
 #include "text_codec.h"
 
 namespace tockly::win {
 
 using namespace win32kit;
-
-namespace {
-
-// Cuts a trailing lead byte that lost its partner to the 254-byte limit, so a
-// cut GBK text does not end in half a character.
-std::string drop_broken_tail(std::string ansi) {
-    std::size_t i = 0;
-    while (i < ansi.size()) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(ansi[i]))) {
-            if (i + 1 >= ansi.size()) {
-                ansi.resize(i);
-                break;
-            }
-            i += 2;
-        } else {
-            ++i;
-        }
-    }
-    return ansi;
-}
-
-}  // namespace
-
-ProfileRead Win32ProfileStore::read(std::string_view section, std::string_view key, std::string_view path) {
-    constexpr DWORD buffer_length = 255;
-    char buffer[buffer_length] = {};
-    const std::string s = utf8_to_ansi(section), k = utf8_to_ansi(key), p = utf8_to_ansi(path);
-    const DWORD n = GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer, buffer_length, p.c_str());
-    if (n == 0) return {};
-    return {false, ansi_to_utf8(drop_broken_tail(std::string(buffer, strnlen(buffer, buffer_length))))};
-}
-
-bool Win32ProfileStore::write(std::string_view section, std::string_view key, std::string_view value,
-                              std::string_view path) {
-    const std::string s = utf8_to_ansi(section), k = utf8_to_ansi(key), v = utf8_to_ansi(value),
-                      p = utf8_to_ansi(path);
-    WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), p.c_str());
-    return true;
-}
-
-void Win32MessageBoxes::show(std::string_view text, std::string_view title, MessageIcon icon) {
-    UINT type = MB_OK;
-    if (icon == MessageIcon::information) type |= MB_ICONINFORMATION;
-    if (icon == MessageIcon::warning) type |= MB_ICONWARNING;
-    MessageBoxW(owner_, widen(text).c_str(), widen(title).c_str(), type);
-}
 
 std::optional<std::string> Win32FileSystem::find_name(std::string_view path) {
     WIN32_FIND_DATAW data{};
@@ -118,23 +73,6 @@ std::string Win32FileSystem::temp_folder() {
     return folder;
 }
 
-std::string Win32AnsiCodec::to_ansi(std::string_view utf8) { return utf8_to_ansi(utf8); }
-std::string Win32AnsiCodec::from_ansi(std::string_view ansi) { return ansi_to_utf8(ansi); }
-
-std::optional<std::string> Win32Resources::load(std::string_view type, int number) {
-    // Type names of resources compare without regard to case ("gif" finds "GIF").
-    const std::wstring type_name = widen(type);
-    HRSRC found = FindResourceExW(module_, type_name.c_str(), MAKEINTRESOURCEW(number),
-                                  MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
-    if (!found) found = FindResourceW(module_, MAKEINTRESOURCEW(number), type_name.c_str());
-    if (!found) return std::nullopt;
-    const HGLOBAL loaded = LoadResource(module_, found);
-    const DWORD size = SizeofResource(module_, found);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) return std::nullopt;
-    return std::string(static_cast<const char*>(data), size);
-}
-
 ScreenMetrics screen_metrics() {
     ScreenMetrics m;
     ScopedGetDc dc(nullptr);
@@ -160,18 +98,11 @@ TimeFormat regional_time_format() {
 }
 
 std::string program_folder() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n < buffer.size()) {
-            std::wstring path(buffer.data(), n);
-            const auto slash = path.find_last_of(L"\\/");
-            path.resize(slash == std::wstring::npos ? 0 : slash);
-            if (path.size() == 2 && path[1] == L':') path += L'\\';
-            return narrow(path);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    std::wstring path = module_path();
+    const auto slash = path.find_last_of(L"\\/");
+    path.resize(slash == std::wstring::npos ? 0 : slash);
+    if (path.size() == 2 && path[1] == L':') path += L'\\';
+    return narrow(path);
 }
 
 }  // namespace tockly::win

@@ -10,6 +10,7 @@
 #include "fonts.h"
 #include "text_codec.h"
 #include "file_system.h"
+#include "module_resources.h"
 
 namespace tockly::win {
 

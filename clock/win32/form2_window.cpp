@@ -8,6 +8,7 @@
 
 #include "colours.h"
 #include "fonts.h"
+#include "owner_drawn.h"
 #include "text_codec.h"
 
 namespace tockly::win {
@@ -396,22 +397,8 @@ HBRUSH Form2Window::colour_static(HDC dc, HWND c) {
 }
 
 void Form2Window::draw_button(const DRAWITEMSTRUCT& item) {
-    RECT r = item.rcItem;
-    FillRect(item.hDC, &r, button_brush_.get());
-    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    ScopedSelect keep(item.hDC, heading_font_.get());
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
-    RECT text = r;
-    if (pressed) OffsetRect(&text, 1, 1);
-    const std::wstring caption = widen(form2::Command1_caption);
-    DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS) {
-        InflateRect(&r, -3, -3);
-        DrawFocusRect(item.hDC, &r);
-    }
+    draw_flat_button(item, {button_brush_.get(), heading_font_.get(), GetSysColor(COLOR_BTNTEXT),
+                            form2::Command1_caption, true});
 }
 
 LRESULT Form2Window::handle(UINT msg, WPARAM wp, LPARAM lp) {

@@ -13,6 +13,12 @@
 #include "tick.h"
 #include "test_hooks.h"
 #include "mci_port.h"
+#include "message_boxes.h"
+#include "module_resources.h"
+#include "profile_store.h"
+#include "shell_execute.h"
+#include "wall_clock.h"
+#include "module_file.h"
 #include "tishi.h"
 #include "tishi_window.h"
 #include "time_guard.h"
@@ -34,9 +40,7 @@ FaceTexts texts_of_now(const TimeFormat& format) {
 
 // The executable's file name without its extension.
 std::string executable_name() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path);
+    std::wstring name = win32kit::module_path();
     name = name.substr(name.find_last_of(L"\\/") + 1);
     return win32kit::narrow(name.substr(0, name.find_last_of(L'.')));
 }

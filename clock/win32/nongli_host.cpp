@@ -45,11 +45,11 @@ std::optional<std::string> NongLiHost::call(DISPID method, double ole_date) {
 }
 
 std::optional<LunarTexts> NongLiHost::texts_for(double ole_date) {
-    const auto year = call(lunetra::kDispGetChineseYear, ole_date);
-    const auto month = call(lunetra::kDispGetChineseMonth, ole_date);
-    const auto day = call(lunetra::kDispGetChineseDay, ole_date);
-    const auto animal = call(lunetra::kDispGetChineseAnimal, ole_date);
-    const auto sign = call(lunetra::kDispGetConstellation, ole_date);
+    const auto year = call(DISPID_Lunetra_GetChineseYear, ole_date);
+    const auto month = call(DISPID_Lunetra_GetChineseMonth, ole_date);
+    const auto day = call(DISPID_Lunetra_GetChineseDay, ole_date);
+    const auto animal = call(DISPID_Lunetra_GetChineseAnimal, ole_date);
+    const auto sign = call(DISPID_Lunetra_GetConstellation, ole_date);
     if (!year || !month || !day || !animal || !sign) return std::nullopt;
     return LunarTexts{*year, *month, *day, *animal, *sign};
 }

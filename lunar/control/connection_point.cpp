@@ -2,37 +2,22 @@
 
 #include <algorithm>
 
+#include "com_object.h"
+
 namespace lunetra {
 
 namespace {
 
 // Shared by both enumerators: a snapshot of items, each holding a reference.
 template <typename Interface, typename Item, typename ItemTraits>
-class Enumerator final : public Interface {
+class Enumerator final : public ComObject<Interface> {
 public:
     explicit Enumerator(std::vector<Item> items, std::size_t position = 0)
         : items_(std::move(items)), position_(position) {
         for (Item& item : items_) ItemTraits::AddRef(item);
     }
-    ~Enumerator() {
+    ~Enumerator() override {
         for (Item& item : items_) ItemTraits::Release(item);
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == __uuidof(Interface)) {
-            *out = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0) delete this;
-        return static_cast<ULONG>(refs);
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* out, ULONG* fetched) override {
@@ -61,7 +46,6 @@ public:
     }
 
 private:
-    LONG refs_ = 1;
     std::vector<Item> items_;
     std::size_t position_;
 };

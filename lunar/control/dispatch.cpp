@@ -1,8 +1,13 @@
-// Late binding of `_Lunetra`: names to DISPIDs and Invoke by DISPID, with the
-// arguments converted the way automation hosts expect and the errors they
-// expect for wrong members, counts and types.
+// Late binding of `_Lunetra` from the type library the control carries:
+// names, DISPIDs, argument counts and types all come from Lunetra.idl, and
+// DispInvoke calls the dual interface. What is added here is what automation
+// hosts expect beyond that: arguments converted (a reference followed, a
+// signed colour taken as unsigned), the errors for wrong counts, and colours
+// handed out as Long.
 #include <windows.h>
 #include <oleauto.h>
+
+#include <vector>
 
 #include "lunetra_control.h"
 #include "lunetra_ids.h"
@@ -12,85 +17,91 @@ namespace lunetra {
 
 namespace {
 
-enum class Kind { Color, Switch, Date, Method };
-
-struct Member {
-    const wchar_t* name;
-    DISPID id;
-    Kind kind;
-};
-
-constexpr Member kMembers[] = {
-    {L"BottomBackColor", kDispBottomBackColor, Kind::Color},
-    {L"DateBackColor", kDispDateBackColor, Kind::Color},
-    {L"GridLinesColor", kDispGridLinesColor, Kind::Color},
-    {L"SelectColor", kDispSelectColor, Kind::Color},
-    {L"ShowVerticalGrid", kDispShowVerticalGrid, Kind::Switch},
-    {L"ShowHorizontalGrid", kDispShowHorizontalGrid, Kind::Switch},
-    {L"TitleBackColor", kDispTitleBackColor, Kind::Color},
-    {L"WeekBackColor", kDispWeekBackColor, Kind::Color},
-    {L"Value", kDispValue, Kind::Date},
-    {L"GetChineseDate", kDispGetChineseDate, Kind::Method},
-    {L"GetChineseYear", kDispGetChineseYear, Kind::Method},
-    {L"GetChineseMonth", kDispGetChineseMonth, Kind::Method},
-    {L"GetChineseDay", kDispGetChineseDay, Kind::Method},
-    {L"GetChineseAnimal", kDispGetChineseAnimal, Kind::Method},
-    {L"GetConstellation", kDispGetConstellation, Kind::Method},
-};
-
-constexpr const wchar_t* kArgumentName = L"theDate";
-
-const Member* FindMember(DISPID id) {
-    for (const Member& member : kMembers) {
-        if (member.id == id) return &member;
-    }
-    return nullptr;
+// The vtable view of the dual interface: DispInvoke calls through it, and
+// its members list their [out, retval] parameter.
+HRESULT InterfaceTypeInfo(ComPtr<ITypeInfo>& out) {
+    ComPtr<ITypeInfo> dispatch;
+    HRESULT hr = GetOwnTypeInfo(IID__Lunetra, dispatch.Put());
+    HREFTYPE vtable = 0;
+    if (SUCCEEDED(hr)) hr = dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable);
+    if (SUCCEEDED(hr)) hr = dispatch->GetRefTypeInfo(vtable, out.Put());
+    return hr;
 }
 
-bool SameName(const wchar_t* a, const wchar_t* b) { return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL; }
+// One member as the type library describes it, for one kind of call.
+class Member {
+public:
+    Member(ITypeInfo* info, DISPID id, INVOKEKIND wanted) : info_(info) {
+        TYPEATTR* attributes = nullptr;
+        if (FAILED(info->GetTypeAttr(&attributes))) return;
+        for (UINT i = 0; i < attributes->cFuncs && !description_; ++i) {
+            FUNCDESC* function = nullptr;
+            if (FAILED(info->GetFuncDesc(i, &function))) continue;
+            if (function->memid == id && (function->invkind & wanted)) {
+                description_ = function;
+            } else {
+                info->ReleaseFuncDesc(function);
+            }
+        }
+        info->ReleaseTypeAttr(attributes);
+    }
+    ~Member() {
+        if (description_) info_->ReleaseFuncDesc(description_);
+    }
+    Member(const Member&) = delete;
+    Member& operator=(const Member&) = delete;
 
-// The argument converted to `type`; a reference is followed first.
+    explicit operator bool() const { return description_ != nullptr; }
+    WORD kind() const { return static_cast<WORD>(description_->invkind); }
+    // The parameters a caller passes: all but the [out, retval] one.
+    UINT inputs() const {
+        UINT count = 0;
+        for (SHORT i = 0; i < description_->cParams; ++i)
+            count += (description_->lprgelemdescParam[i].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) ? 0 : 1;
+        return count;
+    }
+    // The automation type of parameter `index`, through typedefs (OLE_COLOR).
+    VARTYPE type(UINT index) const {
+        const TYPEDESC* described = &description_->lprgelemdescParam[index].tdesc;
+        ComPtr<ITypeInfo> alias;
+        TYPEATTR* attributes = nullptr;
+        if (described->vt == VT_USERDEFINED && SUCCEEDED(info_->GetRefTypeInfo(described->hreftype, alias.Put())) &&
+            SUCCEEDED(alias->GetTypeAttr(&attributes))) {
+            const VARTYPE aliased =
+                attributes->typekind == TKIND_ALIAS ? attributes->tdescAlias.vt : static_cast<VARTYPE>(VT_EMPTY);
+            alias->ReleaseTypeAttr(attributes);
+            return aliased;
+        }
+        return described->vt;
+    }
+
+private:
+    ITypeInfo* info_;
+    FUNCDESC* description_ = nullptr;
+};
+
+// The argument converted to `type`; a reference is followed first. A colour
+// may come as a signed Long (system colours are above 0x7FFFFFFF).
 HRESULT Coerce(const VARIANT& argument, VARTYPE type, VARIANT& out) {
     VARIANT direct;
     VariantInit(&direct);
     HRESULT hr = VariantCopyInd(&direct, const_cast<VARIANT*>(&argument));
     if (SUCCEEDED(hr)) hr = VariantChangeType(&out, &direct, 0, type);
+    if (FAILED(hr) && type == VT_UI4 && SUCCEEDED(VariantChangeType(&out, &direct, 0, VT_I4))) {
+        V_VT(&out) = VT_UI4;
+        hr = S_OK;
+    }
     VariantClear(&direct);
     return hr;
 }
 
-HRESULT CoerceColor(const VARIANT& argument, OLE_COLOR& color) {
-    VARIANT out;
-    VariantInit(&out);
-    HRESULT hr = Coerce(argument, VT_I4, out);
-    if (SUCCEEDED(hr)) {
-        color = static_cast<OLE_COLOR>(V_I4(&out));
-        return S_OK;
+// Owns the converted arguments of one call.
+struct Arguments {
+    std::vector<VARIANT> values;
+    ~Arguments() {
+        for (VARIANT& value : values) VariantClear(&value);
     }
-    // Colours above 0x7FFFFFFF (system colours) may come unsigned.
-    if (SUCCEEDED(Coerce(argument, VT_UI4, out))) {
-        color = V_UI4(&out);
-        return S_OK;
-    }
-    return hr;
-}
-
-// A failed call as automation reports it: DISP_E_EXCEPTION, with the error
-// and its description in the exception information.
-HRESULT Exception(HRESULT hr, EXCEPINFO* exception) {
-    ComPtr<IErrorInfo> error;
-    const bool described = GetErrorInfo(0, error.Put()) == S_OK && error;
-    if (!exception) return DISP_E_EXCEPTION;
-    *exception = {};
-    exception->scode = hr;
-    if (described) {
-        error->GetSource(&exception->bstrSource);
-        error->GetDescription(&exception->bstrDescription);
-    } else {
-        exception->bstrSource = SysAllocString(kProgId);
-    }
-    return DISP_E_EXCEPTION;
-}
+};
 
 }  // namespace
 
@@ -111,135 +122,80 @@ HRESULT LunetraControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, 
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     if (!names || !ids || count == 0) return E_INVALIDARG;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    const Member* found = nullptr;
-    for (const Member& member : kMembers) {
-        if (SameName(names[0], member.name)) found = &member;
-    }
-    if (!found) return DISP_E_UNKNOWNNAME;
-    ids[0] = found->id;
-    HRESULT hr = S_OK;
-    for (UINT i = 1; i < count; ++i) {
-        if (found->kind == Kind::Method && i == 1 && SameName(names[i], kArgumentName)) {
-            ids[i] = 0;
-        } else {
-            hr = DISP_E_UNKNOWNNAME;
-        }
-    }
-    return hr;
+    ComPtr<ITypeInfo> info;
+    if (const HRESULT hr = GetOwnTypeInfo(IID__Lunetra, info.Put()); FAILED(hr)) return hr;
+    return DispGetIDsOfNames(info.Get(), names, count, ids);
 }
 
 HRESULT LunetraControl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                EXCEPINFO* exception, UINT* arg_error) {
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     if (!params) return E_INVALIDARG;
-    const Member* member = FindMember(id);
+    ComPtr<ITypeInfo> info;
+    if (const HRESULT hr = InterfaceTypeInfo(info); FAILED(hr)) return hr;
+    const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+    // A read may come as a method call (VBScript asks for both).
+    const INVOKEKIND wanted = put ? INVOKE_PROPERTYPUT
+                                  : static_cast<INVOKEKIND>(((flags & DISPATCH_METHOD) ? INVOKE_FUNC | INVOKE_PROPERTYGET : 0) |
+                                                            ((flags & DISPATCH_PROPERTYGET) ? INVOKE_FUNC | INVOKE_PROPERTYGET : 0));
+    const Member member(info.Get(), id, wanted);
     if (!member) return DISP_E_MEMBERNOTFOUND;
     if (result) VariantInit(result);
     SetErrorInfo(0, nullptr);
 
-    if (member->kind == Kind::Method) {
-        if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) return DISP_E_MEMBERNOTFOUND;
-        // The one argument may come by position or by its name.
-        if (params->cNamedArgs > 1 || (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != 0)) {
-            return DISP_E_PARAMNOTFOUND;
-        }
-        if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
-        VARIANT date;
-        VariantInit(&date);
-        if (const HRESULT hr = Coerce(params->rgvarg[0], VT_DATE, date); FAILED(hr)) {
-            if (arg_error) *arg_error = 0;
+    const UINT inputs = member.inputs();
+    if (put) {
+        if (params->cArgs != inputs) return DISP_E_BADPARAMCOUNT;
+        if (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+            return DISP_E_PARAMNOTOPTIONAL;
+    } else {
+        // Arguments may come by name (`theDate`), by their position in the IDL.
+        for (UINT i = 0; i < params->cNamedArgs; ++i)
+            if (params->rgdispidNamedArgs[i] < 0 || static_cast<UINT>(params->rgdispidNamedArgs[i]) >= inputs)
+                return DISP_E_PARAMNOTFOUND;
+        if (params->cArgs != inputs) return DISP_E_BADPARAMCOUNT;
+    }
+
+    // Converted here rather than in DispInvoke, for the signed colours and
+    // so that a refused argument is named in `arg_error`. Named arguments
+    // are put in their places: DispInvoke gets positions only (and the one
+    // value of a put, named as every put is).
+    Arguments converted;
+    converted.values.resize(params->cArgs);
+    for (VARIANT& value : converted.values) VariantInit(&value);
+    for (UINT i = 0; i < params->cArgs; ++i) {
+        // rgvarg holds the named arguments first, then the others last to first.
+        const UINT position = put ? 0
+                              : i < params->cNamedArgs ? static_cast<UINT>(params->rgdispidNamedArgs[i])
+                                                       : params->cArgs - 1 - i;
+        VARIANT& slot = converted.values[params->cArgs - 1 - position];
+        if (V_VT(&slot) != VT_EMPTY) return DISP_E_PARAMNOTFOUND;  // one place given twice
+        if (const HRESULT hr = Coerce(params->rgvarg[i], member.type(position), slot); FAILED(hr)) {
+            if (arg_error) *arg_error = i;
             return hr;
         }
-        Bstr text;
-        HRESULT hr = E_UNEXPECTED;
-        switch (id) {
-            case kDispGetChineseDate: hr = GetChineseDate(V_DATE(&date), text.Put()); break;
-            case kDispGetChineseYear: hr = GetChineseYear(V_DATE(&date), text.Put()); break;
-            case kDispGetChineseMonth: hr = GetChineseMonth(V_DATE(&date), text.Put()); break;
-            case kDispGetChineseDay: hr = GetChineseDay(V_DATE(&date), text.Put()); break;
-            case kDispGetChineseAnimal: hr = GetChineseAnimal(V_DATE(&date), text.Put()); break;
-            case kDispGetConstellation: hr = GetConstellation(V_DATE(&date), text.Put()); break;
-            default: break;
-        }
-        if (FAILED(hr)) return Exception(hr, exception);
-        if (result) {
-            V_VT(result) = VT_BSTR;
-            V_BSTR(result) = text.Detach();
-        }
-        return S_OK;
+    }
+    DISPPARAMS call = *params;
+    call.rgvarg = converted.values.empty() ? nullptr : converted.values.data();
+    if (!put) {
+        call.cNamedArgs = 0;
+        call.rgdispidNamedArgs = nullptr;
     }
 
-    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
-        if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
-        if (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
-            return DISP_E_PARAMNOTOPTIONAL;
-        }
-        const VARIANT& argument = params->rgvarg[0];
-        HRESULT hr = S_OK;
-        if (member->kind == Kind::Color) {
-            OLE_COLOR color = 0;
-            hr = CoerceColor(argument, color);
-            if (FAILED(hr)) {
-                if (arg_error) *arg_error = 0;
-                return hr;
-            }
-            switch (id) {
-                case kDispBottomBackColor: hr = put_BottomBackColor(color); break;
-                case kDispDateBackColor: hr = put_DateBackColor(color); break;
-                case kDispGridLinesColor: hr = put_GridLinesColor(color); break;
-                case kDispSelectColor: hr = put_SelectColor(color); break;
-                case kDispTitleBackColor: hr = put_TitleBackColor(color); break;
-                case kDispWeekBackColor: hr = put_WeekBackColor(color); break;
-                default: break;
-            }
-        } else {
-            VARIANT value;
-            VariantInit(&value);
-            hr = Coerce(argument, member->kind == Kind::Switch ? VT_BOOL : VT_DATE, value);
-            if (FAILED(hr)) {
-                if (arg_error) *arg_error = 0;
-                return hr;
-            }
-            if (id == kDispValue) {
-                hr = put_Value(V_DATE(&value));
-            } else if (id == kDispShowVerticalGrid) {
-                hr = put_ShowVerticalGrid(V_BOOL(&value));
-            } else {
-                hr = put_ShowHorizontalGrid(V_BOOL(&value));
-            }
-        }
-        return FAILED(hr) ? Exception(hr, exception) : S_OK;
-    }
-
-    if (!(flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD))) return DISP_E_MEMBERNOTFOUND;
-    if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
-    VARIANT value;
-    VariantInit(&value);
-    HRESULT hr = S_OK;
-    if (member->kind == Kind::Color) {
-        OLE_COLOR color = 0;
-        switch (id) {
-            case kDispBottomBackColor: hr = get_BottomBackColor(&color); break;
-            case kDispDateBackColor: hr = get_DateBackColor(&color); break;
-            case kDispGridLinesColor: hr = get_GridLinesColor(&color); break;
-            case kDispSelectColor: hr = get_SelectColor(&color); break;
-            case kDispTitleBackColor: hr = get_TitleBackColor(&color); break;
-            case kDispWeekBackColor: hr = get_WeekBackColor(&color); break;
-            default: break;
-        }
-        V_VT(&value) = VT_I4;
-        V_I4(&value) = static_cast<LONG>(color);
-    } else if (member->kind == Kind::Switch) {
-        V_VT(&value) = VT_BOOL;
-        hr = id == kDispShowVerticalGrid ? get_ShowVerticalGrid(&V_BOOL(&value))
-                                         : get_ShowHorizontalGrid(&V_BOOL(&value));
+    EXCEPINFO thrown = {};
+    HRESULT hr = DispInvoke(static_cast<_Lunetra*>(this), info.Get(), id, member.kind(), &call, result, &thrown,
+                            arg_error);
+    if (hr == DISP_E_EXCEPTION && !thrown.bstrSource) thrown.bstrSource = SysAllocString(kProgId);
+    if (exception) {
+        *exception = thrown;
     } else {
-        V_VT(&value) = VT_DATE;
-        hr = get_Value(&V_DATE(&value));
+        SysFreeString(thrown.bstrSource);
+        SysFreeString(thrown.bstrDescription);
+        SysFreeString(thrown.bstrHelpFile);
     }
-    if (FAILED(hr)) return Exception(hr, exception);
-    if (result) *result = value;
-    return S_OK;
+    // Colours go out as Long, as they always have.
+    if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) V_VT(result) = VT_I4;
+    return hr;
 }
 
 }  // namespace lunetra

@@ -123,7 +123,7 @@ ULONG LunetraControl::Release() {
     }                                                                  \
     HRESULT LunetraControl::put_##Name(OLE_COLOR color) {             \
         grid_.Set##Name(color);                                        \
-        return AfterLet(kDisp##Name);                                  \
+        return AfterLet(DISPID_Lunetra_##Name);                                  \
     }
 
 LUNETRA_COLOR_PROPERTY(BottomBackColor)
@@ -144,7 +144,7 @@ HRESULT LunetraControl::get_ShowVerticalGrid(VARIANT_BOOL* show) {
 
 HRESULT LunetraControl::put_ShowVerticalGrid(VARIANT_BOOL show) {
     grid_.SetShowVerticalGrid(show != VARIANT_FALSE);
-    return AfterLet(kDispShowVerticalGrid);
+    return AfterLet(DISPID_Lunetra_ShowVerticalGrid);
 }
 
 HRESULT LunetraControl::get_ShowHorizontalGrid(VARIANT_BOOL* show) {
@@ -155,7 +155,7 @@ HRESULT LunetraControl::get_ShowHorizontalGrid(VARIANT_BOOL* show) {
 
 HRESULT LunetraControl::put_ShowHorizontalGrid(VARIANT_BOOL show) {
     grid_.SetShowHorizontalGrid(show != VARIANT_FALSE);
-    return AfterLet(kDispShowHorizontalGrid);
+    return AfterLet(DISPID_Lunetra_ShowHorizontalGrid);
 }
 
 HRESULT LunetraControl::get_Value(DATE* value) {
@@ -169,7 +169,7 @@ HRESULT LunetraControl::put_Value(DATE value) {
     // no date at all is refused.
     if (!lunar::IsOleDate(value)) return ReportError(E_INVALIDARG, L"Value is not a date.");
     grid_.SetValue(value);
-    return AfterLet(kDispValue);
+    return AfterLet(DISPID_Lunetra_Value);
 }
 
 HRESULT LunetraControl::AfterLet(DISPID id) {
@@ -237,7 +237,7 @@ HRESULT LunetraControl::GetConstellation(DATE theDate, BSTR* text) {
 
 // --------------------------------------------------------------- page events --
 
-void LunetraControl::OnUserChangedValue() { NotifyChanged(kDispValue); }
+void LunetraControl::OnUserChangedValue() { NotifyChanged(DISPID_Lunetra_Value); }
 
 void LunetraControl::OnPageClick() {
     if (frozen_events_ > 0) return;
@@ -245,7 +245,7 @@ void LunetraControl::OnPageClick() {
     for (const ComPtr<IUnknown>& sink : click_point_.Sinks()) {
         DISPPARAMS none = {};
         static_cast<IDispatch*>(sink.Get())
-            ->Invoke(kDispClick, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+            ->Invoke(DISPID_Lunetra_Click, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
     }
     Release();
 }

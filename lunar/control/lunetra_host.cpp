@@ -1,19 +1,12 @@
 #include "lunetra_host.h"
 
 #include "lunetra_ids.h"
+#include "module_file.h"
 
 namespace lunetra {
 
 std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = module_path();
     return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 

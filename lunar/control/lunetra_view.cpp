@@ -24,7 +24,7 @@ std::wstring CaptionFor(IDispatch* control) {
     VARIANT value;
     VariantInit(&value);
     DISPPARAMS none = {};
-    if (FAILED(control->Invoke(lunetra::kDispValue, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+    if (FAILED(control->Invoke(DISPID_Lunetra_Value, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
                                &value, nullptr, nullptr))) {
         return kCaption;
     }
@@ -32,7 +32,7 @@ std::wstring CaptionFor(IDispatch* control) {
     VariantInit(&text);
     DISPPARAMS argument = {&value, nullptr, 1, 0};
     std::wstring caption = kCaption;
-    if (SUCCEEDED(control->Invoke(lunetra::kDispGetChineseDate, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+    if (SUCCEEDED(control->Invoke(DISPID_Lunetra_GetChineseDate, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
                                   &argument, &text, nullptr, nullptr)) &&
         V_VT(&text) == VT_BSTR) {
         caption += L" - ";
@@ -48,7 +48,7 @@ class CaptionUpdater final : public ComObject<IPropertyNotifySink> {
 public:
     CaptionUpdater(HWND window, IDispatch* control) : window_(window), control_(control) {}
     HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
-        if (id == lunetra::kDispValue) SetWindowTextW(window_, CaptionFor(control_).c_str());
+        if (id == DISPID_Lunetra_Value) SetWindowTextW(window_, CaptionFor(control_).c_str());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }

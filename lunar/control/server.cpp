@@ -7,6 +7,7 @@
 #include "lunetra_control.h"
 #include "lunetra_ids.h"
 #include "module.h"
+#include "module_file.h"
 #include "page_window.h"
 
 namespace lunetra {
@@ -61,17 +62,7 @@ ClassFactory g_factory;
 
 HINSTANCE ModuleInstance() { return g_instance; }
 
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(g_instance, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
+std::wstring ModulePath() { return module_path(g_instance); }
 
 void ObjectCreated() { InterlockedIncrement(&g_objects); }
 void ObjectDestroyed() { InterlockedDecrement(&g_objects); }

@@ -5,6 +5,7 @@
 #include "clock_files.h"
 #include "picture.h"
 #include "file_system.h"
+#include "module_resources.h"
 #include "win_test_util.h"
 
 namespace tockly {

@@ -4,6 +4,7 @@
 #include "clock_files.h"
 #include "settings_file.h"
 #include "file_system.h"
+#include "profile_store.h"
 #include "win_test_util.h"
 
 namespace tockly {

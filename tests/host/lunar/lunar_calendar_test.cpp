@@ -14,9 +14,7 @@ namespace {
 
 using namespace std::chrono;
 using namespace lunar;
-using lunar_test::Hours;
-using lunar_test::Iso;
-using lunar_test::Ole;
+using namespace lunar_test;
 
 struct CodeCase {
     year_month_day day;

@@ -21,19 +21,19 @@ struct MethodCase {
 };
 
 const std::vector<MethodCase> kMethods = {
-    {"GetChineseDate", lunetra::kDispGetChineseDate, lunar::GetChineseDate},
-    {"GetChineseYear", lunetra::kDispGetChineseYear, lunar::GetChineseYear},
-    {"GetChineseMonth", lunetra::kDispGetChineseMonth, lunar::GetChineseMonth},
-    {"GetChineseDay", lunetra::kDispGetChineseDay, lunar::GetChineseDay},
-    {"GetChineseAnimal", lunetra::kDispGetChineseAnimal, lunar::GetChineseAnimal},
-    {"GetConstellation", lunetra::kDispGetConstellation, lunar::GetConstellation},
+    {"GetChineseDate", DISPID_Lunetra_GetChineseDate, lunar::GetChineseDate},
+    {"GetChineseYear", DISPID_Lunetra_GetChineseYear, lunar::GetChineseYear},
+    {"GetChineseMonth", DISPID_Lunetra_GetChineseMonth, lunar::GetChineseMonth},
+    {"GetChineseDay", DISPID_Lunetra_GetChineseDay, lunar::GetChineseDay},
+    {"GetChineseAnimal", DISPID_Lunetra_GetChineseAnimal, lunar::GetChineseAnimal},
+    {"GetConstellation", DISPID_Lunetra_GetConstellation, lunar::GetConstellation},
 };
 
 const lunar::OleDate kValue = Ole(2024y / 5 / 20);
 
 ComPtr<IDispatch> ControlOnValue() {
     ComPtr<IDispatch> control = NewInitialisedControl();
-    if (control) PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(kValue));
+    if (control) PutProperty(control.Get(), DISPID_Lunetra_Value, Variant::Date(kValue));
     return control;
 }
 
@@ -74,16 +74,16 @@ TEST(LunetraMethods, TextsByteForByte) {
         const wchar_t* text;
     };
     for (const Case& c : std::vector<Case>{
-             {lunetra::kDispGetChineseDate, Ole(2024y / 2 / 10), L"农历甲辰年一月初一"},
-             {lunetra::kDispGetChineseDate, Ole(2024y / 2 / 9), L"农历癸卯年十二月卅十"},
-             {lunetra::kDispGetChineseDate, Ole(2023y / 3 / 22), L"农历癸卯年(闰)二月初一"},
-             {lunetra::kDispGetChineseYear, Ole(2090y / 12 / 31), L"庚戌年"},
-             {lunetra::kDispGetChineseAnimal, Ole(2000y / 2 / 4), L"兔"},
-             {lunetra::kDispGetChineseAnimal, Ole(2000y / 2 / 5), L"龙"},
-             {lunetra::kDispGetConstellation, Ole(2024y / 3 / 20), L"双鱼座"},
-             {lunetra::kDispGetConstellation, Ole(2024y / 3 / 21), L"牡羊座"},
+             {DISPID_Lunetra_GetChineseDate, Ole(2024y / 2 / 10), L"农历甲辰年一月初一"},
+             {DISPID_Lunetra_GetChineseDate, Ole(2024y / 2 / 9), L"农历癸卯年十二月卅十"},
+             {DISPID_Lunetra_GetChineseDate, Ole(2023y / 3 / 22), L"农历癸卯年(闰)二月初一"},
+             {DISPID_Lunetra_GetChineseYear, Ole(2090y / 12 / 31), L"庚戌年"},
+             {DISPID_Lunetra_GetChineseAnimal, Ole(2000y / 2 / 4), L"兔"},
+             {DISPID_Lunetra_GetChineseAnimal, Ole(2000y / 2 / 5), L"龙"},
+             {DISPID_Lunetra_GetConstellation, Ole(2024y / 3 / 20), L"双鱼座"},
+             {DISPID_Lunetra_GetConstellation, Ole(2024y / 3 / 21), L"牡羊座"},
              // Out of range: the answer is for Value, 2024-05-20.
-             {lunetra::kDispGetChineseDate, Ole(2091y / 1 / 1), L"农历甲辰年四月十三"},
+             {DISPID_Lunetra_GetChineseDate, Ole(2091y / 1 / 1), L"农历甲辰年四月十三"},
          }) {
         SCOPED_TRACE(narrow(c.text));
         EXPECT_EQ(Text(control.Get(), c.id, c.date), c.text);
@@ -95,7 +95,7 @@ TEST(LunetraMethods, ArgumentsConvertLikeAutomation) {
     ASSERT_TRUE(control);
     const lunar::OleDate new_year = Ole(2024y / 2 / 10);
 
-    CallResult by_double = CallMethod(control.Get(), lunetra::kDispGetChineseDay, {Variant::R8(new_year)});
+    CallResult by_double = CallMethod(control.Get(), DISPID_Lunetra_GetChineseDay, {Variant::R8(new_year)});
     ASSERT_EQ(by_double.hr, S_OK);
     EXPECT_EQ(by_double.result, Variant::Str(L"初一"));
 
@@ -104,7 +104,7 @@ TEST(LunetraMethods, ArgumentsConvertLikeAutomation) {
     VariantInit(&by_reference);
     V_VT(&by_reference) = VT_DATE | VT_BYREF;
     V_DATEREF(&by_reference) = &date;
-    CallResult by_ref = CallMethod(control.Get(), lunetra::kDispGetChineseDay, {Variant(by_reference)});
+    CallResult by_ref = CallMethod(control.Get(), DISPID_Lunetra_GetChineseDay, {Variant(by_reference)});
     ASSERT_EQ(by_ref.hr, S_OK);
     EXPECT_EQ(by_ref.result, Variant::Str(L"初一"));
 
@@ -113,7 +113,7 @@ TEST(LunetraMethods, ArgumentsConvertLikeAutomation) {
     DISPID named = 0;
     DISPPARAMS params = {argument.get(), &named, 1, 1};
     Variant result;
-    EXPECT_EQ(control->Invoke(lunetra::kDispGetChineseDay, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(),
+    EXPECT_EQ(control->Invoke(DISPID_Lunetra_GetChineseDay, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(),
                               nullptr, nullptr),
               S_OK);
     EXPECT_EQ(result, Variant::Str(L"初一"));
@@ -135,21 +135,21 @@ TEST(LunetraMethods, WrongCallsGetTheirErrors) {
     for (const Case& c : std::vector<Case>{
              {"unknown DISPID", 0x60030030, DISPATCH_METHOD, {date}, false, DISP_E_MEMBERNOTFOUND, 0xFFFF},
              {"DISPID 0", 0, DISPATCH_PROPERTYGET, {}, false, DISP_E_MEMBERNOTFOUND, 0xFFFF},
-             {"method without its date", lunetra::kDispGetChineseDay, DISPATCH_METHOD, {}, false,
+             {"method without its date", DISPID_Lunetra_GetChineseDay, DISPATCH_METHOD, {}, false,
               DISP_E_BADPARAMCOUNT, 0xFFFF},
-             {"method with two dates", lunetra::kDispGetChineseDay, DISPATCH_METHOD, {date, date}, false,
+             {"method with two dates", DISPID_Lunetra_GetChineseDay, DISPATCH_METHOD, {date, date}, false,
               DISP_E_BADPARAMCOUNT, 0xFFFF},
-             {"method with a text that is no date", lunetra::kDispGetChineseDay, DISPATCH_METHOD,
+             {"method with a text that is no date", DISPID_Lunetra_GetChineseDay, DISPATCH_METHOD,
               {Variant::Str(L"kein Datum")}, false, DISP_E_TYPEMISMATCH, 0},
-             {"method assigned to", lunetra::kDispGetChineseDay, DISPATCH_PROPERTYPUT, {date}, true,
+             {"method assigned to", DISPID_Lunetra_GetChineseDay, DISPATCH_PROPERTYPUT, {date}, true,
               DISP_E_MEMBERNOTFOUND, 0xFFFF},
-             {"property read with an argument", lunetra::kDispTitleBackColor, DISPATCH_PROPERTYGET, {date}, false,
+             {"property read with an argument", DISPID_Lunetra_TitleBackColor, DISPATCH_PROPERTYGET, {date}, false,
               DISP_E_BADPARAMCOUNT, 0xFFFF},
-             {"property put without its named argument", lunetra::kDispTitleBackColor, DISPATCH_PROPERTYPUT,
+             {"property put without its named argument", DISPID_Lunetra_TitleBackColor, DISPATCH_PROPERTYPUT,
               {Variant::I4(255)}, false, DISP_E_PARAMNOTOPTIONAL, 0xFFFF},
-             {"colour from a word", lunetra::kDispTitleBackColor, DISPATCH_PROPERTYPUT, {Variant::Str(L"red")}, true,
+             {"colour from a word", DISPID_Lunetra_TitleBackColor, DISPATCH_PROPERTYPUT, {Variant::Str(L"red")}, true,
               DISP_E_TYPEMISMATCH, 0},
-             {"Value from a word", lunetra::kDispValue, DISPATCH_PROPERTYPUT, {Variant::Str(L"morgen")}, true,
+             {"Value from a word", DISPID_Lunetra_Value, DISPATCH_PROPERTYPUT, {Variant::Str(L"morgen")}, true,
               DISP_E_TYPEMISMATCH, 0},
          }) {
         SCOPED_TRACE(c.name);
@@ -165,11 +165,11 @@ TEST(LunetraMethods, WrongCallsGetTheirErrors) {
     }
     Variant result;
     DISPPARAMS none = {};
-    EXPECT_EQ(control->Invoke(lunetra::kDispValue, IID_IDispatch, 0, DISPATCH_PROPERTYGET, &none, result.get(), nullptr,
+    EXPECT_EQ(control->Invoke(DISPID_Lunetra_Value, IID_IDispatch, 0, DISPATCH_PROPERTYGET, &none, result.get(), nullptr,
                               nullptr),
               DISP_E_UNKNOWNINTERFACE);
     // The control still answers.
-    EXPECT_EQ(Text(control.Get(), lunetra::kDispGetChineseYear, Ole(2024y / 2 / 10)), L"甲辰年");
+    EXPECT_EQ(Text(control.Get(), DISPID_Lunetra_GetChineseYear, Ole(2024y / 2 / 10)), L"甲辰年");
 }
 
 TEST(LunetraMethods, ValueOutsideTheTableFailsButTheControlGoesOn) {
@@ -177,18 +177,18 @@ TEST(LunetraMethods, ValueOutsideTheTableFailsButTheControlGoesOn) {
     ASSERT_TRUE(control);
     const lunar::OleDate beyond = Ole(2100y / 1 / 1);
 
-    CallResult put = PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(beyond));
+    CallResult put = PutProperty(control.Get(), DISPID_Lunetra_Value, Variant::Date(beyond));
     EXPECT_EQ(put.hr, DISP_E_EXCEPTION);
     EXPECT_EQ(put.exception.scode, lunetra::kLunarRangeError);
     EXPECT_TRUE(put.exception.bstrDescription && *put.exception.bstrDescription);
-    CallResult stored = GetProperty(control.Get(), lunetra::kDispValue);
+    CallResult stored = GetProperty(control.Get(), DISPID_Lunetra_Value);
     EXPECT_EQ(stored.result, Variant::Date(beyond)) << "the new value stays stored";
 
-    CallResult out_of_range = CallMethod(control.Get(), lunetra::kDispGetChineseYear, {Variant::Date(Ole(1850y / 1 / 1))});
+    CallResult out_of_range = CallMethod(control.Get(), DISPID_Lunetra_GetChineseYear, {Variant::Date(Ole(1850y / 1 / 1))});
     EXPECT_EQ(out_of_range.hr, DISP_E_EXCEPTION);
     EXPECT_EQ(out_of_range.exception.scode, lunetra::kLunarRangeError);
-    EXPECT_EQ(Text(control.Get(), lunetra::kDispGetChineseYear, Ole(2024y / 2 / 10)), L"甲辰年");
-    EXPECT_EQ(Text(control.Get(), lunetra::kDispGetConstellation, Ole(1850y / 1 / 1)), L"魔羯座") << "of Value";
+    EXPECT_EQ(Text(control.Get(), DISPID_Lunetra_GetChineseYear, Ole(2024y / 2 / 10)), L"甲辰年");
+    EXPECT_EQ(Text(control.Get(), DISPID_Lunetra_GetConstellation, Ole(1850y / 1 / 1)), L"魔羯座") << "of Value";
 
     // Through the dual interface the error comes back as it is, with its description.
     ComPtr<_Lunetra> dual = As<_Lunetra>(control.Get());
@@ -202,8 +202,8 @@ TEST(LunetraMethods, ValueOutsideTheTableFailsButTheControlGoesOn) {
     EXPECT_EQ(As<ISupportErrorInfo>(control.Get())->InterfaceSupportsErrorInfo(IID__Lunetra), S_OK);
 
     EXPECT_EQ(dual->put_Value(std::nan("")), E_INVALIDARG) << "no date at all is refused";
-    EXPECT_EQ(PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(Ole(2024y / 2 / 10))).hr, S_OK);
-    EXPECT_EQ(PutProperty(control.Get(), lunetra::kDispDateBackColor, Variant::I4(0x00FF00)).hr, S_OK);
+    EXPECT_EQ(PutProperty(control.Get(), DISPID_Lunetra_Value, Variant::Date(Ole(2024y / 2 / 10))).hr, S_OK);
+    EXPECT_EQ(PutProperty(control.Get(), DISPID_Lunetra_DateBackColor, Variant::I4(0x00FF00)).hr, S_OK);
 }
 
 TEST(LunetraDispatch, NamesToDispids) {

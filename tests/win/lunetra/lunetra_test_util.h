@@ -130,7 +130,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                                      UINT*) override {
-        if (id == lunetra::kDispClick) ++clicks;
+        if (id == DISPID_Lunetra_Click) ++clicks;
         else ++others;
         return S_OK;
     }

@@ -35,7 +35,7 @@ protected:
     void SetUp() override {
         control_ = NewInitialisedControl();
         ASSERT_TRUE(control_);
-        ASSERT_EQ(PutProperty(control_.Get(), lunetra::kDispValue, Variant::Date(Ole(2024y / 7 / 4))).hr, S_OK);
+        ASSERT_EQ(PutProperty(control_.Get(), DISPID_Lunetra_Value, Variant::Date(Ole(2024y / 7 / 4))).hr, S_OK);
         site_ = ComPtr<lunetra::ControlSite>::Attach(new lunetra::ControlSite(host_->hwnd()));
         ASSERT_EQ(site_->Activate(control_.Get(), RECT{10, 10, 310, 260}), S_OK);
         ASSERT_EQ(As<IOleWindow>(control_.Get())->GetWindow(&page_), S_OK);
@@ -56,7 +56,7 @@ protected:
         SendMessageW(window, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(at.x, at.y));
         SendMessageW(window, up, 0, MAKELPARAM(at.x, at.y));
     }
-    double Value() const { return V_DATE(GetProperty(control_.Get(), lunetra::kDispValue).result.get()); }
+    double Value() const { return V_DATE(GetProperty(control_.Get(), DISPID_Lunetra_Value).result.get()); }
     std::string ValueText() const { return lunar::IsoDateText(year_month_day{lunar::OleDateDay(Value())}); }
     HWND Child(const wchar_t* class_name, int left) const {
         struct Search {
@@ -135,10 +135,10 @@ TEST_F(PageInPlace, DefaultColoursWhereTheyBelong) {
 
 TEST_F(PageInPlace, PropertiesRedrawTheirParts) {
     const int cw = lunar::CellWidth(297);
-    ASSERT_EQ(PutProperty(control_.Get(), lunetra::kDispShowVerticalGrid, Variant::Bool(false)).hr, S_OK);
-    ASSERT_EQ(PutProperty(control_.Get(), lunetra::kDispTitleBackColor, Variant::I4(0x00FF00)).hr, S_OK);
-    ASSERT_EQ(PutProperty(control_.Get(), lunetra::kDispWeekBackColor, Variant::I4(0x0000FF)).hr, S_OK);
-    ASSERT_EQ(PutProperty(control_.Get(), lunetra::kDispBottomBackColor, Variant::I4(0xFF00FF)).hr, S_OK);
+    ASSERT_EQ(PutProperty(control_.Get(), DISPID_Lunetra_ShowVerticalGrid, Variant::Bool(false)).hr, S_OK);
+    ASSERT_EQ(PutProperty(control_.Get(), DISPID_Lunetra_TitleBackColor, Variant::I4(0x00FF00)).hr, S_OK);
+    ASSERT_EQ(PutProperty(control_.Get(), DISPID_Lunetra_WeekBackColor, Variant::I4(0x0000FF)).hr, S_OK);
+    ASSERT_EQ(PutProperty(control_.Get(), DISPID_Lunetra_BottomBackColor, Variant::I4(0xFF00FF)).hr, S_OK);
     const ControlPicture picture(control_.Get());
     struct Spot {
         const char* name;
@@ -169,7 +169,7 @@ TEST_F(PageInPlace, ClickOnDay15) {
     EXPECT_EQ(ValueText(), "2024-07-15");
     EXPECT_EQ(clicks.clicks, 1);
     EXPECT_EQ(clicks.others, 0);
-    EXPECT_EQ(changes.changes, std::vector<DISPID>{lunetra::kDispValue}) << "the host learns of the new Value";
+    EXPECT_EQ(changes.changes, std::vector<DISPID>{DISPID_Lunetra_Value}) << "the host learns of the new Value";
 
     const POINT day15 = CentreOf(2024, 7, 15);
     const int cw = lunar::CellWidth(297);

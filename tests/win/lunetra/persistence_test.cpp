@@ -17,15 +17,15 @@ ComPtr<IPersistPropertyBag> BagOf(IUnknown* control) { return As<IPersistPropert
 // A control with every property off its default.
 ComPtr<IDispatch> ChangedControl() {
     ComPtr<IDispatch> control = NewInitialisedControl();
-    PutProperty(control.Get(), lunetra::kDispBottomBackColor, Variant::I4(0x010203));
-    PutProperty(control.Get(), lunetra::kDispDateBackColor, Variant::I4(0x040506));
-    PutProperty(control.Get(), lunetra::kDispGridLinesColor, Variant::I4(0x070809));
-    PutProperty(control.Get(), lunetra::kDispSelectColor, Variant::I4(0x0A0B0C));
-    PutProperty(control.Get(), lunetra::kDispShowVerticalGrid, Variant::Bool(false));
-    PutProperty(control.Get(), lunetra::kDispShowHorizontalGrid, Variant::Bool(false));
-    PutProperty(control.Get(), lunetra::kDispTitleBackColor, Variant::I4(0x0D0E0F));
-    PutProperty(control.Get(), lunetra::kDispWeekBackColor, Variant::I4(0x101112));
-    PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(Ole(2024y / 2 / 10)));
+    PutProperty(control.Get(), DISPID_Lunetra_BottomBackColor, Variant::I4(0x010203));
+    PutProperty(control.Get(), DISPID_Lunetra_DateBackColor, Variant::I4(0x040506));
+    PutProperty(control.Get(), DISPID_Lunetra_GridLinesColor, Variant::I4(0x070809));
+    PutProperty(control.Get(), DISPID_Lunetra_SelectColor, Variant::I4(0x0A0B0C));
+    PutProperty(control.Get(), DISPID_Lunetra_ShowVerticalGrid, Variant::Bool(false));
+    PutProperty(control.Get(), DISPID_Lunetra_ShowHorizontalGrid, Variant::Bool(false));
+    PutProperty(control.Get(), DISPID_Lunetra_TitleBackColor, Variant::I4(0x0D0E0F));
+    PutProperty(control.Get(), DISPID_Lunetra_WeekBackColor, Variant::I4(0x101112));
+    PutProperty(control.Get(), DISPID_Lunetra_Value, Variant::Date(Ole(2024y / 2 / 10)));
     return control;
 }
 
@@ -55,7 +55,7 @@ TEST(LunetraPersistence, AllDefaultsOnTheirDayStoreNothing) {
     // Loading the empty bag later starts on the day of loading.
     ComPtr<IDispatch> loaded = NewControl();
     ASSERT_EQ(BagOf(loaded.Get())->Load(&bag, nullptr), S_OK);
-    EXPECT_TRUE(GetProperty(loaded.Get(), lunetra::kDispValue).result == Variant::Date(Ole(LocalToday())));
+    EXPECT_TRUE(GetProperty(loaded.Get(), DISPID_Lunetra_Value).result == Variant::Date(Ole(LocalToday())));
 }
 
 TEST(LunetraPersistence, ChangedPropertiesAreSavedInOrderByNameAndType) {
@@ -82,9 +82,9 @@ TEST(LunetraPersistence, LoadRestoresWithoutTellingTheHost) {
     ChangeRecorder recorder;
     Connection connection(loaded.Get(), IID_IPropertyNotifySink, &recorder);
     ASSERT_EQ(BagOf(loaded.Get())->Load(&bag, nullptr), S_OK);
-    const DISPID ids[] = {lunetra::kDispBottomBackColor, lunetra::kDispDateBackColor, lunetra::kDispGridLinesColor,
-                          lunetra::kDispSelectColor,     lunetra::kDispShowVerticalGrid, lunetra::kDispShowHorizontalGrid,
-                          lunetra::kDispTitleBackColor,  lunetra::kDispWeekBackColor, lunetra::kDispValue};
+    const DISPID ids[] = {DISPID_Lunetra_BottomBackColor, DISPID_Lunetra_DateBackColor, DISPID_Lunetra_GridLinesColor,
+                          DISPID_Lunetra_SelectColor,     DISPID_Lunetra_ShowVerticalGrid, DISPID_Lunetra_ShowHorizontalGrid,
+                          DISPID_Lunetra_TitleBackColor,  DISPID_Lunetra_WeekBackColor, DISPID_Lunetra_Value};
     for (std::size_t i = 0; i < ChangedEntries().size(); ++i) {
         SCOPED_TRACE(narrow(ChangedEntries()[i].name));
         EXPECT_TRUE(GetProperty(loaded.Get(), ids[i]).result == ChangedEntries()[i].value);
@@ -102,18 +102,18 @@ TEST(LunetraPersistence, MissingAndMalformedEntriesGiveDefaults) {
         Variant loaded;
     };
     for (const Case& c : std::vector<Case>{
-             {"colour as a word", L"DateBackColor", Variant::Str(L"blue"), lunetra::kDispDateBackColor,
+             {"colour as a word", L"DateBackColor", Variant::Str(L"blue"), DISPID_Lunetra_DateBackColor,
               Variant::I4(0xE0E0E0)},
-             {"colour as digits", L"WeekBackColor", Variant::Str(L"255"), lunetra::kDispWeekBackColor, Variant::I4(255)},
-             {"switch as a word", L"ShowVerticalGrid", Variant::Str(L"vielleicht"), lunetra::kDispShowVerticalGrid,
+             {"colour as digits", L"WeekBackColor", Variant::Str(L"255"), DISPID_Lunetra_WeekBackColor, Variant::I4(255)},
+             {"switch as a word", L"ShowVerticalGrid", Variant::Str(L"vielleicht"), DISPID_Lunetra_ShowVerticalGrid,
               Variant::Bool(true)},
-             {"switch as 0", L"ShowHorizontalGrid", Variant::I4(0), lunetra::kDispShowHorizontalGrid, Variant::Bool(false)},
-             {"Value as a word", L"Value", Variant::Str(L"gestern"), lunetra::kDispValue, Variant::Date(Ole(LocalToday()))},
-             {"Value outside the lunar table", L"Value", Variant::Date(Ole(2100y / 1 / 1)), lunetra::kDispValue,
+             {"switch as 0", L"ShowHorizontalGrid", Variant::I4(0), DISPID_Lunetra_ShowHorizontalGrid, Variant::Bool(false)},
+             {"Value as a word", L"Value", Variant::Str(L"gestern"), DISPID_Lunetra_Value, Variant::Date(Ole(LocalToday()))},
+             {"Value outside the lunar table", L"Value", Variant::Date(Ole(2100y / 1 / 1)), DISPID_Lunetra_Value,
               Variant::Date(Ole(LocalToday()))},
-             {"Value as a number", L"Value", Variant::R8(Ole(2024y / 2 / 10)), lunetra::kDispValue,
+             {"Value as a number", L"Value", Variant::R8(Ole(2024y / 2 / 10)), DISPID_Lunetra_Value,
               Variant::Date(Ole(2024y / 2 / 10))},
-             {"entry under another name", L"Farbe", Variant::I4(1), lunetra::kDispSelectColor, Variant::I4(0xFFC0C0)},
+             {"entry under another name", L"Farbe", Variant::I4(1), DISPID_Lunetra_SelectColor, Variant::I4(0xFFC0C0)},
          }) {
         SCOPED_TRACE(c.name);
         MemoryBag bag;
@@ -123,7 +123,7 @@ TEST(LunetraPersistence, MissingAndMalformedEntriesGiveDefaults) {
         CallResult get = GetProperty(control.Get(), c.id);
         EXPECT_TRUE(get.result == c.loaded) << narrow(get.result.Describe());
         // The control draws and answers after such a load.
-        EXPECT_EQ(Text(control.Get(), lunetra::kDispGetChineseYear, Ole(2024y / 2 / 10)), L"甲辰年");
+        EXPECT_EQ(Text(control.Get(), DISPID_Lunetra_GetChineseYear, Ole(2024y / 2 / 10)), L"甲辰年");
     }
 }
 
@@ -146,8 +146,8 @@ TEST(LunetraPersistence, StreamRoundTripEndsWhereItStarted) {
     char after[sizeof(marker)] = {};
     stream->Read(after, sizeof(after), nullptr);
     EXPECT_STREQ(after, marker) << "the load read exactly what the save wrote";
-    EXPECT_TRUE(GetProperty(loaded.Get(), lunetra::kDispWeekBackColor).result == Variant::I4(0x101112));
-    EXPECT_TRUE(GetProperty(loaded.Get(), lunetra::kDispValue).result == Variant::Date(Ole(2024y / 2 / 10)));
+    EXPECT_TRUE(GetProperty(loaded.Get(), DISPID_Lunetra_WeekBackColor).result == Variant::I4(0x101112));
+    EXPECT_TRUE(GetProperty(loaded.Get(), DISPID_Lunetra_Value).result == Variant::Date(Ole(2024y / 2 / 10)));
 
     // A stream that is not ours is refused.
     ComPtr<IStream> foreign;

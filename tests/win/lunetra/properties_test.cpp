@@ -20,15 +20,15 @@ struct PropertyCase {
 
 std::vector<PropertyCase> Cases() {
     return {
-        {"BottomBackColor", lunetra::kDispBottomBackColor, Variant::I4(0xC0C0C0), Variant::I4(0x123456)},
-        {"DateBackColor", lunetra::kDispDateBackColor, Variant::I4(0xE0E0E0), Variant::I4(0x00FFFF)},
-        {"GridLinesColor", lunetra::kDispGridLinesColor, Variant::I4(0x800000), Variant::I4(0x000080)},
-        {"SelectColor", lunetra::kDispSelectColor, Variant::I4(0xFFC0C0), Variant::I4(0x80FF80)},
-        {"ShowVerticalGrid", lunetra::kDispShowVerticalGrid, Variant::Bool(true), Variant::Bool(false)},
-        {"ShowHorizontalGrid", lunetra::kDispShowHorizontalGrid, Variant::Bool(true), Variant::Bool(false)},
-        {"TitleBackColor", lunetra::kDispTitleBackColor, Variant::I4(0xC0C0C0), Variant::I4(0x0000FF)},
-        {"WeekBackColor", lunetra::kDispWeekBackColor, Variant::I4(0xFFFFC0), Variant::I4(0xFF0000)},
-        {"Value", lunetra::kDispValue, Variant::Date(Ole(LocalToday())), Variant::Date(Ole(2085y / 6 / 15))},
+        {"BottomBackColor", DISPID_Lunetra_BottomBackColor, Variant::I4(0xC0C0C0), Variant::I4(0x123456)},
+        {"DateBackColor", DISPID_Lunetra_DateBackColor, Variant::I4(0xE0E0E0), Variant::I4(0x00FFFF)},
+        {"GridLinesColor", DISPID_Lunetra_GridLinesColor, Variant::I4(0x800000), Variant::I4(0x000080)},
+        {"SelectColor", DISPID_Lunetra_SelectColor, Variant::I4(0xFFC0C0), Variant::I4(0x80FF80)},
+        {"ShowVerticalGrid", DISPID_Lunetra_ShowVerticalGrid, Variant::Bool(true), Variant::Bool(false)},
+        {"ShowHorizontalGrid", DISPID_Lunetra_ShowHorizontalGrid, Variant::Bool(true), Variant::Bool(false)},
+        {"TitleBackColor", DISPID_Lunetra_TitleBackColor, Variant::I4(0xC0C0C0), Variant::I4(0x0000FF)},
+        {"WeekBackColor", DISPID_Lunetra_WeekBackColor, Variant::I4(0xFFFFC0), Variant::I4(0xFF0000)},
+        {"Value", DISPID_Lunetra_Value, Variant::Date(Ole(LocalToday())), Variant::Date(Ole(2085y / 6 / 15))},
     };
 }
 
@@ -71,21 +71,21 @@ TEST(LunetraProperties, SwitchesKeepTrueAsTrue) {
     VARIANT_BOOL show = 0;
     ASSERT_EQ(dual->get_ShowVerticalGrid(&show), S_OK);
     EXPECT_EQ(show, VARIANT_TRUE);
-    EXPECT_EQ(PutProperty(control.Get(), lunetra::kDispShowHorizontalGrid, Variant::I4(0)).hr, S_OK);
-    EXPECT_TRUE(GetProperty(control.Get(), lunetra::kDispShowHorizontalGrid).result == Variant::Bool(false));
+    EXPECT_EQ(PutProperty(control.Get(), DISPID_Lunetra_ShowHorizontalGrid, Variant::I4(0)).hr, S_OK);
+    EXPECT_TRUE(GetProperty(control.Get(), DISPID_Lunetra_ShowHorizontalGrid).result == Variant::Bool(false));
 }
 
 TEST(LunetraProperties, ValueKeepsATimeUntilAPickRuns) {
     ComPtr<IDispatch> control = NewInitialisedControl();
     ASSERT_TRUE(control);
-    ASSERT_EQ(PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(Ole(2024y / 5 / 20))).hr, S_OK);
+    ASSERT_EQ(PutProperty(control.Get(), DISPID_Lunetra_Value, Variant::Date(Ole(2024y / 5 / 20))).hr, S_OK);
     // Same year and month: no pick runs, the time of day stays.
     const lunar::OleDate evening = Ole(2024y / 5 / 3, 18 * 3600);
-    ASSERT_EQ(PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(evening)).hr, S_OK);
-    EXPECT_TRUE(GetProperty(control.Get(), lunetra::kDispValue).result == Variant::Date(evening));
+    ASSERT_EQ(PutProperty(control.Get(), DISPID_Lunetra_Value, Variant::Date(evening)).hr, S_OK);
+    EXPECT_TRUE(GetProperty(control.Get(), DISPID_Lunetra_Value).result == Variant::Date(evening));
     // Another month: the month pick rebuilds the date.
-    ASSERT_EQ(PutProperty(control.Get(), lunetra::kDispValue, Variant::Date(Ole(2024y / 6 / 3, 18 * 3600))).hr, S_OK);
-    EXPECT_TRUE(GetProperty(control.Get(), lunetra::kDispValue).result == Variant::Date(Ole(2024y / 6 / 3)));
+    ASSERT_EQ(PutProperty(control.Get(), DISPID_Lunetra_Value, Variant::Date(Ole(2024y / 6 / 3, 18 * 3600))).hr, S_OK);
+    EXPECT_TRUE(GetProperty(control.Get(), DISPID_Lunetra_Value).result == Variant::Date(Ole(2024y / 6 / 3)));
 }
 
 TEST(LunetraProperties, ColoursTakeSystemColoursUnsigned) {
@@ -94,7 +94,7 @@ TEST(LunetraProperties, ColoursTakeSystemColoursUnsigned) {
     Variant button_face;
     V_VT(button_face.get()) = VT_UI4;
     V_UI4(button_face.get()) = 0x8000000F;
-    ASSERT_EQ(PutProperty(control.Get(), lunetra::kDispTitleBackColor, button_face).hr, S_OK);
+    ASSERT_EQ(PutProperty(control.Get(), DISPID_Lunetra_TitleBackColor, button_face).hr, S_OK);
     OLE_COLOR color = 0;
     As<_Lunetra>(control.Get())->get_TitleBackColor(&color);
     EXPECT_EQ(color, 0x8000000Fu);

@@ -106,7 +106,7 @@ TEST_F(Registration, CreatesByProgId) {
     EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Lunetra));
     ComPtr<IDispatch> control;
     ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.PutVoid()), S_OK);
-    EXPECT_EQ(Text(control.Get(), lunetra::kDispGetChineseYear, Ole(std::chrono::year{2024} / 2 / 10)), L"甲辰年");
+    EXPECT_EQ(Text(control.Get(), DISPID_Lunetra_GetChineseYear, Ole(std::chrono::year{2024} / 2 / 10)), L"甲辰年");
 
     lunetra::CreatedBy how = lunetra::CreatedBy::File;
     ComPtr<IUnknown> hosted;
@@ -136,7 +136,7 @@ TEST_F(Registration, UnregisterRemovesWhatRegisterWroteAndTwiceIsHarmless) {
     EXPECT_EQ(how, lunetra::CreatedBy::File);
     ComPtr<IDispatch> control = As<IDispatch>(hosted.Get());
     ASSERT_TRUE(control);
-    EXPECT_EQ(Text(control.Get(), lunetra::kDispGetChineseAnimal, Ole(std::chrono::year{2024} / 2 / 10)), L"龙");
+    EXPECT_EQ(Text(control.Get(), DISPID_Lunetra_GetChineseAnimal, Ole(std::chrono::year{2024} / 2 / 10)), L"龙");
 }
 
 // ---------------------------------------------------------------- resources --
