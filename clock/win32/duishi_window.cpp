@@ -54,10 +54,8 @@ DuiShiWindow::DuiShiWindow(HINSTANCE instance, HWND owner, DuiShiWindowPorts por
 }
 
 DuiShiWindow::~DuiShiWindow() {
-    if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+    // Let go first, so the window's last messages do not reach a dying object.
+    if (HWND gone = std::exchange(hwnd_, nullptr)) DestroyWindow(gone);
 }
 
 int DuiShiWindow::px_x(int twips) const {

@@ -9,6 +9,7 @@
 #include "com_ptr.h"
 #include "lunetra_ids.h"
 #include "module.h"
+#include "registry_read.h"
 
 namespace lunetra {
 
@@ -19,11 +20,7 @@ namespace {
 // The component category "Controls".
 constexpr const wchar_t* kCatidControl = L"{40FC6ED4-2438-11CF-A3DB-080036F12502}";
 
-std::wstring GuidText(REFGUID guid) {
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
+std::wstring GuidText(REFGUID guid) { return guid_text(guid); }
 
 struct RegistryValue {
     std::wstring key;
@@ -61,22 +58,9 @@ LSTATUS WriteValue(const RegistryValue& value) {
     return status;
 }
 
-std::wstring ReadDefault(const std::wstring& key) {
-    wchar_t data[256] = {};
-    DWORD size = sizeof(data) - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, data, &size) !=
-        ERROR_SUCCESS) {
-        return {};
-    }
-    return data;
-}
+std::wstring ReadDefault(const std::wstring& key) { return registry_string(HKEY_CLASSES_ROOT, key).value_or(L""); }
 
-bool KeyExists(const std::wstring& key) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
-    RegCloseKey(handle);
-    return true;
-}
+bool KeyExists(const std::wstring& key) { return registry_key_exists(HKEY_CLASSES_ROOT, key); }
 
 // Removes an interface key only while it still describes our type library.
 void RemoveInterfaceKey(REFIID iid) {

@@ -6,32 +6,19 @@
 #include <vector>
 
 #include "lunetra_test_util.h"
+#include "registry_read.h"
 
 namespace {
 
 using namespace lunetra_test;
 
-std::wstring GuidText(REFGUID guid) {
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
+std::wstring GuidText(REFGUID guid) { return guid_text(guid); }
 
-bool KeyExists(const std::wstring& key) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
-    RegCloseKey(handle);
-    return true;
-}
+bool KeyExists(const std::wstring& key) { return registry_key_exists(HKEY_CLASSES_ROOT, key); }
 
 // The string value, or "<missing>".
 std::wstring ReadValue(const std::wstring& key, const wchar_t* name = nullptr) {
-    wchar_t data[512] = {};
-    DWORD size = sizeof(data) - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
-        return L"<missing>";
-    }
-    return data;
+    return registry_string(HKEY_CLASSES_ROOT, key, name).value_or(L"<missing>");
 }
 
 const std::wstring kClassKey = L"CLSID\\" + GuidText(CLSID_Lunetra);
@@ -112,6 +99,76 @@ TEST_F(Registration, CreatesByProgId) {
     ComPtr<IUnknown> hosted;
     ASSERT_EQ(lunetra::CreateLunetra(OcxPath(), hosted, &how), S_OK);
     EXPECT_EQ(how, lunetra::CreatedBy::ProgId);
+}
+
+// The scripts count what went wrong and end with that count as exit code.
+// Texts are compared by their code points: cscript reads the file in the
+// ANSI code page.
+constexpr const char* kVbScript = R"(
+Set c = CreateObject("Lunetra2.Lunetra")
+d = DateSerial(2024, 2, 10)
+bad = 0
+Sub Check(ok)
+  If Not ok Then bad = bad + 1
+End Sub
+Check c.GetChineseYear(d) = ChrW(&H7532) & ChrW(&H8FB0) & ChrW(&H5E74)
+Check c.getchineseyear(d) = c.GetChineseYear(d)
+Check AscW(c.GetChineseAnimal(d)) = &H9F99
+Check Len(c.GetChineseDate(d)) > 0 And Len(c.GetChineseMonth(d)) > 0 And Len(c.GetChineseDay(d)) > 0
+Check Len(c.GetConstellation(d)) > 0
+c.Value = d
+Check c.Value = d
+c.BottomBackColor = &HFF: c.DateBackColor = &HFF00: c.GridLinesColor = &H1: c.SelectColor = &H2
+c.TitleBackColor = &H8000000F: c.WeekBackColor = &H3
+Check c.BottomBackColor = &HFF And c.DateBackColor = &HFF00 And c.GridLinesColor = 1 And c.SelectColor = 2
+Check c.TitleBackColor = &H8000000F And c.WeekBackColor = 3
+c.ShowVerticalGrid = False: c.ShowHorizontalGrid = True
+Check c.ShowVerticalGrid = False And c.ShowHorizontalGrid = True
+On Error Resume Next
+x = c.GetChineseDay()
+Check Err.Number = 450: Err.Clear
+x = c.GetChineseDay("kein Datum")
+Check Err.Number = 13: Err.Clear
+x = c.NoSuchMember
+Check Err.Number = 438: Err.Clear
+WScript.Quit bad
+)";
+
+constexpr const char* kJScript = R"(
+var c = new ActiveXObject("Lunetra2.Lunetra");
+var d = new Date(2024, 1, 10).getVarDate();
+var bad = 0;
+function check(ok) { if (!ok) bad++; }
+check(c.GetChineseYear(d) == "\u7532\u8FB0\u5E74");
+check(c.GetChineseAnimal(d) == "\u9F99");
+check(c.GetChineseDate(d).length > 0 && c.GetChineseMonth(d).length > 0 && c.GetChineseDay(d).length > 0);
+check(c.GetConstellation(d).length > 0);
+c.Value = d;
+check(new Date(c.Value).getTime() == new Date(d).getTime());
+c.WeekBackColor = 255; c.TitleBackColor = 65280; c.BottomBackColor = 1; c.DateBackColor = 2;
+c.GridLinesColor = 3; c.SelectColor = 4;
+check(c.WeekBackColor == 255 && c.TitleBackColor == 65280 && c.BottomBackColor == 1);
+check(c.DateBackColor == 2 && c.GridLinesColor == 3 && c.SelectColor == 4);
+c.ShowVerticalGrid = false; c.ShowHorizontalGrid = true;
+check(c.ShowVerticalGrid == false && c.ShowHorizontalGrid == true);
+WScript.Quit(bad);
+)";
+
+TEST_F(Registration, ScriptClientsCallEveryMember) {
+    ASSERT_EQ(Register(), 0);
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    for (const auto& [extension, script] : {std::pair{L".vbs", kVbScript}, std::pair{L".js", kJScript}}) {
+        const std::wstring path = std::wstring(temp) + L"lunetra-script" + extension;
+        SCOPED_TRACE(narrow(path));
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, script, static_cast<DWORD>(strlen(script)), &written, nullptr);
+        CloseHandle(file);
+        EXPECT_EQ(RunProcess(L"cscript //nologo \"" + path + L"\""), 0) << "checks that failed, or -1: did not run";
+        DeleteFileW(path.c_str());
+    }
 }
 
 TEST_F(Registration, UnregisterRemovesWhatRegisterWroteAndTwiceIsHarmless) {
