@@ -1,12 +1,16 @@
-// The clock window's day label under the mouse: its hand cursor, and a
-// tooltip only while the label is shown.
+// What the mouse finds on the clock's windows: the day label's hand cursor
+// and its tooltip only while the label is shown; the hand over the
+// time-check dialog's three clickable controls.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include "duishi_window.h"
 #include "face.h"
+#include "file_system.h"
 #include "form1.h"
+#include "profile_store.h"
 
 namespace tockly {
 namespace {
@@ -25,8 +29,8 @@ public:
 
 class Form1Label5 : public testing::Test {
 protected:
+    static void SetUpTestSuite() { win::Form1::register_class(GetModuleHandleW(nullptr)); }
     void SetUp() override {
-        ASSERT_TRUE(win::Form1::register_class(GetModuleHandleW(nullptr)));
         ASSERT_TRUE(form_.create(GetModuleHandleW(nullptr), nullptr));
         form_.set_commands(&commands_);
         form_.show();
@@ -89,6 +93,51 @@ TEST_F(Form1Label5, TheDayLabelShowsAHandWhileShown) {
     EXPECT_NE(cursor_at({day_label().x, day_label().y - 40}), hand) << "the face elsewhere keeps the arrow";
     form_.set_label_visible(FaceLabel::Label5_day, false);
     EXPECT_NE(cursor_at(day_label()), hand);
+}
+
+// The dialog only shows itself here: nothing is fetched and the clock is never set.
+class Untouched : public HttpClient, public ClockSetter {
+public:
+    HttpResponse get(const HttpRequest&) override { return {}; }
+    bool set_time_of_day(int) override { return false; }
+    bool set_date(int, unsigned, unsigned) override { return false; }
+};
+
+TEST(DuiShiCursor, TheThreeClickableControlsShowAHand) {
+    ASSERT_TRUE(win::DuiShiWindow::register_class(GetModuleHandleW(nullptr)));
+    win::Win32ProfileStore profile;
+    win::Win32Resources resources;
+    win::Win32FileSystem files;
+    Untouched untouched;
+    win::DuiShiWindow dialog(GetModuleHandleW(nullptr), nullptr,
+                             {profile, resources, files, untouched, untouched, {}, files.temp_folder() + "duishi.ini"});
+    dialog.Show();
+    const HWND hwnd = FindWindowW(win::duishi_class_name, nullptr);
+    ASSERT_TRUE(hwnd);
+    dialog.move_left_twips(0);
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    // As the system asks: the control under the mouse first, which passes the question to the dialog.
+    const auto cursor_over = [&](HWND over, POINT screen) {
+        SetCursorPos(screen.x, screen.y);
+        SetCursor(nullptr);
+        SendMessageW(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    for (int id : {win::duishi_Command1, win::duishi_Check1}) {
+        SCOPED_TRACE(id);
+        const HWND control = GetDlgItem(hwnd, id);
+        ASSERT_TRUE(control);
+        RECT r{};
+        GetWindowRect(control, &r);
+        EXPECT_EQ(cursor_over(control, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}), hand);
+    }
+    const auto& image = duishi::Image1;
+    POINT picture{(image.left + image.width / 2) / 15, (image.top + image.height / 2) / 15};
+    ClientToScreen(hwnd, &picture);
+    EXPECT_EQ(cursor_over(hwnd, picture), hand) << "the picture";
+    POINT outside{0, 0};
+    ClientToScreen(hwnd, &outside);
+    EXPECT_NE(cursor_over(hwnd, outside), hand);
 }
 
 }  // namespace
