@@ -175,26 +175,6 @@ std::wstring Text(IDispatch* control, DISPID id, double date) {
     return V_BSTR(call.result.get()) ? V_BSTR(call.result.get()) : L"";
 }
 
-HRESULT ChangeRecorder::QueryInterface(REFIID riid, void** out) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyNotifySink) {
-        *out = static_cast<IPropertyNotifySink*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-HRESULT ClickCounter::QueryInterface(REFIID riid, void** out) {
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID___Lunetra) {
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
 Connection::Connection(IUnknown* control, REFIID iid, IUnknown* sink) {
     ComPtr<IConnectionPointContainer> points = As<IConnectionPointContainer>(control);
     if (!points) return;
@@ -204,16 +184,6 @@ Connection::Connection(IUnknown* control, REFIID iid, IUnknown* sink) {
 
 Connection::~Connection() {
     if (point_ && cookie_) point_->Unadvise(cookie_);
-}
-
-HRESULT MemoryBag::QueryInterface(REFIID riid, void** out) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyBag) {
-        *out = static_cast<IPropertyBag*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
 }
 
 HRESULT MemoryBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {

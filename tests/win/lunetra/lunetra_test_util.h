@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "com_object.h"
 #include "com_ptr.h"
 #include "text_codec.h"
 #include "lunetra_host.h"
@@ -98,12 +99,13 @@ CallResult PutProperty(IDispatch* control, DISPID id, Variant value);
 // The text a method returns, or "<error 0x...>".
 std::wstring Text(IDispatch* control, DISPID id, double date);
 
+// The sinks below live on the test's stack and keep the reference they
+// start with, so a control that lets go of them once too often deletes a
+// stack object and the test crashes.
+
 // Records the DISPIDs of IPropertyNotifySink::OnChanged.
-class ChangeRecorder final : public IPropertyNotifySink {
+class ChangeRecorder final : public ComObject<IPropertyNotifySink> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // lives on the test's stack
     HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
         changes.push_back(id);
         return S_OK;
@@ -111,17 +113,11 @@ public:
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
 
     std::vector<DISPID> changes;
-
-private:
-    ULONG refs_ = 1;
 };
 
 // Counts the Click events of __Lunetra.
-class ClickCounter final : public IDispatch {
+class ClickCounter final : public ComObject<IDispatch> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
         return S_OK;
@@ -139,7 +135,9 @@ public:
     int others = 0;
 
 private:
-    ULONG refs_ = 1;
+    void* other_interface(REFIID riid) override {
+        return riid == DIID___Lunetra ? static_cast<IDispatch*>(this) : nullptr;
+    }
 };
 
 // Connects a sink for the time of a test.
@@ -156,19 +154,13 @@ private:
 };
 
 // A property bag in memory that remembers the order of the writes.
-class MemoryBag final : public IPropertyBag {
+class MemoryBag final : public ComObject<IPropertyBag> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
     HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override;
     HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override;
 
     std::map<std::wstring, Variant> entries;
     std::vector<std::wstring> written;
-
-private:
-    ULONG refs_ = 1;
 };
 
 // A top-level window that hosts one control through lunetra::ControlSite.
