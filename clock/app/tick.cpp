@@ -166,7 +166,10 @@ void ClockTick::report_missed(std::int64_t first, std::int64_t last) {
     std::vector<std::pair<std::int64_t, std::string>> missed;
     const auto entry = [&](std::int64_t at, const std::string& label) {
         std::string text = format_time_of_day(local_time_at(at).seconds_of_day(), ports_.time_format);
-        if (!label.empty()) text += " " + first_characters(label, tick::missed_notice_characters);
+        if (!label.empty()) {
+            text += ' ';
+            text += first_characters(label, tick::missed_notice_characters);
+        }
         missed.emplace_back(at, std::move(text));
     };
     const int rows = std::clamp<int>(g_.NaoLingShu, 0, static_cast<int>(g_.NaoLingBiao.size()));

@@ -49,10 +49,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Before anything reads or tidies the settings file: a second start only
     // brings the user's running clock forward.
     win::SingleInstance one_clock;
-    if (!one_clock.acquire()) {
-        win::ask_running_clock_to_come_forward();
-        return 0;
-    }
+    if (!one_clock.acquire_or_hand_over()) return 0;
     OleInitialize(nullptr);
     if (!win::Form1::register_class(instance) || !win::TiShiWindow::register_class(instance) ||
         !win::DuiShiWindow::register_class(instance))

@@ -20,11 +20,14 @@ std::wstring mutex_name() {
 
 }  // namespace
 
-bool SingleInstance::acquire() {
+bool SingleInstance::try_acquire() {
     mutex_.reset(CreateMutexW(nullptr, FALSE, mutex_name().c_str()));
     // Without a mutex at all (a failing system) a clock is better than none.
     if (!mutex_) return true;
-    return GetLastError() != ERROR_ALREADY_EXISTS;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return true;
+    // A handle kept here would keep the name alive after the running clock ends.
+    mutex_.reset();
+    return false;
 }
 
 UINT come_forward_message() {
@@ -32,17 +35,19 @@ UINT come_forward_message() {
     return message;
 }
 
-bool ask_running_clock_to_come_forward(std::chrono::milliseconds wait) {
+bool SingleInstance::acquire_or_hand_over(std::chrono::milliseconds wait) {
     const auto until = std::chrono::steady_clock::now() + wait;
     for (;;) {
+        if (try_acquire()) return true;
         // The running clock creates its window before it reads its settings,
-        // so only a clock in its very first moments has none yet.
+        // so only a clock in its first moments (or its last) has none.
         if (HWND running = FindWindowW(form1_class_name, nullptr)) {
             DWORD pid = 0;
             GetWindowThreadProcessId(running, &pid);
             // This start was the user's action: let the running clock use it to take the foreground.
             AllowSetForegroundWindow(pid);
-            return PostMessageW(running, come_forward_message(), 0, 0) != 0;
+            PostMessageW(running, come_forward_message(), 0, 0);
+            return false;
         }
         if (std::chrono::steady_clock::now() >= until) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -13,20 +13,18 @@ namespace tockly::win {
 
 class SingleInstance {
 public:
-    // True when this process is the user's only clock. Created before any
-    // window, so two starts at the same moment cannot both win.
-    bool acquire();
+    // True when this process is the user's only clock. Otherwise the running
+    // clock has been asked to come forward (or was ending and never showed a
+    // window in the time given) and this process should end.
+    bool acquire_or_hand_over(std::chrono::milliseconds wait = std::chrono::seconds(10));
 
 private:
+    bool try_acquire();
     unique_handle mutex_;
 };
 
 // The message a second start posts to the running clock's window.
 UINT come_forward_message();
-
-// Finds the running clock's window (waiting a while for one that is still
-// starting) and posts it the come-forward message. False if none showed up.
-bool ask_running_clock_to_come_forward(std::chrono::milliseconds wait = std::chrono::seconds(10));
 
 // A message box of this thread (the first-run box, the help box) is in front
 // of everything else of the clock; it comes to the top with the clock.

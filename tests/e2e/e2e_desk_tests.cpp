@@ -2,6 +2,8 @@
 // (where the X server has them) two monitors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <thread>
 
 #include "e2e_support.h"
@@ -126,6 +128,45 @@ TEST(OneClock, ASecondStartDuringTheFirstRunBoxLosesNothing) {
     ASSERT_TRUE(form);
     EXPECT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
     EXPECT_EQ(visible_faces(), 1);
+}
+
+std::vector<RECT> monitor_rects() {
+    std::vector<RECT> found;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR, HDC, LPRECT r, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<RECT>*>(lp)->push_back(*r);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Run by monitors_e2e.sh on a display of two screens side by side (and set
+// there by TOCKLY_TWO_MONITORS); on one screen it checks the primary's edge.
+TEST(Monitors, KaoBianParksAtTheRightEdgeOfTheRightMostMonitorOfTheRow) {
+    const auto monitors = monitor_rects();
+    if (getenv("TOCKLY_TWO_MONITORS")) ASSERT_EQ(monitors.size(), 2u) << "the display does not show two monitors";
+    LONG right_most = 0;
+    for (const RECT& m : monitors)
+        if (m.top == 0) right_most = std::max(right_most, m.right);  // the row of the start-up corner
+    ASSERT_GT(right_most, 0);
+
+    ProgramFolder folder("monitors");
+    folder.write_settings(kVisible);
+    RunningClock clock(folder);
+    HWND form = clock.wait_for_clock();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    RECT start{};
+    GetWindowRect(form, &start);
+    EXPECT_EQ(start.right, GetSystemMetrics(SM_CXSCREEN) + 3) << "start-up stays in the primary's corner";
+    PostMessageW(form, WM_COMMAND, win::menu_command_base + static_cast<UINT>(MenuId::KaoBian), 0);
+    EXPECT_TRUE(eventually([&] {
+        RECT r{};
+        GetWindowRect(form, &r);
+        return r.left == right_most - 8;  // the 120-twip sliver
+    }, 5s)) << "not parked at " << right_most;
 }
 
 }  // namespace
