@@ -1,8 +1,7 @@
-// The clock on a real desk: started twice, parked and brought back, and
-// parked on the desktop's monitors.
+// One clock per user: a second start, whatever the first is doing, only
+// brings the running clock forward.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <thread>
 
 #include "e2e_support.h"
@@ -127,44 +126,6 @@ TEST(OneClock, ASecondStartDuringTheFirstRunBoxLosesNothing) {
     ASSERT_TRUE(form);
     EXPECT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
     EXPECT_EQ(visible_faces(), 1);
-}
-
-std::vector<RECT> monitor_rects() {
-    std::vector<RECT> found;
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR, HDC, LPRECT r, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<RECT>*>(lp)->push_back(*r);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Xvfb's Xinerama puts every screen at 0, 0 and Wine shows one monitor
-// there, so this sees the layout the display gives: one monitor here.
-TEST(Monitors, KaoBianParksAtTheRightEdgeOfTheRightMostMonitorOfTheRow) {
-    const auto monitors = monitor_rects();
-    LONG right_most = 0;
-    for (const RECT& m : monitors)
-        if (m.top == 0) right_most = std::max(right_most, m.right);  // the row of the start-up corner
-    ASSERT_GT(right_most, 0);
-
-    ProgramFolder folder("monitors");
-    folder.write_settings(kVisible);
-    RunningClock clock(folder);
-    HWND form = clock.wait_for_clock();
-    ASSERT_TRUE(form);
-    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
-    RECT start{};
-    GetWindowRect(form, &start);
-    EXPECT_EQ(start.right, GetSystemMetrics(SM_CXSCREEN) + 3) << "start-up stays in the primary's corner";
-    PostMessageW(form, WM_COMMAND, win::menu_command_base + static_cast<UINT>(MenuId::KaoBian), 0);
-    EXPECT_TRUE(eventually([&] {
-        RECT r{};
-        GetWindowRect(form, &r);
-        return r.left == right_most - 8;  // the 120-twip sliver
-    }, 5s)) << "not parked at " << right_most;
 }
 
 }  // namespace
