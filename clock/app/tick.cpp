@@ -33,6 +33,30 @@ std::array<FaceLine, 3> hand_lines(const HandAngles& a) {
 
 std::string hourly_chime_text(int hour) { return "现在时间：" + std::to_string(hour) + "点整"; }
 
+namespace {
+
+// At most `count` characters (not bytes) of a UTF-8 text, with an ellipsis if cut.
+std::string first_characters(const std::string& text, std::size_t count) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == count) return text.substr(0, i) + "…";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string missed_events_text(const std::vector<std::string>& entries) {
+    std::string text(tick::missed_heading);
+    for (std::size_t i = 0; i < entries.size() && i < tick::missed_entries_shown; ++i) {
+        if (i > 0) text += tick::missed_separator;
+        text += entries[i];
+    }
+    if (entries.size() > tick::missed_entries_shown) text += " 等" + std::to_string(entries.size()) + "项";
+    return text;
+}
+
 int tick_delay_ms(int millisecond) {
     return std::clamp(1000 - millisecond, 1, 1000) + tick::boundary_margin_ms;
 }
@@ -67,8 +91,9 @@ void ClockTick::on_timer1() {
     // The gate: each second once. A jump backwards counts as a new second.
     if (last_handled_ && *last_handled_ == stamp) return;
     std::int64_t skipped = 0;
-    if (last_handled_ && stamp > *last_handled_ && stamp - *last_handled_ - 1 <= tick::max_replayed_seconds)
-        skipped = stamp - *last_handled_ - 1;
+    const bool jumped = last_handled_ && stamp - *last_handled_ - 1 > tick::max_replayed_seconds;
+    const std::int64_t jump_from = last_handled_ ? *last_handled_ + 1 : stamp;
+    if (last_handled_ && stamp > *last_handled_ && !jumped) skipped = stamp - *last_handled_ - 1;
     const std::int64_t first_skipped = stamp - skipped;
     last_handled_ = stamp;
     shang_miao_ = now.second;
@@ -85,6 +110,7 @@ void ClockTick::on_timer1() {
         step([&] { hourly_->time_guard(moment_); });
     }
 
+    if (jumped) step([&] { report_missed(jump_from, stamp - 1); });
     // Seconds no tick saw get their timed events now, in order, before this one.
     for (std::int64_t s = first_skipped; s < stamp; ++s) {
         const int skipped_time = local_time_at(s).seconds_of_day();
@@ -124,6 +150,40 @@ void ClockTick::on_timer1() {
     });
     step([&] { ports_.face.show_texts(texts); });
     step([&] { ports_.face.draw_hub(); });
+}
+
+void ClockTick::report_missed(std::int64_t first, std::int64_t last) {
+    // The first second at or after `first` with this time of day, if not past `last`.
+    const auto fell_at = [&](const std::string& time_text) -> std::optional<std::int64_t> {
+        if (trim_spaces(time_text).empty()) return std::nullopt;
+        const auto t = parse_time_of_day(time_text, ports_.time_format);
+        if (!t) return std::nullopt;
+        const std::int64_t first_of_day = ((first % 86400) + 86400) % 86400;
+        const std::int64_t at = first + ((*t - first_of_day) % 86400 + 86400) % 86400;
+        if (at > last) return std::nullopt;
+        return at;
+    };
+    std::vector<std::pair<std::int64_t, std::string>> missed;
+    const auto entry = [&](std::int64_t at, const std::string& label) {
+        std::string text = format_time_of_day(local_time_at(at).seconds_of_day(), ports_.time_format);
+        if (!label.empty()) {
+            text += ' ';
+            text += first_characters(label, tick::missed_notice_characters);
+        }
+        missed.emplace_back(at, std::move(text));
+    };
+    const int rows = std::clamp<int>(g_.NaoLingShu, 0, static_cast<int>(g_.NaoLingBiao.size()));
+    for (int i = 0; i < rows; ++i) {
+        const AlarmRow& row = g_.NaoLingBiao[static_cast<std::size_t>(i)];
+        if (const auto at = fell_at(row.time)) entry(*at, trim_spaces(row.notice));
+    }
+    if (!g_.QiDongNeiRong.empty())
+        if (const auto at = fell_at(g_.QiDongShiJian)) entry(*at, std::string(tick::missed_start_label));
+    if (missed.empty()) return;
+    std::stable_sort(missed.begin(), missed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> entries;
+    for (auto& m : missed) entries.push_back(std::move(m.second));
+    ports_.notices.TiShi(300, 7000, 500, missed_events_text(entries));
 }
 
 void ClockTick::alarms(int time_of_day) {

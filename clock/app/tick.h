@@ -8,6 +8,11 @@
 // since the last handled one (a blocking step, a busy machine) first runs the
 // alarm, shutdown and start checks for each skipped second, so nothing set
 // for those seconds is lost.
+//
+// A longer jump forward (a sleep, a hibernation, the clock set on) is not
+// replayed: ringing an alarm or shutting down hours late would only surprise
+// the user. The alarms and the scheduled start that fell inside it are listed
+// in one notice instead; the shutdown simply waits for its next day.
 #pragma once
 
 #include <array>
@@ -15,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "clock_state.h"
 #include "face.h"
@@ -46,6 +52,14 @@ inline constexpr int max_replayed_seconds = 60;
 inline constexpr int boundary_margin_ms = 20;
 inline constexpr int shutdown_countdown_seconds = 20;
 
+// The notice of a jump: a heading, then "time notice" entries in the order
+// they fell, cut short so that the band stays one line.
+inline constexpr std::string_view missed_heading = "错过的闹铃：";
+inline constexpr std::string_view missed_separator = "；";
+inline constexpr std::string_view missed_start_label = "定时启动";
+inline constexpr std::size_t missed_entries_shown = 3;
+inline constexpr std::size_t missed_notice_characters = 8;
+
 inline constexpr std::string_view hour_chime_file = "正点.wav";
 inline constexpr std::string_view half_hour_chime_file = "半点.wav";
 }  // namespace tick
@@ -60,6 +74,10 @@ HandAngles hand_angles(int hour, int minute, int second);
 // Lines 0 (hour), 13 (minute) and 14 (second) of the face for those angles.
 std::array<FaceLine, 3> hand_lines(const HandAngles& a);
 std::string hourly_chime_text(int hour);
+// The text of the notice that lists what a forward jump skipped; entries
+// beyond the first few are only counted.
+std::string missed_events_text(const std::vector<std::string>& entries);
+
 // Milliseconds from a reading with this millisecond to just after the next
 // second boundary.
 int tick_delay_ms(int millisecond);
@@ -131,6 +149,9 @@ private:
     void shutdown(int time_of_day);
     void scheduled_start(int time_of_day);
     bool at(const std::string& time_text, int time_of_day) const;
+    // Lists the alarms and the scheduled start whose time fell in the local
+    // seconds first..last, each once, in one notice.
+    void report_missed(std::int64_t first, std::int64_t last);
 
     TickPorts ports_;
     ClockGlobals& g_;

@@ -23,8 +23,12 @@ void TiShiChuang::Show() {
 }
 
 void TiShiChuang::load() {
+    // The band spans the monitor that shows the clock at the moment it comes.
+    const TwipsRect area = monitor_ ? monitor_->clock_monitor() : TwipsRect{0, 0, screen_.width_twips, screen_.height_twips};
     NoticeLayout layout;
-    layout.width = screen_.width_twips;
+    layout.left = area.left;
+    layout.top = origin_top_ = area.top;
+    layout.width = area.width();
     layout.image_left = layout.width - tishi::image_width_twips;
     loaded_ = true;
     top_ = 0;
@@ -32,8 +36,8 @@ void TiShiChuang::load() {
     set_caption(tishi::design_caption);
     // Rounded half to even, as the platform rounds a real to a whole twip.
     centre_top_ = static_cast<std::int32_t>(
-        std::nearbyint(screen_.height_twips / 2.0 - layout.height / 2.0));
-    leave_distance_ = static_cast<std::int32_t>(std::nearbyint(static_cast<double>(screen_.height_twips) - centre_top_));
+        std::nearbyint(area.height() / 2.0 - layout.height / 2.0));
+    leave_distance_ = static_cast<std::int32_t>(std::nearbyint(static_cast<double>(area.height()) - centre_top_));
     enter_ticks_ = stay_ticks_ = leave_ticks_ = 0;
     set_timer(NoticeTimer::Timer1, true);
     set_timer(NoticeTimer::Timer2, false);
@@ -58,7 +62,7 @@ void TiShiChuang::on_timer1() {
     const double steps = in_time_ / 10.0;
     if (steps >= enter_ticks_) {
         top_ += centre_top_ / steps;
-        view_.move_top(top_);
+        view_.move_top(origin_top_ + top_);
     } else {
         set_timer(NoticeTimer::Timer1, false);
         set_timer(NoticeTimer::Timer2, true);
@@ -80,7 +84,7 @@ void TiShiChuang::on_timer3() {
     const double steps = out_time_ / 10.0;
     if (steps >= leave_ticks_) {
         top_ += leave_distance_ / steps;
-        view_.move_top(top_);
+        view_.move_top(origin_top_ + top_);
         return;
     }
     loaded_ = false;

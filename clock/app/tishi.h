@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "monitor_layout.h"
 #include "ports.h"
 
 namespace tockly {
@@ -69,9 +70,18 @@ public:
     virtual void end_program() = 0;
 };
 
+// The monitor that shows the clock, in twips on the virtual screen.
+class ClockMonitor {
+public:
+    virtual ~ClockMonitor() = default;
+    virtual TwipsRect clock_monitor() = 0;
+};
+
 class TiShiChuang : public Notices {
 public:
     TiShiChuang(NoticeView& view, ScreenMetrics screen) : view_(view), screen_(screen) {}
+    // Without one the band spans the primary screen.
+    void set_clock_monitor(ClockMonitor* monitor) { monitor_ = monitor; }
 
     void TiShi(std::int32_t InTime, std::int32_t StopTime, std::int32_t OutTime, std::string_view Text) override;
     // Shown without TiShi (the settings dialog's captions): the design caption
@@ -99,6 +109,8 @@ private:
 
     NoticeView& view_;
     ScreenMetrics screen_;
+    ClockMonitor* monitor_ = nullptr;
+    int origin_top_ = 0;  // the band's monitor's top; top_ counts from there
     bool loaded_ = false;
     std::int32_t in_time_ = 0, stop_time_ = 0, out_time_ = 0;
     std::int32_t enter_ticks_ = 0, stay_ticks_ = 0, leave_ticks_ = 0;

@@ -8,6 +8,8 @@
 
 #include "colours.h"
 #include "fonts.h"
+#include "monitors.h"
+#include "single_instance.h"
 #include "text_codec.h"
 #include "file_system.h"
 #include "module_resources.h"
@@ -53,6 +55,10 @@ bool Form1::create(HINSTANCE instance, HWND owner) {
 }
 
 LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == come_forward_message()) {
+        come_forward();
+        return 0;
+    }
     switch (msg) {
     case WM_SIZE:
         on_resize();
@@ -64,12 +70,16 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
             if (commands_) commands_->on_timer2();
             return 0;
         }
-        if (wp == timer1_id && tick_) {
-            tick_->on_timer1();
-            // From the time now, after the tick's own work.
-            SetTimer(hwnd_, timer1_id, static_cast<UINT>(tick_->next_interval_ms()), nullptr);
-        }
+        if (wp == timer1_id) run_tick();
         return 0;
+    case WM_TIMECHANGE:
+        // The timer still counts towards a boundary of the old time.
+        run_tick();
+        return 0;
+    case WM_POWERBROADCAST:
+        // After a sleep the timer may fire late or not at all until the next interval.
+        if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) run_tick();
+        return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
@@ -99,7 +109,7 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_MOUSEMOVE: {
-        if (behaviour_.YiKaoBian()) place_twips(behaviour_.on_mouse_move(window_twips(), screen_twips()));
+        if (behaviour_.YiKaoBian()) place_twips(behaviour_.on_mouse_move(window_twips(), monitors()));
         if (spot_at({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) == Spot::Label5) update_label5_tooltip();
         return 0;
     }
@@ -173,9 +183,7 @@ WindowRect Form1::window_twips() const {
             (r.bottom - r.top) * twips_per_pixel_y_};
 }
 
-ScreenTwips Form1::screen_twips() const {
-    return {GetSystemMetrics(SM_CXSCREEN) * twips_per_pixel_x_, GetSystemMetrics(SM_CYSCREEN) * twips_per_pixel_y_};
-}
+MonitorLayout Form1::monitors() const { return current_monitor_layout(twips_per_pixel_x_, twips_per_pixel_y_); }
 
 void Form1::place_twips(const WindowRect& r) { move_twips(r.left, r.top); }
 
@@ -184,11 +192,31 @@ void Form1::drag(bool from_label) {
     ReleaseCapture();
     SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     const WindowRect moved = window_twips();
-    place_twips(from_label ? behaviour_.after_label_drag(moved, screen_twips())
-                           : behaviour_.after_background_drag(moved, screen_twips()));
+    place_twips(from_label ? behaviour_.after_label_drag(moved, monitors())
+                           : behaviour_.after_background_drag(moved, monitors()));
 }
 
-void Form1::park() { place_twips(behaviour_.park(window_twips(), screen_twips())); }
+void Form1::run_tick() {
+    if (!tick_) return;
+    tick_->on_timer1();
+    // From the time now, after the tick's own work.
+    SetTimer(hwnd_, timer1_id, static_cast<UINT>(tick_->next_interval_ms()), nullptr);
+}
+
+void Form1::come_forward() {
+    if (tray_shown_) {
+        // Shown as the user asked, but the start-in-tray choice is the
+        // user's own to change: the settings file stays as it is.
+        remove_tray_icon();
+        show();
+    }
+    if (behaviour_.YiKaoBian()) place_twips(behaviour_.on_mouse_move(window_twips(), monitors()));
+    make_topmost();
+    SetForegroundWindow(hwnd_);
+    bring_thread_boxes_forward();
+}
+
+void Form1::park() { place_twips(behaviour_.park(window_twips(), monitors())); }
 
 void Form1::start_timer2() { SetTimer(hwnd_, timer2_id, exit_timer_interval_ms, nullptr); }
 

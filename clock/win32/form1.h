@@ -74,6 +74,10 @@ public:
 
     void set_commands(Form1Commands* commands) { commands_ = commands; }
 
+    // A second start of the clock asked for this one: out of the tray,
+    // unparked, on top, with any box it shows in front.
+    void come_forward();
+
     // KaoBian: park at the right screen edge.
     void park();
     // Starts Timer2, the exit delay (500 ms).
@@ -85,6 +89,8 @@ private:
     friend class Window<Form1>;
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void on_resize();
+    // Runs the tick now and arms Timer1 for the next second boundary.
+    void run_tick();
     void render();
     void draw_label(HDC dc, const LabelDesign& design, const std::string& text);
     HFONT font_for(const LabelDesign& design);
@@ -94,7 +100,7 @@ private:
     RECT label_rect(const LabelDesign& design) const;
     bool label_shown(FaceLabel label) const;
     WindowRect window_twips() const;
-    ScreenTwips screen_twips() const;
+    MonitorLayout monitors() const;
     void place_twips(const WindowRect& r);
     void drag(bool from_label);
     void on_button_up(UINT msg, POINT client);

@@ -6,8 +6,10 @@
 #include "duishi_window.h"
 #include "form1.h"
 #include "form2_window.h"
+#include "monitors.h"
 #include "nongli_host.h"
 #include "registry_port.h"
+#include "single_instance.h"
 #include "text_codec.h"
 #include "startup.h"
 #include "tick.h"
@@ -48,8 +50,12 @@ std::string executable_name() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // First of all the objects here, so it ends last: the lunar control, the
-    // pictures and every other COM object are released before OLE goes.
+    // Before anything reads or tidies the settings file: a second start only
+    // brings the user's running clock forward.
+    win::SingleInstance one_clock;
+    if (!one_clock.acquire_or_hand_over()) return 0;
+    // First of all the objects here after that, so it ends last: the lunar
+    // control, the pictures and every other COM object are released before OLE goes.
     const win32kit::OleSession ole;
     if (!win::Form1::register_class(instance) || !win::TiShiWindow::register_class(instance) ||
         !win::DuiShiWindow::register_class(instance))
@@ -73,6 +79,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::TiShiWindow notice_window(instance, screen);
     TiShiChuang notice(notice_window, screen);
     notice_window.attach(notice);
+    win::Win32ClockMonitor clock_monitor(form1.hwnd(), screen.twips_per_pixel_x, screen.twips_per_pixel_y);
+    notice.set_clock_monitor(&clock_monitor);
 
     const TimeFormat time_format = win::regional_time_format();
     form1.set_texts(texts_of_now(time_format));

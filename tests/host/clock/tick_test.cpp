@@ -242,10 +242,11 @@ TEST(ClockTick, SkippedSecondsAreCaughtUpInOrder) {
         {"three skipped", {7, 29, 58}, {7, 30, 2}, {"7:29:59", "7:30:00", "7:30:01", "7:30:02"}},
         {"one skipped", {7, 29, 59}, {7, 30, 1}, {"7:30:00", "7:30:01"}},
         {"sixty skipped", {7, 29, 0}, {7, 30, 1}, {"7:29:30", "7:29:59", "7:30:00", "7:30:01"}},
-        {"sixty-one skipped: a jump", {7, 28, 59}, {7, 30, 1}, {"7:30:01"}},
+        {"sixty-one skipped: a jump", {7, 28, 59}, {7, 30, 1},
+         {"错过的闹铃：7:29:30 7:29:30；7:29:59 7:29:59；7:30:00 7:30:00", "7:30:01"}},
         {"same second number a minute on", {7, 29, 30}, {7, 30, 30}, {"7:29:59", "7:30:00", "7:30:01", "7:30:02", "7:30:30"}},
         {"clock set back", {7, 30, 5}, {7, 29, 59}, {"7:29:59"}},
-        {"an hour on", {6, 30, 1}, {7, 30, 1}, {"7:30:01"}},
+        {"an hour on", {6, 30, 1}, {7, 30, 1}, {"错过的闹铃：7:29:30 7:29:30；7:29:59 7:29:59；7:30:00 7:30:00", "7:30:01"}},
     };
     for (const auto& c : cases) {
         Rig rig;
@@ -258,6 +259,62 @@ TEST(ClockTick, SkippedSecondsAreCaughtUpInOrder) {
         EXPECT_EQ(rig.notice_texts(), c.notices) << c.name;
         EXPECT_EQ(rig.face.hubs, 2) << c.name << ": the face is drawn once per tick";
     }
+}
+
+TEST(ClockTick, ForwardJumpsListWhatTheyMissedAndBackwardJumpsTickOn) {
+    // "jump" is the time the clock moved beyond the one second between two ticks.
+    const std::string bat = kDir + "CloseWindos.bat";
+    const std::string missed_day = "错过的闹铃：7:20:00 定时启动；7:30:00 起床；7:45:00 关机前提醒很长很… 等5项";
+    const struct { const char* name; int from[3]; int jump; Lines notices; Lines rings; Lines opened; } cases[] = {
+        {"30 s over an alarm: caught up", {7, 29, 40}, 30, {"起床"}, {ring("a.mp3")}, {}},
+        {"30 s over the shutdown: caught up", {7, 44, 40}, 30, {"关机前提醒很长很长很长"}, {ring("c.mp3")}, {bat}},
+        {"61 s over an alarm: listed, silent", {7, 29, 0}, 61, {"错过的闹铃：7:30:00 起床"}, {}, {}},
+        {"61 s over the shutdown: it waits", {7, 44, 0}, 61, {"错过的闹铃：7:45:00 关机前提醒很长很…"}, {}, {}},
+        {"61 s over nothing: no notice", {7, 31, 0}, 61, {}, {}, {}},
+        {"2 h: start and alarms listed in order",
+         {7, 10, 0}, 7200, {"错过的闹铃：7:20:00 定时启动；7:30:00 起床；7:45:00 关机前提醒很长很… 等4项"}, {}, {}},
+        {"2 h landing on an alarm: it rings", {5, 59, 59}, 7200,
+         {"错过的闹铃：7:20:00 定时启动；7:30:00 起床；7:45:00 关机前提醒很长很…", "开会"}, {ring("b.mp3")}, {}},
+        {"a day: each once", {7, 10, 0}, 86400, {missed_day}, {}, {}},
+        {"10 min back: nothing", {7, 35, 0}, -601, {}, {}, {}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.alarm(0, "7:30:00", "a.mp3", "起床");
+        rig.alarm(1, "8:00:00", "b.mp3", "开会");
+        rig.alarm(2, "7:45:00", "c.mp3", "关机前提醒很长很长很长");
+        rig.alarm(3, "23:00:00", "a.mp3", "");
+        rig.g.GuanJiShiJian = "7:45:00";
+        rig.g.QiDongShiJian = "7:20:00";
+        rig.g.QiDongNeiRong = "C:\\Windows\\notepad.exe";
+        rig.tick_at(c.from[0], c.from[1], c.from[2]);
+        rig.notices.shown.clear();
+        rig.mci.sent.clear();
+        rig.clock.advance(1 + c.jump);
+        rig.tick.on_timer1();
+        EXPECT_EQ(rig.notice_texts(), c.notices) << c.name;
+        EXPECT_EQ(rig.played(), c.rings) << c.name;
+        Lines opened;
+        for (const auto& o : rig.shell.opened) opened.push_back(o.file);
+        EXPECT_EQ(opened, c.opened) << c.name;
+        EXPECT_EQ(rig.face.hubs, 2) << c.name << ": the face is drawn for the new second";
+    }
+}
+
+TEST(ClockTick, AfterTheClockIsSetBackAnAlarmRingsAgainWhenItsTimeComesRound) {
+    Rig rig;
+    rig.alarm(0, "7:30:00", "a.mp3", "起床");
+    for (rig.clock.set(7, 29, 58); rig.clock.current.seconds_of_day() <= 7 * 3600 + 30 * 60 + 2; rig.clock.advance(1))
+        rig.tick.on_timer1();
+    rig.clock.advance(-600);
+    for (int i = 0; i < 600; ++i, rig.clock.advance(1)) rig.tick.on_timer1();
+    EXPECT_EQ(rig.notice_texts(), (Lines{"起床", "起床"}));
+}
+
+TEST(ClockTick, MissedNoticeStaysShort) {
+    EXPECT_EQ(missed_events_text({"7:30:00 起床"}), "错过的闹铃：7:30:00 起床");
+    EXPECT_EQ(missed_events_text({"1", "2", "3"}), "错过的闹铃：1；2；3");
+    EXPECT_EQ(missed_events_text({"1", "2", "3", "4"}), "错过的闹铃：1；2；3 等4项");
 }
 
 TEST(ClockTick, CatchingUpCrossesMidnightAndRunsShutdownAndStart) {

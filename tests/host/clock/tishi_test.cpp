@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "fakes.h"
 #include "tishi.h"
 
@@ -46,6 +49,27 @@ int run_until_unloaded(TiShiChuang& notice, int limit = 100000) {
         if (t3) notice.on_timer3();
     }
     return rounds;
+}
+
+TEST(TiShiChuang, TheBandSpansTheMonitorThatShowsTheClock) {
+    struct LeftMonitor : ClockMonitor {
+        TwipsRect clock_monitor() override { return {-19200, -1200, 0, 13200}; }
+    } monitor;
+    FakeNoticeView view;
+    TiShiChuang notice(view, screen_of(1024, 768));
+    notice.set_clock_monitor(&monitor);
+    notice.TiShi(100, 1000, 300, "x");
+    EXPECT_EQ(view.layout.left, -19200);
+    EXPECT_EQ(view.layout.top, -1200);
+    EXPECT_EQ(view.layout.width, 19200);
+    EXPECT_EQ(view.layout.image_left, 19200 - 1245);
+    run_until_unloaded(notice);
+    ASSERT_FALSE(view.tops.empty());
+    // Half way down that monitor, then off its bottom.
+    const double centre = -1200 + (14400 / 2.0 - 1125 / 2.0);
+    EXPECT_NEAR(*std::max_element(view.tops.begin(), view.tops.end()), 13200, 200);
+    EXPECT_NE(std::find_if(view.tops.begin(), view.tops.end(), [&](double t) { return std::abs(t - centre) < 1; }),
+              view.tops.end()) << "the band stops at the monitor's middle";
 }
 
 TEST(TiShiChuang, LoadPlacesTheBandAcrossTheScreen) {

@@ -1,0 +1,52 @@
+// The clock window runs the tick at once when the system says the time
+// changed or the machine woke up, instead of waiting for its timer.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "form1.h"
+
+namespace tockly {
+namespace {
+
+using namespace test;
+
+TEST(Form1Tick, TimeChangeAndResumeRunTheTickAtOnce) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    win::Form1::register_class(instance);
+    win::Form1 form;
+    ASSERT_TRUE(form.create(instance, nullptr));
+    FakeClock clock;
+    FakeMci mci;
+    FakeFiles files;
+    FakeCodec codec;
+    RecordingNotices notices;
+    FakeShell shell;
+    ClockGlobals g;
+    MenuChecks checks;
+    checks.MaTiSheng = checks.ZhengDian = checks.BanDian = false;
+    ClockTick tick({clock, mci, files, codec, notices, shell, form, TimeFormat{}}, g, checks);
+    form.start_timer1(tick);
+
+    // No message is pumped here, so only the handler itself can run the tick.
+    const struct { const char* name; UINT msg; WPARAM wp; int second; bool runs; } cases[] = {
+        {"time change", WM_TIMECHANGE, 0, 5, true},
+        {"resume by the user", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 9, true},
+        {"resume on its own", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 14, true},
+        {"going to sleep", WM_POWERBROADCAST, PBT_APMSUSPEND, 20, false},
+    };
+    int last_second = tick.moment().now.second;
+    for (const auto& c : cases) {
+        clock.set(7, 0, c.second);
+        SendMessageW(form.hwnd(), c.msg, c.wp, 0);
+        if (c.runs) last_second = c.second;
+        EXPECT_EQ(tick.moment().now.second, last_second) << c.name;
+    }
+    DestroyWindow(form.hwnd());
+    // The window's destruction posted WM_QUIT; take it off this thread's queue.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+}  // namespace
+}  // namespace tockly
