@@ -20,7 +20,7 @@ public:
 
 private:
     bool try_acquire();
-    unique_handle mutex_;
+    win32kit::unique_handle mutex_;
 };
 
 // The message a second start posts to the running clock's window.
