@@ -185,6 +185,37 @@ std::vector<std::wstring> child_texts(HWND parent) {
     return texts;
 }
 
+std::vector<MenuItem> open_menu_items() {
+    // Menus are windows of class "#32768"; EnumWindows lists the top one first.
+    HMENU menu = nullptr;
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(hwnd, name, 16);
+            if (std::wstring(name) != L"#32768" || !IsWindowVisible(hwnd)) return TRUE;
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(hwnd, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+            *reinterpret_cast<HMENU*>(lp) = reinterpret_cast<HMENU>(result);
+            return result == 0;
+        },
+        reinterpret_cast<LPARAM>(&menu));
+    std::vector<MenuItem> items;
+    const int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t caption[256] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = caption;
+        info.cch = 255;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) return {};
+        if (info.fType & MFT_SEPARATOR) continue;
+        items.push_back({caption, (info.fState & MFS_GRAYED) != 0, (info.fState & MFS_CHECKED) != 0,
+                         info.hSubMenu != nullptr, (info.fState & MFS_HILITE) != 0});
+    }
+    return items;
+}
+
 bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     for (;;) {
