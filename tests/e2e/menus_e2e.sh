@@ -242,8 +242,9 @@ read -r CX CY < <(probe client)
 read -r _ _ date_text animal sign _ < <(date +%F | "$BUILD/host/bin/lunetra" convert)
 tooltip=""
 for attempt in 1 2 3; do
-  # Small moves onto the label, then the mouse rests there while the tip's delay runs.
-  for x in 144 145 146 147; do xdotool mousemove $((CX + x)) $((CY + 100)); done
+  # Small moves onto the label, each seen on its own (the first creates the
+  # tip, the next ones reach it), then the mouse rests while its delay runs.
+  for x in 144 145 146 147; do xdotool mousemove $((CX + x)) $((CY + 100)); sleep 0.2; done
   eventually 5 probe tooltips && tooltip=$(probe tooltips) && break
 done
 echo "# tooltip: $tooltip"
@@ -270,9 +271,9 @@ check "退出 shows the goodbye notice" eventually 2 probe exists "Tockly退出�
 if eventually 4 clock_ended; then ok "退出 ends the program within 3 s ($((SECONDS - start)) s)"; else not_ok "退出 ends the program within 3 s"; fi
 stop_clock
 
-# 关闭铃声 silences a ringing alarm. The alarm's sound is a 30 s tone; once it
+# 关闭铃声 silences a ringing alarm. The alarm's sound is a 60 s tone; once it
 # is heard, the item closes it: its stream in the capture stops growing long
-# before the 30 s are played out.
+# before the 60 s are played out.
 CAPTURE=${TOCKLY_AUDIO_CAPTURE:-}
 if [[ -z "$CAPTURE" ]]; then
   not_ok "the audio capture is set up (TOCKLY_AUDIO_CAPTURE)"
@@ -290,13 +291,16 @@ else
   still() { local a; a=$(ring_size); sleep 1; [[ "$(ring_size)" == "$a" ]]; }
   ring_at=$(($(date +%s) + 20))
   prepare_folder "$QUIET"$'[naoling]\r\nNaoLingShu0=1\r\n0sj='"$(date -d "@$ring_at" +%-H:%M:%S)"$'\r\n0ls=long_ring.wav\r\n0ts=\r\n'
-  sox -q -n -r 22050 -c 1 -b 16 "$WORK/Voice/NaoLing/long_ring.wav" synth 30 sine 660 vol 0.5
+  sox -q -n -r 22050 -c 1 -b 16 "$WORK/Voice/NaoLing/long_ring.wav" synth 60 sine 660 vol 0.5
   if launch_clock && (($(date +%s) < ring_at)); then
     check "the alarm rings" eventually 30 heard_for 1
+    ring_loud() { sox -t raw -r 22050 -e signed -b 16 -c 1 "$(ring_stream)" -n stat 2>&1 | awk '/Maximum amplitude/ {exit !($3 > 0.2)}'; }
+    check "the ring is the alarm's tone, loud" ring_loud
+    echo "# ring heard: $(ring_size) bytes"
     choose 关闭铃声
     check "关闭铃声 stops the ring" eventually 5 still
     echo "# ring stream: $(ring_stream) $(ring_size) bytes"
-    cut_short() { (($(ring_size) < 15 * 44100)); }
+    cut_short() { (($(ring_size) < 30 * 44100)); }
     check "关闭铃声 stops the ring before its end" cut_short
     check "关闭铃声 leaves the clock running" kill -0 "$CLOCK_PID"
   else
