@@ -71,7 +71,9 @@ struct MenuItem {
     bool highlighted = false;  // the item the keyboard is on
 };
 // The items of the open popup menu (the deepest, when a sub-menu is open),
-// separators left out; empty when no menu is open.
+// separators left out; empty when no menu is open or it cannot be read. The
+// menu is read inside the process that owns it, by menu_reader.dll beside
+// this program (Wine lets no other process read a menu).
 std::vector<MenuItem> open_menu_items();
 
 // Polls a condition until it holds or the time is up.

@@ -27,7 +27,8 @@ eventually() {  # eventually SECONDS COMMAND...
   while ! "$@" >/dev/null 2>&1; do ((SECONDS >= until)) && return 1; sleep 0.2; done
 }
 has_line() { tr -d '\r' < "$INI" | grep -qx "$1"; }
-probe() { wine "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
+# The probe's own exit status is the answer to "exists", "tooltips", "menu", ...
+probe() { wine "$PROBE" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 # A GET on the local server (loopback only), without a client program.
 http_get() {  # http_get http://127.x.x.x:PORT/PATH
@@ -131,23 +132,41 @@ walk_to() {  # walk_to CAPTION
 # Chooses an item of the menu that is open (or opening): CAPTION, or
 # CAPTION then SUB-CAPTION in its sub-menu. Leaves the menu as it was seen in
 # $MENU and waits until the menu has closed.
+not_in_menu() {  # not_in_menu CAPTION: says so, with a screenshot, and closes what is open
+  echo "# no item $1 in: $MENU"
+  import -window root "$BUILD/e2e-work/menus-no-$RANDOM.png" 2>/dev/null
+  xdotool key Escape Escape
+  return 1
+}
 choose_open() {  # choose_open CAPTION [SUB-CAPTION]
-  walk_to "$1" || { echo "# no item $1 in: $MENU"; xdotool key Escape Escape; return 1; }
+  walk_to "$1" || { not_in_menu "$1"; return 1; }
   local seen=$MENU
   if [[ -n "${2:-}" ]]; then
     xdotool key Right
-    walk_to "$2" || { echo "# no item $2 in: $MENU"; xdotool key Escape Escape; return 1; }
+    walk_to "$2" || { not_in_menu "$2"; return 1; }
   fi
   xdotool key Return
   MENU=$seen
   eventually 5 no_menu
 }
 
-# Right-click on the face's background (left of the centre, away from the
-# labels), then choose by caption.
-choose() {  # choose CAPTION [SUB-CAPTION]
+# Runs the command that opens a menu until a menu is open (a click that
+# comes while a closing window still holds the mouse is lost).
+open_menu_by() {  # open_menu_by COMMAND...
+  local attempt
+  for attempt in 1 2 3; do
+    "$@"
+    eventually 4 menu_read && return 0
+  done
+  return 1
+}
+# A right-click on the face's background (left of the centre, away from the labels).
+right_click_face() {
   read -r CX CY < <(probe client)
   xdotool mousemove $((CX + 35)) $((CY + 100)) click 3
+}
+choose() {  # choose CAPTION [SUB-CAPTION]
+  open_menu_by right_click_face
   choose_open "$@"
 }
 chosen_with() { [[ "$(item_state "$1")" == *"$2"* ]]; }     # chosen_with CAPTION STATE-LETTER
@@ -224,12 +243,13 @@ check "缩小闹钟 writes tomin=0" eventually 5 has_line "tomin=0"
 tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -1)
 if [[ -n "$tray" ]]; then
   read -r TX TY < <(xwininfo -id "$tray" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
-  xdotool mousemove $((TX + 10)) $((TY + 10)) click 3
+  right_click_tray() { xdotool mousemove $((TX + 10)) $((TY + 10)) click 3; }
+  open_menu_by right_click_tray
   choose_open 闹铃设置
   check "托盘 闹铃设置 opens the dialog" eventually 5 probe exists "$SETTINGS_TITLE"
   xdotool search --name '^闹铃设置' windowclose 2>/dev/null
   eventually 5 window_gone "$SETTINGS_TITLE"
-  xdotool mousemove $((TX + 10)) $((TY + 10)) click 3
+  open_menu_by right_click_tray
   choose_open 显示闹钟
   check "托盘 显示闹钟 shows the window" eventually 3 clock_mapped
   check "显示闹钟 writes tomin=1" eventually 5 has_line "tomin=1"
