@@ -5,6 +5,7 @@
 //   probe_windows tooltips         texts of the visible tooltip windows
 //   probe_windows exists TITLE     exit status 0 when a visible window has that title
 //   probe_windows ok TITLE         presses OK on the message box with that title
+//   probe_windows notice           texts of the clock's visible notice bands
 //   probe_windows client           "X Y" of the clock's client area on the screen
 //   probe_windows menu             the open popup menu, one item a line:
 //                                  "INDEX STATE CAPTION", STATE being a word of
@@ -95,6 +96,15 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"menu") return print_menu();
+    if (command == L"notice") {
+        int shown = 0;
+        for (HWND hwnd : top_level_windows()) {
+            if (class_of(hwnd) != L"TocklyTiShiChuang" || !IsWindowVisible(hwnd)) continue;
+            for (const auto& text : child_texts(hwnd)) std::printf("%s\n", utf8(text).c_str());
+            ++shown;
+        }
+        return shown ? 0 : 1;
+    }
     if (command == L"exists" && argc >= 3) {
         for (HWND hwnd : top_level_windows())
             if (window_text(hwnd) == argv[2] && IsWindowVisible(hwnd)) return 0;
