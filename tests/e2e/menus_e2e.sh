@@ -67,8 +67,10 @@ launch_clock() {
   (cd "$WORK" && exec wine ./Tockly.exe >/dev/null 2>&1) &
   CLOCK_PID=$!
   eventually 20 probe client || return 1
-  # The start-up notice band passes over the screen's top for 1.5 s.
-  sleep 1.5
+  # The start-up notice band passes over the screen's top: once it is seen
+  # (or has had its time to come), wait until it has gone.
+  eventually 3 probe notice
+  eventually 5 no_notice
   read -r CX CY < <(probe client)
 }
 start_clock() { prepare_folder "$1"; launch_clock; }
@@ -89,6 +91,7 @@ clock_mapped() { xwininfo -id "$(clock_x_window)" 2>/dev/null | grep -q 'IsViewa
 clock_hidden() { ! clock_mapped; }
 clock_ended() { ! kill -0 "$CLOCK_PID" 2>/dev/null; }
 window_gone() { ! probe exists "$1"; }
+no_notice() { ! probe notice; }
 
 # ----------------------------------------------------------------- menus --
 # `probe menu` lists the open menu: "INDEX STATE CAPTION", STATE holding
