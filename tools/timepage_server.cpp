@@ -9,7 +9,9 @@
 //   GET /          a small home page
 //   GET /control   the state; with ?skew=SECONDS and/or ?mode=MODE it
 //                  changes it first, ?reset puts back the start values,
-//                  ?quit ends the server
+//                  ?quit ends the server. The state counts the requests for
+//                  /time, /online and / (home_requests: the clock's home
+//                  page item reached the server)
 //
 // Modes (for /time, /online and /; /control always answers):
 //   ok       as above
@@ -57,6 +59,7 @@ struct State {
     std::string start_mode = "ok";
     long long time_requests = 0;
     long long online_requests = 0;
+    long long home_requests = 0;
     std::string if_modified_since = "-";  // of the last /time request, "-" when it had none
 };
 
@@ -131,6 +134,7 @@ std::string state_text() {
     return "mode=" + state.mode + " skew=" + std::to_string(state.skew) +
            " time_requests=" + std::to_string(state.time_requests) +
            " online_requests=" + std::to_string(state.online_requests) +
+           " home_requests=" + std::to_string(state.home_requests) +
            " if_modified_since=" + state.if_modified_since + "\n";
 }
 
@@ -150,7 +154,7 @@ bool apply_control(std::string_view query) {
         } else if (name == "reset") {
             state.skew = state.start_skew;
             state.mode = state.start_mode;
-            state.time_requests = state.online_requests = 0;
+            state.time_requests = state.online_requests = state.home_requests = 0;
             state.if_modified_since = "-";
         } else if (name == "skew") {
             long long skew = 0;
@@ -240,6 +244,7 @@ void serve(int fd) {
             state.if_modified_since = header_value(request, "if-modified-since");
         }
         if (path == "/online") ++state.online_requests;
+        if (path == "/") ++state.home_requests;
         mode = state.mode;
         skew = state.skew;
     }

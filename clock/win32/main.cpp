@@ -92,7 +92,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::Win32EchoService echo;
     win::WinHttpClient http;
     win::Win32ClockSetter clock_setter;
-    win::ClockTimeGuard time_guard_window(form1.hwnd());
+    win::ClockTimeGuard time_guard_window;
     const TimeGuardPorts time_guard_ports{*connection, echo,  {profile, boxes},  http,       wall_clock,
                                           resources,   files, time_guard_window, time_format};
     TimeGuardStartupCheck startup_network_check(time_guard_ports);

@@ -2,11 +2,9 @@
 
 namespace tockly::win {
 
-void ClockTimeGuard::network_items_changed(const NetworkItems& items) {
-    const UINT_PTR value = network_items_present | (items.ShiJianJianHu ? network_item_ShiJianJianHu : 0) |
-                           (items.Vornhall ? network_item_Vornhall : 0);
-    SetPropW(clock_window_, network_items_property, reinterpret_cast<HANDLE>(value));
-}
+// The menus are built from the shared NetworkItems each time one opens, so
+// there is nothing on the window to bring up to date.
+void ClockTimeGuard::network_items_changed(const NetworkItems&) {}
 
 void ClockTimeGuard::show_time_check_dialog() {
     if (dialog_) dialog_->Show();

@@ -21,6 +21,11 @@
 namespace tockly::e2e::audio {
 
 
+// What a sound test says when it cannot hear: ./tockly test always sets the
+// capture up, so a run without it has not checked the sounds at all.
+inline constexpr const char* no_capture =
+    "no audio capture in this run (TOCKLY_AUDIO_CAPTURE and ALSA_CONFIG_PATH; ./tockly test sets them)";
+
 // The capture path as this program reads it (Wine maps / to Z:\).
 inline std::string capture_base() {
     const char* unix_path = std::getenv("TOCKLY_AUDIO_CAPTURE");

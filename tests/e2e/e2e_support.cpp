@@ -1,7 +1,12 @@
 #include "e2e_support.h"
 
+#include <tlhelp32.h>
+
 #include <cstdint>
+#include <memory>
 #include <thread>
+
+#include "menu_reader.h"
 
 #include "picture.h"
 #include "text_codec.h"
@@ -191,6 +196,109 @@ std::vector<std::wstring> child_texts(HWND parent) {
         },
         reinterpret_cast<LPARAM>(&texts));
     return texts;
+}
+
+namespace {
+
+// The address of `local` (in a module of this process) in the same module of
+// process `pid`.
+void* in_process(DWORD pid, HMODULE local_module, const void* local, const wchar_t* module_name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+    MODULEENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    void* found = nullptr;
+    for (BOOL more = Module32FirstW(snapshot, &entry); more && !found; more = Module32NextW(snapshot, &entry))
+        if (lstrcmpiW(entry.szModule, module_name) == 0)
+            found = entry.modBaseAddr + (static_cast<const BYTE*>(local) - reinterpret_cast<const BYTE*>(local_module));
+    CloseHandle(snapshot);
+    return found;
+}
+
+// Runs `start(parameter)` on a new thread of `process`; true when it returned 0.
+bool run_there(HANDLE process, void* start, void* parameter) {
+    if (!start) return false;
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(start),
+                                       parameter, 0, nullptr);
+    if (!thread) return false;
+    DWORD code = 1;
+    const bool ended = WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    return ended && code == 0;
+}
+
+// Copies `size` bytes into new memory of `process`.
+void* copy_there(HANDLE process, const void* data, std::size_t size) {
+    void* there = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (there && !WriteProcessMemory(process, there, data, size, nullptr)) {
+        VirtualFreeEx(process, there, 0, MEM_RELEASE);
+        return nullptr;
+    }
+    return there;
+}
+
+// Fills `reading` for a menu of process `pid`, by menu_reader.dll (beside
+// this program) loaded into that process.
+bool read_menu_of(DWORD pid, MenuReading& reading) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring dll(self);
+    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"menu_reader.dll";
+    HMODULE reader = LoadLibraryW(dll.c_str());
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (!reader || !kernel) return false;
+    const void* read_menu = reinterpret_cast<const void*>(GetProcAddress(reader, "read_menu"));
+    const void* load_library = reinterpret_cast<const void*>(GetProcAddress(kernel, "LoadLibraryW"));
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    if (!process) return false;
+    bool ok = false;
+    void* path_there = copy_there(process, dll.c_str(), (dll.size() + 1) * sizeof(wchar_t));
+    void* reading_there = copy_there(process, &reading, sizeof reading);
+    if (path_there && reading_there) {
+        // LoadLibraryW answers the module handle, which is no thread exit code of 0.
+        run_there(process, in_process(pid, kernel, load_library, L"kernel32.dll"), path_there);
+        ok = run_there(process, in_process(pid, reader, read_menu, L"menu_reader.dll"), reading_there) &&
+             ReadProcessMemory(process, reading_there, &reading, sizeof reading, nullptr);
+    }
+    if (path_there) VirtualFreeEx(process, path_there, 0, MEM_RELEASE);
+    if (reading_there) VirtualFreeEx(process, reading_there, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return ok;
+}
+
+}  // namespace
+
+std::vector<MenuItem> open_menu_items() {
+    // Menus are windows of class "#32768"; EnumWindows lists the top one first.
+    struct Found {
+        HMENU menu = nullptr;
+        DWORD pid = 0;
+    } found;
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(hwnd, name, 16);
+            if (std::wstring(name) != L"#32768" || !IsWindowVisible(hwnd)) return TRUE;
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(hwnd, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+            auto& f = *reinterpret_cast<Found*>(lp);
+            f.menu = reinterpret_cast<HMENU>(result);
+            GetWindowThreadProcessId(hwnd, &f.pid);
+            return result == 0;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    std::vector<MenuItem> items;
+    if (!found.menu) return items;
+    auto reading = std::make_unique<MenuReading>();
+    reading->menu = found.menu;
+    if (!read_menu_of(found.pid, *reading)) return items;
+    for (int i = 0; i < reading->count; ++i) {
+        const auto& item = reading->items[i];
+        if (item.type & MFT_SEPARATOR) continue;
+        items.push_back({item.caption, (item.state & MFS_GRAYED) != 0, (item.state & MFS_CHECKED) != 0,
+                         item.submenu != FALSE, (item.state & MFS_HILITE) != 0});
+    }
+    return items;
 }
 
 bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {

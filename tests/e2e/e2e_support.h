@@ -66,6 +66,18 @@ private:
 std::vector<std::wstring> child_texts(HWND parent);
 std::wstring window_text(HWND hwnd);
 
+// One item of the popup menu that is open on the screen, as the user sees it.
+struct MenuItem {
+    std::wstring caption;
+    bool greyed = false, checked = false, submenu = false;
+    bool highlighted = false;  // the item the keyboard is on
+};
+// The items of the open popup menu (the deepest, when a sub-menu is open),
+// separators left out; empty when no menu is open or it cannot be read. The
+// menu is read inside the process that owns it, by menu_reader.dll beside
+// this program (Wine lets no other process read a menu).
+std::vector<MenuItem> open_menu_items();
+
 // Polls a condition until it holds or the time is up.
 bool eventually(const std::function<bool()>& condition,
                 std::chrono::milliseconds timeout = std::chrono::seconds(10));

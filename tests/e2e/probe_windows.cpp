@@ -5,7 +5,14 @@
 //   probe_windows tooltips         texts of the visible tooltip windows
 //   probe_windows exists TITLE     exit status 0 when a visible window has that title
 //   probe_windows ok TITLE         presses OK on the message box with that title
+//   probe_windows notice           texts of the clock's visible notice bands
 //   probe_windows client           "X Y" of the clock's client area on the screen
+//   probe_windows menu             the open popup menu, one item a line:
+//                                  "INDEX STATE CAPTION", STATE being a word of
+//                                  g (greyed), c (checked), p (sub-menu),
+//                                  h (highlighted) or -;
+//                                  separators are left out, INDEX counts only
+//                                  the items the arrow keys stop on
 #include <windows.h>
 
 #include <cstdio>
@@ -33,6 +40,19 @@ std::wstring class_of(HWND hwnd) {
     wchar_t name[128] = {};
     GetClassNameW(hwnd, name, 128);
     return name;
+}
+
+int print_menu() {
+    const auto items = open_menu_items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        std::string state;
+        if (items[i].greyed) state += 'g';
+        if (items[i].checked) state += 'c';
+        if (items[i].submenu) state += 'p';
+        if (items[i].highlighted) state += 'h';
+        std::printf("%zu %s %s\n", i, state.empty() ? "-" : state.c_str(), utf8(items[i].caption).c_str());
+    }
+    return items.empty() ? 1 : 0;
 }
 
 }  // namespace
@@ -74,6 +94,16 @@ int wmain(int argc, wchar_t** argv) {
         ClientToScreen(clock, &origin);
         std::printf("%ld %ld\n", origin.x, origin.y);
         return 0;
+    }
+    if (command == L"menu") return print_menu();
+    if (command == L"notice") {
+        int shown = 0;
+        for (HWND hwnd : top_level_windows()) {
+            if (class_of(hwnd) != L"TocklyTiShiChuang" || !IsWindowVisible(hwnd)) continue;
+            for (const auto& text : child_texts(hwnd)) std::printf("%s\n", utf8(text).c_str());
+            ++shown;
+        }
+        return shown ? 0 : 1;
     }
     if (command == L"exists" && argc >= 3) {
         for (HWND hwnd : top_level_windows())

@@ -32,15 +32,45 @@ void unregister(const std::string& folder) {
     unregister_server();
 }
 
+// The file the control is registered from, empty when it is not registered.
+std::wstring registered_file() {
+    CLSID clsid{};
+    if (FAILED(CLSIDFromProgID(lunetra::kProgId, &clsid))) return {};
+    wchar_t guid[64] = {};
+    StringFromGUID2(clsid, guid, 64);
+    const std::wstring key = std::wstring(L"CLSID\\") + guid + L"\\InprocServer32";
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = sizeof path;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS)
+        return {};
+    return path;
+}
+
+// The prefix is shared with every other test and with the clock itself: a
+// registration taken away here is put back from the same file afterwards.
+void register_again(const std::wstring& file) {
+    HMODULE ocx = LoadLibraryW(file.c_str());
+    ASSERT_NE(ocx, nullptr) << win::narrow(file);
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    const auto register_server =
+        reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(ocx, "DllRegisterServer")));
+    ASSERT_NE(register_server, nullptr);
+    EXPECT_EQ(register_server(), S_OK);
+    EXPECT_EQ(registered_file(), file) << "the registration is back as it was";
+}
+
 struct NongLiRig : ::testing::Test {
     HWND window = nullptr;
+    std::wstring registered_before;
     void SetUp() override {
         OleInitialize(nullptr);
+        registered_before = registered_file();
         window = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 208, 227, nullptr, nullptr,
                                  nullptr, nullptr);
     }
     void TearDown() override {
         DestroyWindow(window);
+        if (!registered_before.empty() && registered_file() != registered_before) register_again(registered_before);
         OleUninitialize();
     }
     // Outside the face: left 3090, top 60 twips, 4350 x 3525 twips.

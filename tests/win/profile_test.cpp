@@ -82,10 +82,14 @@ TEST_F(ProfileRig, MissingFileSectionOrKeyReadEmptyWithoutAMessage) {
 }
 
 TEST_F(ProfileRig, DuplicateSectionsAndGarbageStillRead) {
-    files.write_bytes(ini, std::string("\x01\x02\xff\xfe garbage\r\n[mts]\r\nmatisheng0=0\r\n[MTS]\r\nmatisheng0=1\r\n"
-                                       "\x81\x20broken gbk\r\n[PiFu]\r\npifu0=默认皮肤2\r\n") +
+    // A GBK lead byte followed by a space, which no GBK character has as its
+    // second byte (the literal is split so the escape ends at the space).
+    const std::string broken_gbk = "\x81\x20" "broken gbk";
+    files.write_bytes(ini, std::string("\x01\x02\xff\xfe garbage\r\n[mts]\r\nmatisheng0=0\r\n[MTS]\r\nmatisheng0=1\r\n") +
+                           broken_gbk + "\r\n[PiFu]\r\npifu0=\xc4\xac\xc8\xcf\xc6\xa4\xb7\xf4" "2\r\n" +
                            std::string(100000, 'z') + "\r\n");
     EXPECT_EQ(DuQuINI(io, "mts", "matisheng0", ini), "0") << "the first of duplicate sections wins";
+    EXPECT_EQ(DuQuINI(io, "PiFu", "pifu0", ini), "默认皮肤2") << "the broken bytes do not swallow the next line";
     EXPECT_EQ(boxes.shown, 0);
 }
 
