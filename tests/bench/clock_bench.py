@@ -65,7 +65,7 @@ def our_wineserver():
     for pid in pids():
         try:
             with open(f"/proc/{pid}/comm") as f:
-                if f.read().strip() != "wineserver":
+                if not f.read().startswith("wineserver"):
                     continue
             with open(f"/proc/{pid}/environ", "rb") as f:
                 env = f.read().split(b"\0")
