@@ -305,16 +305,20 @@ void Form2::Command1_Click() {
     for (int i = count + 1; i < form2::row_count; ++i)
         if (!trim_spaces(text1_[i]).empty()) ++dropped;
 
+    // One change of the file for the whole save: a crash part-way through
+    // leaves the rows as they were, never half of them.
+    XieRuINIBatch save({ports_.profile, ports_.boxes}, g_.settings_path());
     g_.NaoLingShu = static_cast<std::int16_t>(count);
-    write(ini::naoling::section, ini::naoling::NaoLingShu0, std::to_string(count));
+    save.add(ini::naoling::section, ini::naoling::NaoLingShu0, std::to_string(count));
     for (int i = 0; i < count; ++i) {
         AlarmRow& row = g_.NaoLingBiao[static_cast<std::size_t>(i)];
         row = {trim_spaces(text1_[i]), trim_spaces(combo1_[i]), trim_spaces(text2_[i])};
-        write(ini::naoling::section, ini::naoling::time_key(i), row.time);
-        write(ini::naoling::section, ini::naoling::sound_key(i), row.sound);
-        write(ini::naoling::section, ini::naoling::notice_key(i), row.notice);
+        save.add(ini::naoling::section, ini::naoling::time_key(i), row.time);
+        save.add(ini::naoling::section, ini::naoling::sound_key(i), row.sound);
+        save.add(ini::naoling::section, ini::naoling::notice_key(i), row.notice);
     }
     if (count == form2::row_count) {
+        save.commit();
         message_ = form2::saved_message;
         return;
     }
@@ -326,11 +330,12 @@ void Form2::Command1_Click() {
     else
         message_ = count > 0 ? form2::saved_message : form2::nothing_saved_message;
     for (int i = count; i < form2::row_count; ++i) {
-        write(ini::naoling::section, ini::naoling::time_key(i), "");
-        write(ini::naoling::section, ini::naoling::sound_key(i), "");
-        write(ini::naoling::section, ini::naoling::notice_key(i), "");
+        save.add(ini::naoling::section, ini::naoling::time_key(i), "");
+        save.add(ini::naoling::section, ini::naoling::sound_key(i), "");
+        save.add(ini::naoling::section, ini::naoling::notice_key(i), "");
         g_.NaoLingBiao[static_cast<std::size_t>(i)] = {};
     }
+    save.commit();
 }
 
 }  // namespace tockly

@@ -46,8 +46,11 @@ bool toggle_time_guard(MenuChecks& checks, SettingsAccess io, const std::string&
     if (checks.ShiJianJianHu) {
         XieRuINI(io, ini::jianhu::section, ini::jianhu::shijianJH, "1", settings_file);
     } else {
-        XieRuINI(io, ini::jianhu::section, ini::jianhu::shijianJH, "0", settings_file);
-        XieRuINI(io, ini::jianhu::section, ini::jianhu::jianhuzd, "0", settings_file);
+        // Both keys in one change: the guard never stays off with its automatic correction on.
+        XieRuINIBatch off(io, settings_file);
+        off.add(ini::jianhu::section, ini::jianhu::shijianJH, "0");
+        off.add(ini::jianhu::section, ini::jianhu::jianhuzd, "0");
+        off.commit();
     }
     return checks.ShiJianJianHu;
 }

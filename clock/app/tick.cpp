@@ -144,9 +144,7 @@ void ClockTick::on_timer1() {
         if (!checks_.MaTiSheng) return;
         const std::string path = g_.ChengXuLuJing + std::string(voice::Mati) + g_.FaTiaoSheng;
         if (!ports_.files.find_name(path)) return;
-        Mmedia& ticking = BoFangQi(0);
-        ticking.mmOpen(path, 0);
-        ticking.mmPlay();
+        BoFangQi(0).mmReplay(path);
     });
     step([&] { ports_.face.show_texts(texts); });
     step([&] { ports_.face.draw_hub(); });

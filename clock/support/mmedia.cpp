@@ -52,6 +52,7 @@ Mmedia::~Mmedia() {
 
 void Mmedia::mmOpen(std::string_view sTheFile, std::int32_t hWnd) {
     if (!alias_.empty()) mmClose();
+    replayable_ = false;
     if (!files_.find_name(sTheFile)) {
         filename_ = "文件" + std::string(sTheFile) + " 不存在！";
         return;
@@ -72,6 +73,7 @@ void Mmedia::mmOpen(std::string_view sTheFile, std::int32_t hWnd) {
 void Mmedia::mmClose() {
     if (alias_.empty()) return;
     mci_.send("Close " + alias_, no_answer);
+    replayable_ = false;
     alias_.clear();
     filename_.clear();
 }
@@ -88,7 +90,7 @@ void Mmedia::mmPlay() {
     if (alias_.empty()) return;
     // At the end (or with nothing to measure) play again from the start.
     if (Length() == Position()) mmSeek(0);
-    mci_.send("Play " + alias_ + (wait_ ? " wait" : ""), no_answer);
+    replayable_ = mci_.send("Play " + alias_ + (wait_ ? " wait" : ""), no_answer).code == 0;
 }
 
 void Mmedia::mmStop() {
@@ -105,6 +107,16 @@ void Mmedia::mmSeek(float nPosition) {
 void Mmedia::mmRestart() {
     if (alias_.empty()) return;
     mmSeek(0);
+    mmPlay();
+}
+
+void Mmedia::mmReplay(std::string_view path) {
+    if (replayable_ && alias_ == path) {
+        mmSeek(0);
+        replayable_ = mci_.send("Play " + alias_ + (wait_ ? " wait" : ""), no_answer).code == 0;
+        if (replayable_) return;
+    }
+    mmOpen(path, 0);
     mmPlay();
 }
 

@@ -53,6 +53,11 @@ public:
     void mmStop();
     void mmSeek(float nPosition);
     void mmRestart();
+    // Plays `path` once from its start, for a sound that repeats every second.
+    // While the device already holds this file it is only sought back to the
+    // start and played (two short commands); a new file, or a play the device
+    // refuses, closes and opens it again as mmOpen and mmPlay do.
+    void mmReplay(std::string_view path);
 
     const std::string& Filename() const { return filename_; }
     void Filename(std::string_view path) { mmOpen(path, 0); }
@@ -73,6 +78,9 @@ private:
     std::string alias_;
     std::string filename_;
     bool wait_ = false;
+    // Set once a play of the open file has been accepted, so mmReplay may
+    // reuse the device; any open or close clears it.
+    bool replayable_ = false;
 };
 
 }  // namespace tockly

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,11 @@ struct ProfileRead {
     std::string value;     // up to the first NUL; empty for a missing key
 };
 
+// One value of a change made of several.
+struct ProfileWrite {
+    std::string section, key, value;
+};
+
 class ProfileStore {
 public:
     virtual ~ProfileStore() = default;
@@ -28,6 +34,14 @@ public:
     // (a read-only file) is not seen here, just as the platform reports it.
     virtual bool write(std::string_view section, std::string_view key,
                        std::string_view value, std::string_view path) = 0;
+    // Several values as one change of the file: whoever looks at the file
+    // (or finds it after a crash) sees all of them or none. A store that
+    // cannot do better writes them one by one.
+    virtual bool write_all(std::span<const ProfileWrite> writes, std::string_view path) {
+        for (const ProfileWrite& w : writes)
+            if (!write(w.section, w.key, w.value, path)) return false;
+        return true;
+    }
 };
 
 enum class MessageIcon { none, information, warning };

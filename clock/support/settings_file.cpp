@@ -1,6 +1,7 @@
 #include "settings_file.h"
 
 #include <climits>
+#include <utility>
 
 namespace tockly {
 
@@ -22,18 +23,42 @@ std::string DuQuINI(SettingsAccess io, std::string_view section, std::string_vie
     return got.value;
 }
 
+namespace {
+
+// An empty or all-space value is stored as one space.
+std::string stored_value(std::string_view value) {
+    return trim_spaces(value).empty() ? std::string(" ") : std::string(value);
+}
+
+bool names_given(std::string_view section, std::string_view key, std::string_view file) {
+    return !trim_spaces(key).empty() && !trim_spaces(section).empty() && !trim_spaces(file).empty();
+}
+
+bool refuse(SettingsAccess io, std::string_view file) {
+    io.boxes.show("写入文件“" + std::string(file) + "”时出错", warning_title, MessageIcon::none);
+    return false;
+}
+
+}  // namespace
+
 bool XieRuINI(SettingsAccess io, std::string_view section, std::string_view key,
               std::string_view value, std::string_view file) {
-    std::string stored(value);
-    if (trim_spaces(stored).empty()) stored = " ";
-    const auto refuse = [&] {
-        io.boxes.show("写入文件“" + std::string(file) + "”时出错", warning_title,
-                      MessageIcon::none);
-        return false;
-    };
-    if (trim_spaces(key).empty() || trim_spaces(section).empty() || trim_spaces(file).empty())
-        return refuse();
-    if (!io.profile.write(section, key, stored, file)) return refuse();
+    if (!names_given(section, key, file)) return refuse(io, file);
+    if (!io.profile.write(section, key, stored_value(value), file)) return refuse(io, file);
+    return true;
+}
+
+void XieRuINIBatch::add(std::string_view section, std::string_view key, std::string_view value) {
+    if (!names_given(section, key, file_)) refused_ = true;
+    writes_.push_back({std::string(section), std::string(key), stored_value(value)});
+}
+
+bool XieRuINIBatch::commit() {
+    std::vector<ProfileWrite> writes = std::move(writes_);
+    writes_.clear();
+    if (std::exchange(refused_, false)) return refuse(io_, file_);
+    if (writes.empty()) return true;
+    if (!io_.profile.write_all(writes, file_)) return refuse(io_, file_);
     return true;
 }
 

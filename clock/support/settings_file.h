@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ports.h"
 
@@ -24,6 +25,24 @@ std::string DuQuINI(SettingsAccess io, std::string_view section, std::string_vie
 // space. False (after a message box) for an empty section, key or path.
 bool XieRuINI(SettingsAccess io, std::string_view section, std::string_view key,
               std::string_view value, std::string_view file);
+
+// Values saved together (the dialog's save button, a menu item that sets
+// two keys): each follows XieRuINI's rules, and commit() hands them all to
+// the platform as one change of the file, so a crash cannot leave half a save.
+class XieRuINIBatch {
+public:
+    XieRuINIBatch(SettingsAccess io, std::string_view file) : io_(io), file_(file) {}
+    void add(std::string_view section, std::string_view key, std::string_view value);
+    // False (after one message box, nothing written) when a section, key or
+    // the path is empty, or when the store raised an error.
+    bool commit();
+
+private:
+    SettingsAccess io_;
+    std::string file_;
+    std::vector<ProfileWrite> writes_;
+    bool refused_ = false;
+};
 
 // Removes spaces (only the space character) from both ends.
 std::string trim_spaces(std::string_view text);

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "colours.h"
@@ -322,7 +323,29 @@ void Form1::on_resize() {
     render();
 }
 
-void Form1::render() {
+HPEN Form1::pen_for(int width, COLORREF colour) {
+    auto& pen = pens_[{width, colour}];
+    if (!pen) pen.reset(CreatePen(PS_SOLID, width, colour));
+    return pen.get();
+}
+
+RECT Form1::line_bounds(const FaceLine& line) const {
+    const int face_w = design_client_width_twips / twips_per_pixel_x_;
+    const int face_h = design_client_height_twips / twips_per_pixel_y_;
+    const FacePoint a = face_to_client(line.from, face_w, face_h), b = face_to_client(line.to, face_w, face_h);
+    const int margin = std::max(1, line.width_px) + 2;
+    return RECT{static_cast<LONG>(std::floor(std::min(a.x, b.x))) - margin,
+                static_cast<LONG>(std::floor(std::min(a.y, b.y))) - margin,
+                static_cast<LONG>(std::ceil(std::max(a.x, b.x))) + margin,
+                static_cast<LONG>(std::ceil(std::max(a.y, b.y))) + margin};
+}
+
+void Form1::add_changed(const RECT& r) {
+    if (IsRectEmpty(&changed_)) changed_ = r;
+    else UnionRect(&changed_, &changed_, &r);
+}
+
+void Form1::render(const RECT* changed) {
     RECT client{};
     GetClientRect(hwnd_, &client);
     const int w = client.right, h = client.bottom;
@@ -343,9 +366,13 @@ void Form1::render() {
 
     const Picture& face = skin_ ? skin_ : built_in_face_;
     if (face) {
-        unique_memory_dc picture_dc(CreateCompatibleDC(dc));
-        ScopedSelect keep(picture_dc.get(), face.bitmap.get());
-        BitBlt(dc, 0, 0, face.width, face.height, picture_dc.get(), 0, 0, SRCCOPY);
+        if (!picture_dc_) picture_dc_.reset(CreateCompatibleDC(dc));
+        if (picture_in_dc_ != face.bitmap.get()) {
+            picture_select_.reset();
+            picture_select_ = std::make_unique<ScopedSelect>(picture_dc_.get(), face.bitmap.get());
+            picture_in_dc_ = face.bitmap.get();
+        }
+        BitBlt(dc, 0, 0, face.width, face.height, picture_dc_.get(), 0, 0, SRCCOPY);
     }
 
     // Labels first, so marks and hands are drawn over them.
@@ -369,11 +396,10 @@ void Form1::render() {
             RECT dot{static_cast<LONG>(std::lround(a.x - r / 2.0)), static_cast<LONG>(std::lround(a.y - r / 2.0)), 0, 0};
             dot.right = dot.left + r;
             dot.bottom = dot.top + r;
-            unique_hbrush brush(CreateSolidBrush(colour));
-            FillRect(dc, &dot, brush.get());
+            SetDCBrushColor(dc, colour);
+            FillRect(dc, &dot, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         } else {
-            unique_hpen pen(CreatePen(PS_SOLID, line.width_px, colour));
-            ScopedSelect keep_pen(dc, pen.get());
+            ScopedSelect keep_pen(dc, pen_for(line.width_px, colour));
             MoveToEx(dc, static_cast<int>(std::lround(a.x)), static_cast<int>(std::lround(a.y)), nullptr);
             LineTo(dc, static_cast<int>(std::lround(b.x)), static_cast<int>(std::lround(b.y)));
         }
@@ -387,7 +413,7 @@ void Form1::render() {
     Ellipse(dc, static_cast<int>(std::lround(centre.x - rx)), static_cast<int>(std::lround(centre.y - ry)),
             static_cast<int>(std::lround(centre.x + rx)) + 1, static_cast<int>(std::lround(centre.y + ry)) + 1);
 
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(hwnd_, changed, FALSE);
 }
 
 HFONT Form1::font_for(const LabelDesign& design) {
@@ -415,15 +441,36 @@ void Form1::set_texts(const FaceTexts& texts) {
     render();
 }
 
+// A tick moves the hands and rewrites the time label; only where they were
+// and where they are now goes to the screen, not the whole layered window.
 void Form1::show_hands(const std::array<FaceLine, 3>& hands) {
+    for (const int i : {0, 13, 14}) add_changed(line_bounds(lines_[i]));
     lines_[0] = hands[0];
     lines_[13] = hands[1];
     lines_[14] = hands[2];
+    for (const int i : {0, 13, 14}) add_changed(line_bounds(lines_[i]));
 }
 
-void Form1::show_texts(const FaceTexts& texts) { texts_ = texts; }
+void Form1::show_texts(const FaceTexts& texts) {
+    const auto changed = [&](const LabelDesign& design, const std::string& before, const std::string& now) {
+        if (before == now) return;
+        // Room for text wider than its box (drawn unclipped).
+        RECT r = label_rect(design);
+        InflateRect(&r, 24, 4);
+        add_changed(r);
+    };
+    changed(face_labels::Label1, texts_.time, texts.time);
+    changed(face_labels::Label2, texts_.weekday, texts.weekday);
+    changed(face_labels::Label4, texts_.year_month, texts.year_month);
+    changed(face_labels::Label5, texts_.day, texts.day);
+    texts_ = texts;
+}
 
-void Form1::draw_hub() { render(); }
+void Form1::draw_hub() {
+    const RECT changed = changed_;
+    changed_ = RECT{};
+    render(IsRectEmpty(&changed) ? nullptr : &changed);
+}
 
 void Form1::start_timer1(ClockTick& tick) {
     tick_ = &tick;
@@ -470,6 +517,9 @@ void Form1::set_label_visible(FaceLabel label, bool visible) {
 bool Form1::load_skin(std::string_view path) {
     Picture picture = load_picture_file(path);
     if (!picture) return false;
+    // The old picture leaves its DC before it is freed.
+    picture_select_.reset();
+    picture_in_dc_ = nullptr;
     skin_ = std::move(picture);
     render();
     return true;

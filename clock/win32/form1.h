@@ -91,7 +91,12 @@ private:
     void on_resize();
     // Runs the tick now and arms Timer1 for the next second boundary.
     void run_tick();
-    void render();
+    // Draws the whole face into the surface; only `changed` (the whole
+    // window when null) is sent to the screen.
+    void render(const RECT* changed = nullptr);
+    HPEN pen_for(int width, COLORREF colour);
+    RECT line_bounds(const FaceLine& line) const;
+    void add_changed(const RECT& r);
     void draw_label(HDC dc, const LabelDesign& design, const std::string& text);
     HFONT font_for(const LabelDesign& design);
 
@@ -113,6 +118,13 @@ private:
     std::array<FaceLine, face_line_count> lines_{};
     Picture built_in_face_;
     Picture skin_;
+    // The face picture stays selected into a DC of its own between ticks.
+    unique_memory_dc picture_dc_;
+    std::unique_ptr<ScopedSelect> picture_select_;
+    HBITMAP picture_in_dc_ = nullptr;
+    std::map<std::pair<int, COLORREF>, unique_hpen> pens_;
+    // What the current tick changed on the face, sent to the screen alone.
+    RECT changed_{};
     unique_hbitmap surface_;
     unique_memory_dc surface_dc_;
     std::unique_ptr<ScopedSelect> surface_select_;  // declared last of the three: released first

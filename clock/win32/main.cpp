@@ -10,6 +10,8 @@
 #include "nongli_host.h"
 #include "registry_port.h"
 #include "single_instance.h"
+#include "settings_keys.h"
+#include "settings_replace.h"
 #include "text_codec.h"
 #include "startup.h"
 #include "tick.h"
@@ -66,7 +68,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::Form1 form1;
     if (!form1.create(instance, owner)) return 1;
 
-    win::Win32ProfileStore profile;
+    // Every change of the settings file replaces it whole; a copy that a
+    // crash left half-written goes before anything reads the file.
+    win::ReplacingProfileStore profile;
+    std::string folder = win::program_folder();
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    win::remove_leftover_replacement(folder + std::string(ini::file_name));
     win::Win32MessageBoxes boxes;
     win::Win32FileSystem files;
     win::Win32Resources resources;

@@ -32,6 +32,8 @@ public:
     bool fail_writes = false;
     int reads = 0;
     std::vector<std::string> writes;
+    // Changes of the file: one per write, one per write_all however many values it holds.
+    int changes = 0;
 
     static std::string id(std::string_view path, std::string_view section, std::string_view key) {
         return lower(path) + "|" + lower(section) + "|" + lower(key);
@@ -48,9 +50,21 @@ public:
     bool write(std::string_view section, std::string_view key, std::string_view value,
                std::string_view path) override {
         if (fail_writes) return false;
+        ++changes;
+        store(section, key, value, path);
+        return true;
+    }
+    bool write_all(std::span<const ProfileWrite> all, std::string_view path) override {
+        if (fail_writes) return false;
+        ++changes;
+        for (const ProfileWrite& w : all) store(w.section, w.key, w.value, path);
+        return true;
+    }
+
+private:
+    void store(std::string_view section, std::string_view key, std::string_view value, std::string_view path) {
         writes.push_back(std::string(section) + "/" + std::string(key) + "=" + std::string(value));
         values[id(path, section, key)] = std::string(value);
-        return true;
     }
 };
 
@@ -165,8 +179,11 @@ public:
     // When set, a sound that is not in the table answers like a freshly
     // opened one: length 1000, position 0.
     bool device_answers = false;
+    // Commands the device refuses from now on (answered with an MCI error).
+    std::vector<std::string> refused;
     MciReply send(std::string_view command, unsigned answer_capacity) override {
         sent.emplace_back(command);
+        if (std::find(refused.begin(), refused.end(), command) != refused.end()) return {263u, {}};
         const auto it = answers.find(std::string(command));
         const auto ends_with = [&](std::string_view tail) {
             return command.size() >= tail.size() && command.substr(command.size() - tail.size()) == tail;

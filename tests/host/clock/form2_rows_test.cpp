@@ -376,6 +376,7 @@ TEST(Form2Save, HowManyRowsAndWhatTheMessageLineSays) {
         }
         const std::size_t writes = 1 + 30;  // every row key once, in use or blank
         EXPECT_EQ(rig.profile.writes.size(), writes) << c.name;
+        EXPECT_EQ(rig.profile.changes, 1) << c.name << ": the whole save is one change of the file";
     }
 }
 

@@ -55,6 +55,7 @@ TEST(Toggles, TimeGuardOffWritesTwoKeysOnWritesOne) {
     MenuChecks checks;
     EXPECT_FALSE(toggle_time_guard(checks, {profile, boxes}, kIni));
     EXPECT_EQ(profile.writes, (std::vector<std::string>{"jianhu/shijianJH=0", "jianhu/jianhuzd=0"}));
+    EXPECT_EQ(profile.changes, 1) << "both keys in one change";
     profile.writes.clear();
     EXPECT_TRUE(toggle_time_guard(checks, {profile, boxes}, kIni));
     EXPECT_EQ(profile.writes, (std::vector<std::string>{"jianhu/shijianJH=1"}));

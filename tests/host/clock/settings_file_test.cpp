@@ -57,6 +57,37 @@ TEST(XieRuINI, RefusesEmptyNamesWithTheWarningBox) {
     }
 }
 
+TEST(XieRuINIBatch, CommitsEveryValueAsOneChangeWithTheRulesOfOne) {
+    FakeProfile profile;
+    FakeBoxes boxes;
+    XieRuINIBatch batch({profile, boxes}, kFile);
+    batch.add("naoling", "0sj", "7:00:00");
+    batch.add("naoling", "0ts", "  ");
+    EXPECT_TRUE(profile.writes.empty()) << "nothing reaches the file before the commit";
+    EXPECT_TRUE(batch.commit());
+    EXPECT_EQ(profile.writes, (std::vector<std::string>{"naoling/0sj=7:00:00", "naoling/0ts= "}));
+    EXPECT_EQ(profile.changes, 1);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(XieRuINIBatch, AnEmptyNameRefusesTheWholeBatchWithOneBox) {
+    const struct { const char* name; std::string_view file; bool fail_store; } cases[] = {
+        {"empty key", kFile, false}, {"empty path", " ", false}, {"store error", kFile, true},
+    };
+    for (const auto& c : cases) {
+        FakeProfile profile;
+        FakeBoxes boxes;
+        profile.fail_writes = c.fail_store;
+        XieRuINIBatch batch({profile, boxes}, c.file);
+        batch.add("naoling", "0sj", "7:00:00");
+        batch.add("naoling", c.fail_store ? "0ts" : " ", "x");
+        EXPECT_FALSE(batch.commit()) << c.name;
+        EXPECT_TRUE(profile.writes.empty()) << c.name;
+        ASSERT_EQ(boxes.shown.size(), 1u) << c.name;
+        EXPECT_EQ(boxes.shown[0].text, "写入文件“" + std::string(c.file) + "”时出错") << c.name;
+    }
+}
+
 TEST(XieRuINI, ReportsAnErrorOfThePlatformCall) {
     FakeProfile profile;
     FakeBoxes boxes;

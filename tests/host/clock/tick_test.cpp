@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "fakes.h"
@@ -418,20 +419,32 @@ TEST(ClockTick, LabelsHaveNoLeadingZeros) {
     EXPECT_EQ(rig.face.texts.day, "9");
 }
 
-TEST(ClockTick, TheTickingSoundIsReopenedEverySecond) {
-    const struct { const char* name; bool on; bool file; Lines actions; } cases[] = {
-        {"on", true, true,
-         {open_of(kTicking, "Waveaudio"), "Play " + kTicking, "Close " + kTicking, open_of(kTicking, "Waveaudio"),
-          "Play " + kTicking}},
-        {"off", false, true, {}},
-        {"file missing", true, false, {}},
+TEST(ClockTick, TheTickingSoundKeepsItsDeviceOpenAndReplaysIt) {
+    const std::string kWood = kDir + "Voice\\Mati\\tick_wood.wav";
+    const std::string open = open_of(kTicking, "Waveaudio"), play = "Play " + kTicking,
+                      seek = "Seek " + kTicking + " to 0";
+    // Three handled seconds; `between` runs before the third.
+    const struct { const char* name; bool on; bool file; std::function<void(Rig&)> between; Lines actions; } cases[] = {
+        {"on: one open, then seek and play", true, true, nullptr, {open, play, seek, play, seek, play}},
+        {"off", false, true, nullptr, {}},
+        {"file missing", true, false, nullptr, {}},
+        {"a refused play reopens the device", true, true, [&](Rig& r) { r.mci.refused = {play}; },
+         {open, play, seek, play, seek, play, "Close " + kTicking, open, play}},
+        {"another file closes the old one", true, true, [&](Rig& r) { r.g.FaTiaoSheng = "tick_wood.wav"; },
+         {open, play, seek, play, "Close " + kTicking, open_of(kWood, "Waveaudio"), "Play " + kWood}},
+        {"the warning sound on the same player", true, true,
+         [&](Rig& r) { r.tick.BoFangQi(0).mmOpen(kHour, 0); },
+         {open, play, seek, play, "Close " + kTicking, open_of(kHour, "Waveaudio"), "Close " + kHour, open, play}},
     };
     for (const auto& c : cases) {
         Rig rig;
+        rig.files.files[kWood] = "sound";
         rig.checks.MaTiSheng = c.on;
         if (!c.file) rig.files.files.erase(kTicking);
         rig.tick_at(10, 0, 1);
         rig.tick_at(10, 0, 2);
+        if (c.between) c.between(rig);
+        rig.tick_at(10, 0, 3);
         EXPECT_EQ(rig.mci.actions(), c.actions) << c.name;
     }
 }
