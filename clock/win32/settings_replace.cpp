@@ -1,9 +1,12 @@
 #include "settings_replace.h"
 
 #include "handles.h"
+#include "file_system.h"
 #include "text_codec.h"
 
 namespace tockly::win {
+
+using namespace win32kit;
 
 namespace {
 

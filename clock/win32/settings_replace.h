@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "ports.h"
-#include "win32_ports.h"
+#include "profile_store.h"
 
 namespace tockly::win {
 

@@ -7,7 +7,8 @@
 
 #include "settings_file.h"
 #include "settings_replace.h"
-#include "win32_ports.h"
+#include "file_system.h"
+#include "text_codec.h"
 #include "win_test_util.h"
 
 namespace tockly {
@@ -41,8 +42,8 @@ TEST_F(ReplaceRig, TheFileEndsByteForByteAsAnInPlaceWriteLeavesIt) {
     for (const auto& c : cases) {
         start_both(c.start);
         if (c.start.empty()) {
-            DeleteFileW(win::widen(replaced).c_str());
-            DeleteFileW(win::widen(in_place).c_str());
+            DeleteFileW(win32kit::widen(replaced).c_str());
+            DeleteFileW(win32kit::widen(in_place).c_str());
         }
         store.write_all(c.writes, replaced);
         for (const ProfileWrite& w : c.writes) platform.write(w.section, w.key, w.value, in_place);
@@ -67,11 +68,11 @@ TEST_F(ReplaceRig, EveryChangeIsReadBackAtOnce) {
 
 TEST_F(ReplaceRig, AReadOnlyFileStaysAsItIs) {
     files.write_bytes(replaced, "[mts]\r\nmatisheng0=1\r\n");
-    SetFileAttributesW(win::widen(replaced).c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(win32kit::widen(replaced).c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(store.write("mts", "matisheng0", "0", replaced)) << "the refusal is the platform's, not an error";
     EXPECT_EQ(bytes(replaced), "[mts]\r\nmatisheng0=1\r\n");
     EXPECT_FALSE(files.find_name(win::replacement_path(replaced)));
-    SetFileAttributesW(win::widen(replaced).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(win32kit::widen(replaced).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ReplaceRig, ALeftoverCopyIsRemovedAndTheFileKept) {
