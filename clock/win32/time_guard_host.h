@@ -11,10 +11,11 @@
 
 namespace tockly::win {
 
-// The clock window carries the state of the two network items as the window
-// property "TocklyNetworkItems": 0x100, plus 1 when ShiJianJianHu can be
-// chosen, plus 2 when Vornhall can. The menus read the model; the property
-// lets another program (the end-to-end tests) see the same state.
+// In the builds that run here the clock window carries the state of the two
+// network items as the window property "TocklyNetworkItems": 0x100, plus 1
+// when ShiJianJianHu can be chosen, plus 2 when Vornhall can. The menus read
+// the model; the property lets the end-to-end tests see the same state. The
+// release keeps no such property.
 inline constexpr wchar_t network_items_property[] = L"TocklyNetworkItems";
 inline constexpr UINT_PTR network_items_present = 0x100;
 inline constexpr UINT_PTR network_item_ShiJianJianHu = 1;
@@ -30,7 +31,7 @@ public:
     }
 
     void network_items_changed(const NetworkItems& items) override;
-    void show_time_check_dialog() override;
+    void show_time_check_dialog(const WebReading& reading) override;
     void play_warning_sound(std::string_view path) override;
 
 private:
