@@ -87,7 +87,8 @@ HttpResponse get_blocking(const HttpRequest& request) {
     unique_hinternet connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
     if (!connection) return failed;
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
-    unique_hinternet req(WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+    // HTTP/1.0: a server may then not answer chunked (see below).
+    unique_hinternet req(WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), L"HTTP/1.0", WINHTTP_NO_REFERER,
                                             WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
     if (!req) return failed;
     for (const auto& [name, value] : request.headers) {
@@ -122,6 +123,12 @@ HttpResponse get_blocking(const HttpRequest& request) {
             return failed;
         response.content_length = static_cast<std::size_t>(std::stoul(*length));
     }
+    // WinHTTP joins the chunks itself and takes a connection that drops
+    // before the last chunk for the end of the body, so a chunked reply
+    // cannot be told from one cut short. The request asked for HTTP/1.0,
+    // which no server may answer chunked: one that does is not believed.
+    if (header_text(req.get(), WINHTTP_QUERY_TRANSFER_ENCODING).value_or("").find("chunked") != std::string::npos)
+        return failed;
 
     std::vector<char> buffer(8192);
     for (;;) {
@@ -129,8 +136,8 @@ HttpResponse get_blocking(const HttpRequest& request) {
         if (left == 0) return failed;
         limit_waits(req.get(), left);
         DWORD got = 0;
-        // A connection that drops mid-body ends the read with an error (or,
-        // for a chunked body, before its last chunk): a cut reply fails.
+        // A connection that drops mid-body may end the read with an error;
+        // where it ends it quietly, the length check of the caller fails it.
         if (!WinHttpReadData(req.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got)) return failed;
         if (got == 0) break;
         response.body.append(buffer.data(), got);

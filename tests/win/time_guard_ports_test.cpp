@@ -96,7 +96,9 @@ TEST_F(TimePageTest, CutRepliesFailAndTheDateHeaderArrives) {
         page_->control(std::string("mode=") + c.mode);
         const auto page = fetch_page(http_, page_->url("/time"));
         ASSERT_EQ(page.has_value(), c.fetched) << c.mode;
-        if (page) EXPECT_TRUE(parse_http_date(page->date_header)) << c.mode << ": " << page->date_header;
+        if (page) {
+            EXPECT_TRUE(parse_http_date(page->date_header)) << c.mode << ": " << page->date_header;
+        }
     }
 }
 
