@@ -32,6 +32,12 @@ shot() {
   import -window root -crop "${w}x${h}+${x}+${y}" +repage -strip "PNG8:$OUT/$name.png" \
     && say "$OUT/$name.png ($(stat -c %s "$OUT/$name.png") bytes)"
 }
+# shot_trim NAME: the whole screen cut down to what is not the desk.
+shot_trim() {
+  local tmp="$TOCKLY_ROOT/build/shots/full.png"
+  import -window root "$tmp" && convert "$tmp" -fuzz 3% -trim +repage -bordercolor '#3a6ea5' -border 8 -strip \
+    "PNG8:$OUT/$1.png" && say "$OUT/$1.png ($(stat -c %s "$OUT/$1.png") bytes)"
+}
 # geometry X_WINDOW: "X Y W H" on the screen
 geometry() {
   xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
@@ -74,7 +80,7 @@ for n in 1 2 3 4; do
   start_clock "$QUIET"$'[PiFu]\npifu0=默认皮肤'"$n"$'\n' || { say "the clock did not start"; exit 1; }
   if [[ $n == 1 ]]; then
     sleep 1.2
-    shot notice-band 0 0 1024 260
+    shot_trim notice-band
   fi
   sleep 4
   face_shot "face-skin$n"
@@ -83,7 +89,7 @@ for n in 1 2 3 4; do
     read -r CX CY < <(probe client)
     xdotool mousemove $((CX + 35)) $((CY + 100)); sleep 0.3
     xdotool click 3; sleep 1
-    shot menu $((CX - 300)) $((CY - 10)) 520 560
+    shot_trim menu
     xdotool key Escape; sleep 0.5
   fi
   stop_clock
@@ -101,7 +107,7 @@ xdotool key Return; sleep 2
 d=$(xdotool search --name '^闹铃设置' 2>/dev/null | head -1)
 if [[ -n "$d" ]]; then
   read -r x y w h < <(geometry "$d")
-  shot settings-dialog "$x" "$((y - 24))" "$w" "$((h + 24))"
+  shot settings-dialog "$x" "$y" "$w" "$h"
 else
   say "the settings dialog did not open"
 fi
@@ -128,7 +134,7 @@ eventually 20 bash -c "xdotool search --name '^Lunetra' | grep -q ." ; sleep 2
 v=$(xdotool search --name '^Lunetra' 2>/dev/null | head -1)
 if [[ -n "$v" ]]; then
   read -r x y w h < <(geometry "$v")
-  shot lunetraview "$x" "$((y - 24))" "$w" "$((h + 24))"
+  shot lunetraview "$x" "$y" "$w" "$h"
 fi
 wineserver -k 2>/dev/null
 say "pictures in $OUT"
