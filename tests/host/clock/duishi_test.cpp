@@ -253,5 +253,24 @@ TEST(DuiShi, AWindowThatCannotBeCreatedLeavesTheDialogUnloaded) {
     EXPECT_TRUE(rig.http.requests.empty());
 }
 
+TEST(DuiShi, TheCorrectionWaitsAwayFromTheWindowAndAClosedDialogDropsItsResult) {
+    for (const bool closed_meanwhile : {false, true}) {
+        Rig rig("0");
+        FakeBackground background;
+        DuiShi dialog{{rig.view, {rig.profile, rig.boxes}, kIni, rig.resources, rig.files,
+                       web_ports(rig.http, rig.zone, rig.monotonic, {std::string(kUrl)}), rig.setter, &background}};
+        dialog.Show(WebReading{local_time_at(LocalTime{2026, 5, 9, 6, 14, 20, 0}.local_seconds()), rig.monotonic.ms});
+        dialog.Command1_Click();
+        dialog.Command1_Click();
+        EXPECT_EQ(background.jobs.size(), 1u) << "one correction at a time";
+        EXPECT_TRUE(rig.http.requests.empty()) << "nothing fetched in the click";
+        if (closed_meanwhile) dialog.Image1_Click();
+        background.finish_all();
+        EXPECT_EQ(rig.http.requests.size(), 1u);
+        EXPECT_EQ(rig.setter.calls.size(), closed_meanwhile ? 0u : 2u) << "closed: 不校正";
+        EXPECT_EQ(rig.boxes.shown.size(), closed_meanwhile ? 0u : 1u);
+    }
+}
+
 }  // namespace
 }  // namespace tockly
