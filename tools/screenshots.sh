@@ -26,17 +26,34 @@ convert -size 1024x768 xc:'#3a6ea5' "$TOCKLY_ROOT/build/shots-desk.png" 2>/dev/n
 mkdir -p "$TOCKLY_ROOT/build/shots"
 display -window root "$TOCKLY_ROOT/build/shots-desk.png" 2>/dev/null
 
-# shot NAME X Y W H: that part of the screen, as a small PNG.
+TMP="$TOCKLY_ROOT/build/shots/full.png"
+# Without a compositor Wine shows the see-through parts of the face and the
+# time-check dialog black: the desk colour goes there instead, filled from
+# the inner corners of each see-through window (X Y W H on the picture).
+desk_fill() {  # desk_fill FILE X Y W H ...
+  local file=$1; shift
+  local args=()
+  while (($# >= 4)); do
+    local x=$1 y=$2 w=$3 h=$4; shift 4
+    args+=(-floodfill "+$((x + 1))+$((y + 1))" black -floodfill "+$((x + w - 2))+$((y + 1))" black
+           -floodfill "+$((x + 1))+$((y + h - 2))" black -floodfill "+$((x + w - 2))+$((y + h - 2))" black)
+  done
+  if ((${#args[@]})); then convert "$file" -fuzz 2% -fill '#3a6ea5' "${args[@]}" "$file"; fi
+}
+saved() { say "$OUT/$1.png ($(stat -c %s "$OUT/$1.png") bytes)"; }
+# shot NAME X Y W H [SEE-THROUGH X Y W H, relative to the shot]: that part of the screen, as a small PNG.
 shot() {
-  local name=$1 x=$2 y=$3 w=$4 h=$5
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage -strip "PNG8:$OUT/$name.png" \
-    && say "$OUT/$name.png ($(stat -c %s "$OUT/$name.png") bytes)"
+  local name=$1 x=$2 y=$3 w=$4 h=$5; shift 5
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$TMP" || return
+  desk_fill "$TMP" "$@"
+  convert "$TMP" -strip "PNG8:$OUT/$name.png" && saved "$name"
 }
 # shot_trim NAME: the whole screen cut down to what is not the desk.
 shot_trim() {
-  local tmp="$TOCKLY_ROOT/build/shots/full.png"
-  import -window root "$tmp" && convert "$tmp" -fuzz 3% -trim +repage -bordercolor '#3a6ea5' -border 8 -strip \
-    "PNG8:$OUT/$1.png" && say "$OUT/$1.png ($(stat -c %s "$OUT/$1.png") bytes)"
+  import -window root "$TMP" || return
+  local w; w=$(clock_x_window)
+  [[ -n "$w" ]] && desk_fill "$TMP" $(geometry "$w")
+  convert "$TMP" -fuzz 3% -trim +repage -bordercolor '#3a6ea5' -border 8 -strip "PNG8:$OUT/$1.png" && saved "$1"
 }
 # geometry X_WINDOW: "X Y W H" on the screen
 geometry() {
@@ -69,7 +86,7 @@ face_shot() {  # face_shot NAME: the clock window, its see-through corners on th
   local w; w=$(clock_x_window)
   [[ -n "$w" ]] || { say "no clock window for $1"; return 1; }
   read -r x y fw fh < <(geometry "$w")
-  shot "$1" "$((x - 6))" "$((y - 6))" "$((fw + 12))" "$((fh + 12))"
+  shot "$1" "$((x - 6))" "$((y - 6))" "$((fw + 12))" "$((fh + 12))" 6 6 "$fw" "$fh"
 }
 
 QUIET=$'[ToMin]\ntomin=1\n[zdtx]\nzhengdian0=0\nBanDian0=0\n[mts]\nmatisheng0=0\n[jianhu]\nshijianJH=1\njianhuzd=0\n'
@@ -122,7 +139,8 @@ export TOCKLY_TEST_CLOCK_OFFSET=$(( ((5 * 60 - now - 10) % 3600 + 3600) % 3600 )
 start_clock "$QUIET"
 unset TOCKLY_TEST_CLOCK_OFFSET
 sleep 16
-shot time-check-dialog $((1024 - 272)) $((768 - 154)) 272 154
+# It rests 260 x 142 pixels in the bottom-right corner (no taskbar here).
+shot time-check-dialog $((1024 - 272)) $((768 - 154)) 272 154 12 12 260 142
 curl -s "$PAGE/control?reset" >/dev/null
 stop_clock
 
