@@ -4,14 +4,21 @@
 //   GET /time      the time page: UTF-8, the date in the first square
 //                  brackets and the time in the first parentheses, local
 //                  time plus the skew ("[2026-05-09] (14:05:00)")
+//   GET /spare     the same page: the spare time page of the test builds
+//   GET /moved     302 to /time
 //   GET /online    "online", the test builds' stand-in for the system's
 //                  connection state (see clock/win32/test_hooks.h)
 //   GET /          a small home page
 //   GET /control   the state; with ?skew=SECONDS and/or ?mode=MODE it
 //                  changes it first, ?reset puts back the start values,
-//                  ?quit ends the server. The state counts the requests for
-//                  /time, /online and / (home_requests: the clock's home
-//                  page item reached the server)
+//                  ?quit ends the server; ?date=YYYY-MM-DD puts that date in
+//                  the brackets (the time stays), ?then_skew=SECONDS makes
+//                  the skew that after the next /time page (a second fetch
+//                  that disagrees with the first). The state counts the
+//                  requests for /time, /spare, /online and / (home_requests:
+//                  the clock's home page item reached the server)
+//
+// Every answer carries a Date header: now plus the skew, in UTC.
 //
 // Modes (for /time, /online and /; /control always answers):
 //   ok       as above
@@ -21,6 +28,9 @@
 //   trickle  a correct page, one byte every half second
 //   big      a correct page padded to 100 KiB
 //   down     closes every connection without a word
+//   header   200 with a body without date or time: only the Date header tells it
+//   cut      the page, but the connection closes 40 bytes before its Content-Length
+//   cutchunk the page chunked, the connection closing before the last chunk
 //
 //   timepage_server [--port 18080] [--bind 127.0.0.1] [--skew SECONDS] [--mode MODE]
 //                   [--lifetime SECONDS]
@@ -49,7 +59,7 @@
 
 namespace {
 
-const char* const kModes[] = {"ok", "error", "garbage", "hang", "trickle", "big", "down"};
+const char* const kModes[] = {"ok", "error", "garbage", "hang", "trickle", "big", "down", "header", "cut", "cutchunk"};
 
 struct State {
     std::mutex lock;
@@ -58,8 +68,12 @@ struct State {
     long long start_skew = 0;
     std::string start_mode = "ok";
     long long time_requests = 0;
+    long long spare_requests = 0;
     long long online_requests = 0;
     long long home_requests = 0;
+    std::string fixed_date;  // the bracket date, empty: today's
+    bool skew_after = false;
+    long long then_skew = 0;
     std::string if_modified_since = "-";  // of the last /time request, "-" when it had none
 };
 
@@ -85,24 +99,48 @@ bool parse_number(std::string_view text, long long& out) {
     return true;
 }
 
-// "[2026-05-09] (14:05:00)" for now plus the skew, in this machine's local time.
-std::string time_fields(long long skew) {
+// "[2026-05-09] (14:05:00)" for now plus the skew, in this machine's local
+// time; `date` replaces the date when it is set.
+std::string time_fields(long long skew, const std::string& date = "") {
     const std::time_t t = std::time(nullptr) + static_cast<std::time_t>(skew);
     std::tm local{};
     localtime_r(&t, &local);
     char buffer[64];
     std::strftime(buffer, sizeof buffer, "[%Y-%m-%d] (%H:%M:%S)", &local);
+    if (date.empty()) return buffer;
+    return "[" + date + "]" + std::string(buffer).substr(12);
+}
+
+std::string time_page(long long skew, const std::string& date = "") {
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Tockly 时间页</title></head>\n"
+           "<body><p>北京时间 " + time_fields(skew, date) + "</p></body></html>\n";
+}
+
+// "Mon, 07 Dec 2026 16:30:00 GMT" for now plus the skew.
+std::string http_date(long long skew) {
+    const std::time_t t = std::time(nullptr) + static_cast<std::time_t>(skew);
+    std::tm utc{};
+    gmtime_r(&t, &utc);
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%s, %02d %s %04d %02d:%02d:%02d GMT", days[utc.tm_wday], utc.tm_mday,
+                  months[utc.tm_mon], utc.tm_year + 1900, utc.tm_hour, utc.tm_min, utc.tm_sec);
     return buffer;
 }
 
-std::string time_page(long long skew) {
-    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Tockly 时间页</title></head>\n"
-           "<body><p>北京时间 " + time_fields(skew) + "</p></body></html>\n";
+thread_local long long date_skew = 0;  // the skew of the Date header of the answer being made
+
+std::string head(int status, std::string_view reason, std::string_view content_type) {
+    std::string out = "HTTP/1.1 " + std::to_string(status) + " " + std::string(reason) + "\r\n";
+    out += "Date: " + http_date(date_skew) + "\r\n";
+    out += "Content-Type: " + std::string(content_type) + "\r\n";
+    return out;
 }
 
 std::string response(int status, std::string_view reason, std::string_view content_type, std::string_view body) {
-    std::string out = "HTTP/1.1 " + std::to_string(status) + " " + std::string(reason) + "\r\n";
-    out += "Content-Type: " + std::string(content_type) + "\r\n";
+    std::string out = head(status, reason, content_type);
     out += "Content-Length: " + std::to_string(body.size()) + "\r\n";
     out += "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
     out += body;
@@ -133,6 +171,7 @@ void wait_for_peer(int fd) {
 std::string state_text() {
     return "mode=" + state.mode + " skew=" + std::to_string(state.skew) +
            " time_requests=" + std::to_string(state.time_requests) +
+           " spare_requests=" + std::to_string(state.spare_requests) +
            " online_requests=" + std::to_string(state.online_requests) +
            " home_requests=" + std::to_string(state.home_requests) +
            " if_modified_since=" + state.if_modified_since + "\n";
@@ -154,12 +193,21 @@ bool apply_control(std::string_view query) {
         } else if (name == "reset") {
             state.skew = state.start_skew;
             state.mode = state.start_mode;
-            state.time_requests = state.online_requests = state.home_requests = 0;
+            state.time_requests = state.spare_requests = state.online_requests = state.home_requests = 0;
             state.if_modified_since = "-";
+            state.fixed_date.clear();
+            state.skew_after = false;
         } else if (name == "skew") {
             long long skew = 0;
             if (!parse_number(value, skew)) return false;
             state.skew = skew;
+        } else if (name == "then_skew") {
+            if (!parse_number(value, state.then_skew)) return false;
+            state.skew_after = true;
+        } else if (name == "date") {
+            // Four digits, a dash, two, a dash, two: 9999-12-31 and 0000-01-01 included.
+            if (value.size() != 10 || value[4] != '-' || value[7] != '-') return false;
+            state.fixed_date = std::string(value);
         } else if (name == "mode") {
             if (!known_mode(value)) return false;
             state.mode = std::string(value);
@@ -226,6 +274,7 @@ void serve(int fd) {
 
     std::string mode;
     long long skew = 0;
+    std::string date;
     {
         std::lock_guard<std::mutex> guard(state.lock);
         if (path == "/control") {
@@ -239,15 +288,22 @@ void serve(int fd) {
             }
             return;
         }
+        mode = state.mode;
+        skew = state.skew;
+        date = state.fixed_date;
         if (path == "/time") {
             ++state.time_requests;
             state.if_modified_since = header_value(request, "if-modified-since");
+            if (state.skew_after) {
+                state.skew = state.then_skew;
+                state.skew_after = false;
+            }
         }
+        if (path == "/spare") ++state.spare_requests;
         if (path == "/online") ++state.online_requests;
         if (path == "/") ++state.home_requests;
-        mode = state.mode;
-        skew = state.skew;
     }
+    date_skew = skew;
 
     if (mode == "down") return;  // closed without a word
     if (mode == "hang") {
@@ -259,6 +315,12 @@ void serve(int fd) {
                               "<html><body><h1>500 服务器出错了</h1></body></html>\n"));
         return;
     }
+    if (path == "/moved") {
+        std::string whole = head(302, "Found", "text/plain");
+        whole += "Location: /time\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        send_all(fd, whole);
+        return;
+    }
     if (path == "/online") {
         send_all(fd, response(200, "OK", "text/plain", "online\n"));
         return;
@@ -268,8 +330,29 @@ void serve(int fd) {
                               "<html><body><h1>Vornhall</h1><p>Tockly</p></body></html>\n"));
         return;
     }
-    if (path != "/time") {
+    if (path != "/time" && path != "/spare") {
         send_all(fd, response(404, "Not Found", "text/plain", "not found\n"));
+        return;
+    }
+    if (mode == "header") {
+        send_all(fd, response(200, "OK", "text/plain", "User-agent: *\nDisallow: /private/\n"));
+        return;
+    }
+    if (mode == "cut") {
+        const std::string page = time_page(skew, date);
+        std::string whole = head(200, "OK", "text/html; charset=utf-8");
+        whole += "Content-Length: " + std::to_string(page.size() + 40) + "\r\nConnection: close\r\n\r\n" + page;
+        send_all(fd, whole);
+        return;
+    }
+    if (mode == "cutchunk") {
+        const std::string page = time_page(skew, date);
+        char size[16];
+        std::snprintf(size, sizeof size, "%zx", page.size());
+        std::string whole = head(200, "OK", "text/html; charset=utf-8");
+        whole += "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
+        whole += std::string(size) + "\r\n" + page + "\r\n";  // and no "0\r\n\r\n"
+        send_all(fd, whole);
         return;
     }
     if (mode == "garbage") {
@@ -284,7 +367,7 @@ void serve(int fd) {
         send_all(fd, response(200, "OK", "text/html; charset=utf-8", junk));
         return;
     }
-    std::string page = time_page(skew);
+    std::string page = time_page(skew, date);
     if (mode == "big") page += std::string(100 * 1024, ' ');
     const std::string whole = response(200, "OK", "text/html; charset=utf-8", page);
     if (mode == "trickle") {
@@ -300,7 +383,7 @@ void serve(int fd) {
 void usage() {
     std::fprintf(stderr,
                  "usage: timepage_server [--port 18080] [--bind 127.0.0.1] [--skew SECONDS] "
-                 "[--mode ok|error|garbage|hang|trickle|big|down] [--lifetime SECONDS]\n");
+                 "[--mode ok|error|garbage|hang|trickle|big|down|header|cut|cutchunk] [--lifetime SECONDS]\n");
 }
 
 }  // namespace

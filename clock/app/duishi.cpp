@@ -5,10 +5,13 @@
 
 namespace tockly {
 
-void DuiShi::Show() {
+void DuiShi::Show(const std::optional<WebReading>& reading) {
+    if (reading) first_reading_ = reading;
     if (!loaded_) {
         if (!ports_.view.load()) return;
         loaded_ = true;
+        ++generation_;
+        correcting_ = false;
         Form_Load();
     }
     ports_.view.show();
@@ -73,8 +76,37 @@ void DuiShi::Command1_Click() {
 }
 
 void DuiShi::correct() {
+    // One correction at a time: a second click while the page is fetched
+    // adds nothing.
+    if (correcting_) return;
+    correcting_ = true;
+    if (ports_.background) {
+        const WebTimePorts web = ports_.web;
+        const unsigned generation = generation_;
+        const bool started = ports_.background->run([this, web, generation]() -> std::function<void()> {
+            std::optional<WebReading> now;
+            try {
+                now = read_web_time(web);
+            } catch (...) {
+            }
+            return [this, now, generation] {
+                if (loaded_ && generation == generation_) finish_correction(now);
+            };
+        });
+        if (started) return;
+    }
+    std::optional<WebReading> now;
     try {
-        last_correction_ = correct_clock(ports_.http, ports_.setter, ports_.time_format, ports_.time_page_url);
+        now = read_web_time(ports_.web);
+    } catch (...) {
+    }
+    finish_correction(now);
+}
+
+void DuiShi::finish_correction(const std::optional<WebReading>& now) {
+    correcting_ = false;
+    try {
+        last_correction_ = apply_correction(ports_.web, ports_.setter, now, first_reading_);
     } catch (...) {
         last_correction_ = CorrectionOutcome::no_page;
     }

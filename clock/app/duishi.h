@@ -5,9 +5,12 @@
 // DuiShiView, so every step runs, and is tested, without a real window.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "background.h"
 #include "ports.h"
 #include "settings_file.h"
 #include "time_text.h"
@@ -80,18 +83,21 @@ struct DuiShiPorts {
     std::string settings_path;  // ChengXuLuJing & "Software_information.ini"
     Resources& resources;
     FileSystem& files;
-    HttpClient& http;
+    WebTimePorts web;
     ClockSetter& setter;
-    TimeFormat time_format;
-    std::string time_page_url = std::string(web::time_page_url);
+    // Where the correction's fetch waits (a worker that hands the reading
+    // back to the window); none: it waits right here.
+    Background* background = nullptr;
 };
 
 class DuiShi {
 public:
     explicit DuiShi(DuiShiPorts ports) : ports_(std::move(ports)) {}
 
-    // Shows the dialog, loading it first when it is not loaded.
-    void Show();
+    // Shows the dialog, loading it first when it is not loaded. `reading` is
+    // the check's web time; the correction sets the clock only to a time
+    // that agrees with it.
+    void Show(const std::optional<WebReading>& reading = std::nullopt);
 
     void Timer1_Timer();  // animation
     void Timer2_Timer();  // slide-in
@@ -113,6 +119,7 @@ public:
 private:
     void Form_Load();
     void correct();
+    void finish_correction(const std::optional<WebReading>& now);
     void set_timer(DuiShiTimer timer, bool on);
     void Unload();
 
@@ -126,6 +133,11 @@ private:
     int screen_width_ = 0;
     bool timers_[3] = {false, false, false};
     std::optional<CorrectionOutcome> last_correction_;
+    std::optional<WebReading> first_reading_;
+    bool correcting_ = false;
+    // Counts loads, so a reading that comes back after the dialog was
+    // closed (and perhaps opened again) is dropped.
+    unsigned generation_ = 0;
 };
 
 }  // namespace tockly

@@ -3,11 +3,19 @@
 // clock with the time page, which opens the time-check dialog with its
 // warning sound when they are more than 600 seconds apart. This side never
 // changes the PC clock itself.
+//
+// The hourly network check and the fetch of the time page wait on the
+// network for seconds. They keep their places in the tick, but the waiting
+// runs away from the window (Background) and only the result comes back to
+// it, so the face keeps its seconds meanwhile.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "background.h"
 #include "clock_state.h"
 #include "local_time.h"
 #include "network_check.h"
@@ -30,8 +38,9 @@ class TimeGuardWindow {
 public:
     virtual ~TimeGuardWindow() = default;
     virtual void network_items_changed(const NetworkItems& items) = 0;
-    // Shows the single time-check dialog without waiting for it.
-    virtual void show_time_check_dialog() = 0;
+    // Shows the single time-check dialog without waiting for it; `reading`
+    // is the web time the check found, which the correction must agree with.
+    virtual void show_time_check_dialog(const WebReading& reading) = 0;
     // Player 0 opens the file (window handle 0) and plays it.
     virtual void play_warning_sound(std::string_view path) = 0;
 };
@@ -40,22 +49,29 @@ struct TimeGuardPorts {
     ConnectionState& connection;
     EchoService& echo;
     SettingsAccess settings;  // the network check reads IPtoping at each run
-    HttpClient& http;
+    WebTimePorts web;
     WallClock& clock;
     Resources& resources;
     FileSystem& files;
     TimeGuardWindow& window;
-    TimeFormat time_format;
-    std::string time_page_url = std::string(web::time_page_url);
     BuiltInAddresses addresses{};
+    // Where the hourly steps wait; none: they wait in the tick itself.
+    Background* background = nullptr;
 };
 
 // The network check of start-up and of the hourly step: sets LianWang and
 // the two items. Returns the check's result.
 bool run_network_check(const TimeGuardPorts& ports, ClockGlobals& globals, NetworkItems& items);
 
-// The time-guard comparison itself, without the minute test: opens the
-// dialog and plays the warning sound when the PC clock is wrong.
+// The waiting half of the network check: the connection state and the
+// echo requests to `addresses`, touching nothing of the window's.
+bool network_usable(ConnectionState& connection, EchoService& echo, const std::vector<std::string>& addresses);
+
+// What the check's verdict leads to on the window: the dialog and the
+// warning sound when the PC clock is wrong.
+void act_on_check(const TimeGuardPorts& ports, const ClockCheck& check);
+
+// The time-guard comparison itself, without the minute test.
 ClockVerdict run_time_guard(const TimeGuardPorts& ports);
 
 // Steps 7 and 8 of the tick.
@@ -71,6 +87,8 @@ public:
     void time_guard(const TickMoment& moment) override;
 
 private:
+    void apply_network_result(bool usable);
+
     TimeGuardPorts ports_;
     ClockGlobals& g_;
     MenuChecks& checks_;

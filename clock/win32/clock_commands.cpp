@@ -26,6 +26,9 @@ void ClockCommands::on_menu(MenuId id) {
     case MenuId::Vornhall: {
         ShellOpen page;
         page.file = TOCKLY_HOME_PAGE_URL;
+        // Until the project has a public page the release opens its readme
+        // in the program folder.
+        if (page.file.find("://") == std::string::npos) page.file = g_.ChengXuLuJing + page.file;
         page.folder = g_.ChengXuLuJing;
         page.show_command = show_command_show;
         s_.shell.open(page);  // a failure to open the page is not the clock's concern

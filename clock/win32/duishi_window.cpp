@@ -43,8 +43,8 @@ bool DuiShiWindow::register_class(HINSTANCE instance) {
 DuiShiWindow::DuiShiWindow(HINSTANCE instance, HWND owner, DuiShiWindowPorts ports)
     : instance_(instance),
       owner_(owner),
-      model_({*this, {ports.profile, boxes_}, ports.settings_path, ports.resources, ports.files, ports.http,
-              ports.setter, ports.time_format}) {
+      model_({*this, {ports.profile, boxes_}, ports.settings_path, ports.resources, ports.files, ports.web,
+              ports.setter, ports.background}) {
     const ScreenMetrics metrics = screen_metrics();
     twips_per_pixel_x_ = metrics.twips_per_pixel_x;
     twips_per_pixel_y_ = metrics.twips_per_pixel_y;

@@ -39,10 +39,10 @@ struct DuiShiWindowPorts {
     ProfileStore& profile;
     Resources& resources;
     FileSystem& files;
-    HttpClient& http;
+    WebTimePorts web;
     ClockSetter& setter;
-    TimeFormat time_format;
     std::string settings_path;
+    Background* background = nullptr;
 };
 
 class DuiShiWindow : public DuiShiView, public Window<DuiShiWindow> {
@@ -54,7 +54,7 @@ public:
     DuiShiWindow& operator=(const DuiShiWindow&) = delete;
 
     // Shows the dialog (modeless), loading it on first use.
-    void Show() { model_.Show(); }
+    void Show(const std::optional<WebReading>& reading = std::nullopt) { model_.Show(reading); }
     const DuiShi& model() const { return model_; }
 
     // DuiShiView

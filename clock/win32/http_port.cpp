@@ -6,6 +6,8 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -42,6 +44,20 @@ void limit_waits(HINTERNET request, int ms) {
     WinHttpSetOption(request, WINHTTP_OPTION_SEND_TIMEOUT, &value, sizeof value);
 }
 
+// A response header as text; nothing when the response has none.
+std::optional<std::string> header_text(HINTERNET request, DWORD which) {
+    DWORD bytes = 0;
+    WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &bytes,
+                        WINHTTP_NO_HEADER_INDEX);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return std::nullopt;
+    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (!WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &bytes,
+                             WINHTTP_NO_HEADER_INDEX))
+        return std::nullopt;
+    value.resize(bytes / sizeof(wchar_t));
+    return narrow(value);
+}
+
 // The request itself. Each wait is limited to the time left, but a server
 // that trickles a byte at a time satisfies every single wait; the deadline of
 // the whole request is therefore kept by WinHttpClient::get.
@@ -73,7 +89,8 @@ HttpResponse get_blocking(const HttpRequest& request) {
     unique_hinternet connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
     if (!connection) return failed;
     const DWORD flags = WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
-    unique_hinternet req(WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+    // HTTP/1.0: a server may then not answer chunked (see below).
+    unique_hinternet req(WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), L"HTTP/1.0", WINHTTP_NO_REFERER,
                                             WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
     if (!req) return failed;
     for (const auto& [name, value] : request.headers) {
@@ -81,6 +98,11 @@ HttpResponse get_blocking(const HttpRequest& request) {
         WinHttpAddRequestHeaders(req.get(), line.c_str(), static_cast<DWORD>(line.size()),
                                  WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE);
     }
+    // Redirects are followed by the caller, which knows where they may lead.
+    DWORD no_redirects = WINHTTP_DISABLE_REDIRECTS;
+    WinHttpSetOption(req.get(), WINHTTP_OPTION_DISABLE_FEATURE, &no_redirects, sizeof no_redirects);
+    DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    WinHttpSetOption(req.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
     limit_waits(req.get(), std::max(deadline.left(), 1));
     if (!WinHttpSendRequest(req.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
         return failed;
@@ -94,6 +116,21 @@ HttpResponse get_blocking(const HttpRequest& request) {
                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
         return failed;
     response.status = static_cast<int>(status);
+    response.date_header = header_text(req.get(), WINHTTP_QUERY_DATE).value_or("");
+    response.location = header_text(req.get(), WINHTTP_QUERY_LOCATION).value_or("");
+    if (const auto length = header_text(req.get(), WINHTTP_QUERY_CONTENT_LENGTH)) {
+        // A length that is no number is no length the body can be checked against.
+        if (length->empty() || length->size() > 9 ||
+            length->find_first_not_of("0123456789") != std::string::npos)
+            return failed;
+        response.content_length = static_cast<std::size_t>(std::stoul(*length));
+    }
+    // WinHTTP joins the chunks itself and takes a connection that drops
+    // before the last chunk for the end of the body, so a chunked reply
+    // cannot be told from one cut short. The request asked for HTTP/1.0,
+    // which no server may answer chunked: one that does is not believed.
+    if (header_text(req.get(), WINHTTP_QUERY_TRANSFER_ENCODING).value_or("").find("chunked") != std::string::npos)
+        return failed;
 
     std::vector<char> buffer(8192);
     for (;;) {
@@ -101,6 +138,8 @@ HttpResponse get_blocking(const HttpRequest& request) {
         if (left == 0) return failed;
         limit_waits(req.get(), left);
         DWORD got = 0;
+        // A connection that drops mid-body may end the read with an error;
+        // where it ends it quietly, the length check of the caller fails it.
         if (!WinHttpReadData(req.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got)) return failed;
         if (got == 0) break;
         response.body.append(buffer.data(), got);

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "background_work.h"
 #include "clock_commands.h"
 #include "duishi_window.h"
 #include "form1.h"
@@ -98,11 +99,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const auto connection = win::make_connection_state(hooks);
     win::Win32EchoService echo;
     win::WinHttpClient http;
+    win::Win32TimeZone time_zone;
+    win::Win32MonotonicClock monotonic;
+    const WebTimePorts web_time{http, time_zone, monotonic, time_format};
     win::Win32ClockSetter clock_setter;
     win::ClockTimeGuard time_guard_window;
-    const TimeGuardPorts time_guard_ports{*connection, echo,  {profile, boxes},  http,       wall_clock,
-                                          resources,   files, time_guard_window, time_format};
+    // Start-up waits for its network check; the hourly steps and the
+    // correction wait on a worker so that the face keeps its seconds.
+    TimeGuardPorts time_guard_ports{*connection, echo,  {profile, boxes},  web_time,
+                                    wall_clock,  resources, files, time_guard_window};
     TimeGuardStartupCheck startup_network_check(time_guard_ports);
+    win::WorkerBackground background(instance);
+    time_guard_ports.background = &background;
 
     // Start with Windows: the check mark comes from the registry.
     win::Win32Registry registry;
@@ -114,7 +122,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                    started.checks);
 
     win::DuiShiWindow time_check_dialog(
-        instance, owner, {profile, resources, files, http, clock_setter, time_format, started.globals.settings_path()});
+        instance, owner,
+        {profile, resources, files, web_time, clock_setter, started.globals.settings_path(), &background});
     time_guard_window.attach(time_check_dialog, tick);
     TimeGuardSteps time_guard_steps(time_guard_ports, started.globals, started.checks, started.network_items);
     win::ShiftedHourlySteps shifted_steps(time_guard_steps, hooks.clock_offset_seconds);

@@ -6,8 +6,8 @@ namespace tockly::win {
 // there is nothing on the window to bring up to date.
 void ClockTimeGuard::network_items_changed(const NetworkItems&) {}
 
-void ClockTimeGuard::show_time_check_dialog() {
-    if (dialog_) dialog_->Show();
+void ClockTimeGuard::show_time_check_dialog(const WebReading& reading) {
+    if (dialog_) dialog_->Show(reading);
 }
 
 void ClockTimeGuard::play_warning_sound(std::string_view path) {

@@ -19,7 +19,7 @@ public:
     }
 
     void network_items_changed(const NetworkItems& items) override;
-    void show_time_check_dialog() override;
+    void show_time_check_dialog(const WebReading& reading) override;
     void play_warning_sound(std::string_view path) override;
 
 private:

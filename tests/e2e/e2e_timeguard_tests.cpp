@@ -6,7 +6,10 @@
 //   (by button or automatically) slides it out without a message;
 // - an accurate page: the page is fetched and nothing happens;
 // - a click on the picture closes the dialog at once;
-// - the server down at minute 4: the two network items are disabled.
+// - the server down at minute 4: the two network items are disabled;
+// - a page with only a Date header opens the dialog as a bracket page does;
+// - cut replies and absurd dates lead to nothing;
+// - a page that hangs does not stop the face's seconds.
 //
 // The clock reaches minute 4 or 5 within seconds through its test switch
 // TOCKLY_TEST_CLOCK_OFFSET, and takes its connection state from the server's
@@ -14,7 +17,9 @@
 // The echo requests are real; they go to loopback addresses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
+#include <vector>
 
 #include "e2e_audio.h"
 #include "e2e_support.h"
@@ -303,6 +308,88 @@ TEST_F(TimeGuard, WithTheServerDownAtMinute4TheNetworkItemsAreDisabled) {
     EXPECT_GT(std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - due).count(), -1500)
         << "by the check of minute 4";
     EXPECT_EQ(page_->counter("online_requests"), 2) << "start-up and minute 4";
+}
+
+TEST_F(TimeGuard, APageWithOnlyADateHeaderIsReadAsABracketPageIs) {
+    ProgramFolder folder("timeguard-header");
+    folder.write_settings(settings("1"));
+    page_->control("mode=header&skew=900");
+    start_clock_before(folder, 5, 12s);
+    ASSERT_TRUE(clock_->wait_for_clock());
+    HWND d = nullptr;
+    ASSERT_TRUE(eventually([&] { return (d = dialog()) != nullptr; }, 20s)) << "no time-check dialog";
+    EXPECT_EQ(page_->counter("spare_requests"), 0) << "the first page told the time";
+    if (!wine_refuses_clock_changes()) GTEST_SKIP() << "not on a Wine known to refuse clock changes";
+    bool message = false;
+    EXPECT_TRUE(gone_without_message(d, message)) << "in, correct (refused), out";
+    EXPECT_EQ(page_->counter("time_requests"), 2) << "the check, then the correction";
+}
+
+TEST_F(TimeGuard, CutRepliesAndAbsurdDatesLeadToNothing) {
+    const struct {
+        const char* name;
+        std::string control;
+    } cases[] = {
+        {"cut short of its Content-Length", "mode=cut&skew=900"},
+        {"chunked without its last chunk", "mode=cutchunk&skew=900"},
+        {"9999-12-31", "date=9999-12-31"},
+        {"1601-01-01", "date=1601-01-01"},
+        {"0000-01-01", "date=0000-01-01"},
+    };
+    for (const auto& c : cases) {
+        ProgramFolder folder("timeguard-hostile");
+        folder.write_settings(settings("1"));
+        ASSERT_FALSE(page_->control("reset&" + c.control).empty()) << c.name;
+        audio::NewStreams heard;
+        start_clock_before(folder, 5, 12s);
+        ASSERT_TRUE(clock_->wait_for_clock()) << c.name;
+        ASSERT_TRUE(eventually([&] { return page_->counter("spare_requests") == 1; }, 25s))
+            << c.name << ": the spare page is asked after the first";
+        std::this_thread::sleep_for(2s);
+        EXPECT_EQ(page_->counter("time_requests"), 1) << c.name;
+        EXPECT_EQ(dialog(), nullptr) << c.name << ": no dialog";
+        clock_->stop();
+        if (heard.hearing()) {
+            EXPECT_TRUE(heard.get().empty()) << c.name << ": no warning sound";
+        }
+    }
+}
+
+TEST_F(TimeGuard, AHangingPageDoesNotStopTheFacesSeconds) {
+    ASSERT_TRUE(screen_readable()) << "the face is read from the test's own Xvfb (run through ./tockly)";
+    ProgramFolder folder("timeguard-hang");
+    folder.write_settings(settings("0"));
+    const auto due = start_clock_before(folder, 5, 12s);
+    const HWND form = clock_->wait_for_clock();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    // The start-up check has found the network; from now on the page hangs.
+    std::this_thread::sleep_until(due - 3s);
+    page_->control("mode=hang");
+    RECT face{};
+    GetClientRect(form, &face);
+    MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&face), 2);
+
+    // Every change of the face's pixels from a second before minute 5 to
+    // eight seconds after it, while the check waits for the page.
+    std::vector<Steady::time_point> changes;
+    ScreenGrab last = grab_screen(face);
+    while (Steady::now() < due - 1s) std::this_thread::sleep_for(20ms);
+    changes.push_back(Steady::now());
+    while (Steady::now() < due + 8s) {
+        std::this_thread::sleep_for(20ms);
+        ScreenGrab now = grab_screen(face);
+        if (now.pixels != last.pixels) changes.push_back(Steady::now());
+        last = std::move(now);
+    }
+    changes.push_back(Steady::now());
+    long long longest = 0;
+    for (std::size_t i = 1; i < changes.size(); ++i)
+        longest = std::max<long long>(
+            longest, std::chrono::duration_cast<std::chrono::milliseconds>(changes[i] - changes[i - 1]).count());
+    EXPECT_LT(longest, 1200) << "the longest gap between two face updates, " << changes.size() - 2 << " updates";
+    EXPECT_GE(page_->counter("time_requests"), 1) << "the page was asked at minute 5";
+    EXPECT_EQ(dialog(), nullptr);
 }
 
 }  // namespace

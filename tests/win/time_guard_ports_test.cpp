@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "background_work.h"
+
 #include "time_guard_ports.h"
 #include "timepage_control.h"
 #include "web_time.h"
@@ -83,6 +85,43 @@ TEST_F(TimePageTest, TheLoopbackProbeStandsForTheConnectionState) {
     win::LoopbackOnlineProbe elsewhere("http://time.example:" + std::to_string(kPort) + "/online");
     EXPECT_FALSE(elsewhere.online()) << "only a page of this machine may stand for the connection state";
     EXPECT_EQ(page_->counter("online_requests"), asked);
+}
+
+TEST_F(TimePageTest, CutRepliesFailAndTheDateHeaderArrives) {
+    const struct {
+        const char* mode;
+        bool fetched;
+    } cases[] = {{"ok", true}, {"header", true}, {"cut", false}, {"cutchunk", false}};
+    for (const auto& c : cases) {
+        page_->control(std::string("mode=") + c.mode);
+        const auto page = fetch_page(http_, page_->url("/time"));
+        ASSERT_EQ(page.has_value(), c.fetched) << c.mode;
+        if (page) {
+            EXPECT_TRUE(parse_http_date(page->date_header)) << c.mode << ": " << page->date_header;
+        }
+    }
+}
+
+TEST_F(TimePageTest, TheDateHeaderReadsAsTheLocalTimeOfNow) {
+    page_->control("mode=header");
+    win::Win32TimeZone zone;
+    win::Win32MonotonicClock monotonic;
+    const WebTimePorts ports{http_, zone, monotonic, TimeFormat{}, {page_->url("/time")}};
+    const auto reading = read_web_time(ports);
+    ASSERT_TRUE(reading);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const LocalTime pc{now.wYear, now.wMonth, now.wDay, 1, now.wHour, now.wMinute, now.wSecond};
+    EXPECT_LE(std::llabs(seconds_apart(reading->time, pc)), 2);
+}
+
+TEST_F(TimePageTest, RedirectsAreLeftToTheCaller) {
+    const HttpResponse r = http_.get(request("/moved"));
+    ASSERT_TRUE(r.complete);
+    EXPECT_EQ(r.status, 302) << "the HTTP client follows nothing by itself";
+    EXPECT_EQ(r.location, "/time");
+    EXPECT_TRUE(fetch_page(http_, page_->url("/moved"))) << "the caller follows it on this machine";
+    EXPECT_EQ(page_->counter("time_requests"), 1);
 }
 
 // Wine's NtSetSystemTime refuses any change of more than half a second (it

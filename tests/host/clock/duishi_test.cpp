@@ -19,14 +19,19 @@ struct Rig {
     FakeResources resources;
     FakeFiles files;
     FakeHttp http;
+    FakeTimeZone zone;
+    FakeMonotonic monotonic;
     FakeSetter setter;
-    DuiShi dialog{{view, {profile, boxes}, kIni, resources, files, http, setter, TimeFormat{}, std::string(kUrl)}};
+    DuiShi dialog{{view, {profile, boxes}, kIni, resources, files,
+                   web_ports(http, zone, monotonic, {std::string(kUrl)}), setter}};
 
     explicit Rig(std::optional<std::string> jianhuzd = std::nullopt) {
         if (jianhuzd) profile.set(kIni, "jianhu", "jianhuzd", *jianhuzd);
         http.serve(std::string(kPage));
     }
     int screen_width() const { return view.metrics.width_twips; }
+    // Shown by the time guard with the check's reading, which agrees with kPage.
+    void show() { dialog.Show(WebReading{local_time_at(LocalTime{2026, 5, 9, 6, 14, 20, 0}.local_seconds()), monotonic.ms}); }
     // Runs the slide-in timer until it switches itself off; returns the ticks.
     int slide_in() {
         int ticks = 0;
@@ -57,7 +62,7 @@ TEST(DuiShi, LoadReadsTheAutomaticCorrectionSetting) {
     };
     for (const auto& c : cases) {
         Rig rig(c.stored);
-        rig.dialog.Show();
+        rig.show();
         EXPECT_EQ(rig.dialog.AutoCorrectSetting(), c.stored.value_or("")) << c.name;
         EXPECT_EQ(rig.dialog.Check1_value(), c.checked) << c.name;
         EXPECT_EQ(rig.view.check, c.checked) << c.name;
@@ -69,7 +74,7 @@ TEST(DuiShi, LoadPlacesItBeyondTheRightEdgeOnTopOfTheTaskbar) {
     rig.view.metrics.width_twips = 15360;
     rig.view.metrics.height_twips = 11520;
     rig.view.metrics.work_area_bottom_px = 738;  // a 30-pixel taskbar: 450 twips
-    rig.dialog.Show();
+    rig.show();
     EXPECT_TRUE(rig.view.loaded && rig.view.visible);
     EXPECT_TRUE(rig.view.topmost);
     EXPECT_TRUE(rig.view.layered);
@@ -86,7 +91,7 @@ TEST(DuiShi, LoadPlacesItBeyondTheRightEdgeOnTopOfTheTaskbar) {
 
 TEST(DuiShi, SlidesInIn26StepsOf150Twips) {
     Rig rig;
-    rig.dialog.Show();
+    rig.show();
     const int ticks = rig.slide_in();
     EXPECT_EQ(rig.view.moves, 26);
     EXPECT_EQ(ticks, 27) << "the tick after the last move switches Timer2 off";
@@ -98,7 +103,7 @@ TEST(DuiShi, SlidesInIn26StepsOf150Twips) {
 
 TEST(DuiShi, AutomaticCorrectionAfterTheSlideIn) {
     Rig rig("1");
-    rig.dialog.Show();
+    rig.show();
     rig.slide_in();
     EXPECT_EQ(rig.setter.calls, (std::vector<std::string>{"time 51600", "date 2026-5-9"}));
     EXPECT_TRUE(rig.boxes.shown.empty()) << "no message for automatic correction";
@@ -124,7 +129,7 @@ TEST(DuiShi, ManualCorrectionByTheButton) {
     };
     for (const auto& c : cases) {
         Rig rig(c.stored);
-        rig.dialog.Show();
+        rig.show();
         rig.slide_in();
         EXPECT_TRUE(rig.setter.calls.empty()) << c.name << ": waits for the button";
         rig.dialog.Command1_Click();
@@ -149,14 +154,16 @@ TEST(DuiShi, AFailedCorrectionSlidesOutSilently) {
         CorrectionOutcome outcome;
     } cases[] = {
         {"time page unreachable", {false, 0, ""}, false, CorrectionOutcome::no_page},
-        {"garbage page", {true, 200, "<html>oops</html>"}, false, CorrectionOutcome::unreadable_page},
+        {"garbage page", {true, 200, "<html>oops</html>"}, false, CorrectionOutcome::no_page},
+        {"a page 30 s off the check's reading", {true, 200, "[2026-05-09] (14:20:30)"}, false,
+         CorrectionOutcome::disagrees},
         {"no right to set the clock", {true, 200, std::string(kPage)}, true, CorrectionOutcome::time_refused},
     };
     for (const auto& c : cases) {
         Rig rig("0");
         rig.http.response = c.page;
         rig.setter.refuse_time = c.refuse_time;
-        rig.dialog.Show();
+        rig.show();
         rig.slide_in();
         rig.dialog.Command1_Click();
         EXPECT_EQ(rig.dialog.last_correction(), c.outcome) << c.name;
@@ -169,7 +176,7 @@ TEST(DuiShi, AFailedCorrectionSlidesOutSilently) {
 
 TEST(DuiShi, AClickOnThePictureClosesAtOnce) {
     Rig rig("1");
-    rig.dialog.Show();
+    rig.show();
     for (int i = 0; i < 5; ++i) rig.dialog.Timer2_Timer();
     const int moves = rig.view.moves;
     rig.dialog.Image1_Click();
@@ -183,7 +190,7 @@ TEST(DuiShi, AClickOnThePictureClosesAtOnce) {
 
 TEST(DuiShi, TheCheckBoxWritesTheSettingButDoesNotChangeTheOpenDialog) {
     Rig rig("0");
-    rig.dialog.Show();
+    rig.show();
     rig.dialog.Check1_Click(true);
     EXPECT_EQ(rig.profile.writes, (std::vector<std::string>{"jianhu/jianhuzd=1"}));
     EXPECT_EQ(rig.dialog.AutoCorrectSetting(), "0");
@@ -195,7 +202,7 @@ TEST(DuiShi, TheCheckBoxWritesTheSettingButDoesNotChangeTheOpenDialog) {
     // The next dialog loads the new value.
     rig.dialog.Check1_Click(true);
     rig.dialog.Image1_Click();
-    rig.dialog.Show();
+    rig.show();
     EXPECT_EQ(rig.dialog.AutoCorrectSetting(), "1");
     rig.slide_in();
     EXPECT_EQ(rig.setter.calls.size(), 2u);
@@ -203,7 +210,7 @@ TEST(DuiShi, TheCheckBoxWritesTheSettingButDoesNotChangeTheOpenDialog) {
 
 TEST(DuiShi, TheAnimationAlternatesFrames301And302) {
     Rig rig;
-    rig.dialog.Show();
+    rig.show();
     for (int i = 0; i < 4; ++i) rig.dialog.Timer1_Timer();
     const std::string temp = rig.files.temp + "temp.gif";
     EXPECT_EQ(rig.view.pictures, (std::vector<std::string>(4, temp)));
@@ -216,10 +223,10 @@ TEST(DuiShi, TheAnimationAlternatesFrames301And302) {
 
 TEST(DuiShi, ShowingItAgainWhileLoadedDoesNotLoadAgain) {
     Rig rig;
-    rig.dialog.Show();
+    rig.show();
     rig.slide_in();
     const int left = rig.view.left;
-    rig.dialog.Show();
+    rig.show();
     EXPECT_EQ(rig.view.loads, 1);
     EXPECT_EQ(rig.view.left, left);
     EXPECT_FALSE(rig.view.timers[1]) << "no second slide-in";
@@ -227,7 +234,7 @@ TEST(DuiShi, ShowingItAgainWhileLoadedDoesNotLoadAgain) {
 
 TEST(DuiShi, TheButtonDuringTheSlideInCorrectsOnlyOnce) {
     Rig rig("1");
-    rig.dialog.Show();
+    rig.show();
     for (int i = 0; i < 3; ++i) rig.dialog.Timer2_Timer();
     rig.dialog.Command1_Click();
     EXPECT_FALSE(rig.view.timers[1]) << "the slide-out ends the slide-in";
@@ -240,10 +247,29 @@ TEST(DuiShi, TheButtonDuringTheSlideInCorrectsOnlyOnce) {
 TEST(DuiShi, AWindowThatCannotBeCreatedLeavesTheDialogUnloaded) {
     Rig rig("1");
     rig.view.refuse_load = true;
-    rig.dialog.Show();
+    rig.show();
     EXPECT_FALSE(rig.dialog.loaded());
     rig.dialog.Command1_Click();
     EXPECT_TRUE(rig.http.requests.empty());
+}
+
+TEST(DuiShi, TheCorrectionWaitsAwayFromTheWindowAndAClosedDialogDropsItsResult) {
+    for (const bool closed_meanwhile : {false, true}) {
+        Rig rig("0");
+        FakeBackground background;
+        DuiShi dialog{{rig.view, {rig.profile, rig.boxes}, kIni, rig.resources, rig.files,
+                       web_ports(rig.http, rig.zone, rig.monotonic, {std::string(kUrl)}), rig.setter, &background}};
+        dialog.Show(WebReading{local_time_at(LocalTime{2026, 5, 9, 6, 14, 20, 0}.local_seconds()), rig.monotonic.ms});
+        dialog.Command1_Click();
+        dialog.Command1_Click();
+        EXPECT_EQ(background.jobs.size(), 1u) << "one correction at a time";
+        EXPECT_TRUE(rig.http.requests.empty()) << "nothing fetched in the click";
+        if (closed_meanwhile) dialog.Image1_Click();
+        background.finish_all();
+        EXPECT_EQ(rig.http.requests.size(), 1u);
+        EXPECT_EQ(rig.setter.calls.size(), closed_meanwhile ? 0u : 2u) << "closed: 不校正";
+        EXPECT_EQ(rig.boxes.shown.size(), closed_meanwhile ? 0u : 1u);
+    }
 }
 
 }  // namespace

@@ -24,11 +24,13 @@ struct Rig {
     FakeConnection connection;
     FakeEcho echo;
     FakeHttp http;
+    FakeTimeZone zone;
+    FakeMonotonic monotonic;
     FakeWallClock clock;
     RecordingClockWindow clock_window;
-    TimeGuardStartupCheck check{{connection, echo, {profile, boxes}, http, clock, resources, files, clock_window,
-                                 TimeFormat{}, "http://127.0.0.1:18080/time",
-                                 BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}}};
+    TimeGuardStartupCheck check{{connection, echo, {profile, boxes},
+                                 web_ports(http, zone, monotonic, {"http://127.0.0.1:18080/time"}), clock, resources,
+                                 files, clock_window, BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}}};
 
     Rig() {
         files.files[kIni] = "[jianhu]\r\n";
@@ -79,9 +81,9 @@ TEST(StartupNetworkCheck, RunsAfterTheGuardMarkAndBeforeTheDisplayToggles) {
         }
     } spy;
     spy.log = &reads;
-    TimeGuardStartupCheck check{{rig.connection, rig.echo, {spy, rig.boxes}, rig.http, rig.clock, rig.resources,
-                                 rig.files, rig.clock_window, TimeFormat{}, "http://127.0.0.1:18080/time",
-                                 BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}}};
+    TimeGuardStartupCheck check{{rig.connection, rig.echo, {spy, rig.boxes},
+                                 web_ports(rig.http, rig.zone, rig.monotonic, {"http://127.0.0.1:18080/time"}),
+                                 rig.clock, rig.resources, rig.files, rig.clock_window, BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}}};
     Form_Load({spy, rig.boxes, rig.files, rig.resources, rig.window, rig.notices, TimeFormat{}, ScreenMetrics{}, &check},
               kDir);
     const auto at = [&](std::string_view key) { return std::find(reads.begin(), reads.end(), key) - reads.begin(); };

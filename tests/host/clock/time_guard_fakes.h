@@ -2,10 +2,13 @@
 // wall clock and the clock setter, the dialog's window and the clock window.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "background.h"
 #include "duishi.h"
 #include "fakes.h"
 #include "network_check.h"
@@ -74,16 +77,68 @@ public:
     }
 };
 
+// Answers from `queue` first (one reply each), then always with `response`.
 class FakeHttp : public HttpClient {
 public:
     HttpResponse response{true, 200, ""};
+    std::deque<HttpResponse> queue;
     std::vector<HttpRequest> requests;
     void serve(std::string body, int status = 200) { response = {true, status, std::move(body)}; }
     HttpResponse get(const HttpRequest& request) override {
         requests.push_back(request);
-        return response;
+        if (queue.empty()) return response;
+        HttpResponse next = std::move(queue.front());
+        queue.pop_front();
+        return next;
     }
 };
+
+// China Standard Time: UTC+8 all year.
+class FakeTimeZone : public TimeZone {
+public:
+    std::optional<LocalTime> local_from_utc(std::int64_t unix_seconds) override {
+        // Local seconds count from 1970-01-01 as Unix seconds do.
+        return local_time_at(unix_seconds + 8 * 3600);
+    }
+};
+
+class FakeMonotonic : public MonotonicClock {
+public:
+    std::int64_t ms = 1000000;
+    std::int64_t now_ms() override { return ms; }
+};
+
+// Keeps each job until the test lets it run, first the work, then (later)
+// what it hands back to the window.
+class FakeBackground : public Background {
+public:
+    std::vector<std::function<std::function<void()>()>> jobs;
+    bool busy = false;
+    bool run(std::function<std::function<void()>()> work) override {
+        if (busy) return false;
+        jobs.push_back(std::move(work));
+        return true;
+    }
+    // Runs every waiting job to the end; returns how many ran.
+    int finish_all() {
+        int n = 0;
+        while (!jobs.empty()) {
+            auto work = std::move(jobs.front());
+            jobs.erase(jobs.begin());
+            work()();
+            ++n;
+        }
+        return n;
+    }
+};
+
+// The build date the fakes' times (May 2026) are believable against.
+inline constexpr CalendarDate test_build_date{2026, 1, 1};
+
+inline WebTimePorts web_ports(HttpClient& http, TimeZone& zone, MonotonicClock& monotonic,
+                              std::vector<std::string> urls) {
+    return WebTimePorts{http, zone, monotonic, TimeFormat{}, std::move(urls), test_build_date};
+}
 
 class FakeWallClock : public WallClock {
 public:
@@ -159,7 +214,11 @@ public:
     int dialogs = 0;
     std::vector<std::string> sounds;
     void network_items_changed(const NetworkItems& items) override { item_changes.push_back(items); }
-    void show_time_check_dialog() override { ++dialogs; }
+    std::vector<WebReading> readings;
+    void show_time_check_dialog(const WebReading& reading) override {
+        ++dialogs;
+        readings.push_back(reading);
+    }
     void play_warning_sound(std::string_view path) override { sounds.emplace_back(path); }
 };
 

@@ -10,6 +10,7 @@ using namespace test;
 
 const std::string kDir = "C:\\Tockly\\";
 constexpr std::string_view kUrl = "http://127.0.0.1:18080/time";
+constexpr std::string_view kSpareUrl = "http://127.0.0.1:18080/spare";
 
 struct Rig {
     FakeConnection connection;
@@ -17,6 +18,8 @@ struct Rig {
     FakeProfile profile;
     FakeBoxes boxes;
     FakeHttp http;
+    FakeTimeZone zone;
+    FakeMonotonic monotonic;
     FakeWallClock clock;
     FakeResources resources;
     FakeFiles files;
@@ -24,8 +27,14 @@ struct Rig {
     ClockGlobals globals;
     MenuChecks checks;
     NetworkItems items;
-    TimeGuardPorts ports{connection, echo,   {profile, boxes}, http,         clock,
-                         resources,  files,  window,           TimeFormat{}, std::string(kUrl),
+    TimeGuardPorts ports{connection,
+                         echo,
+                         {profile, boxes},
+                         web_ports(http, zone, monotonic, {std::string(kUrl), std::string(kSpareUrl)}),
+                         clock,
+                         resources,
+                         files,
+                         window,
                          BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}};
     TimeGuardSteps steps{ports, globals, checks, items};
 
@@ -157,7 +166,7 @@ TEST(TimeGuardSteps, AMalformedReplyDoesNothing) {
         rig.globals.LianWang = true;
         rig.http.response = c.response;
         rig.tick(5, 0);
-        EXPECT_EQ(rig.http.requests.size(), 1u) << c.name;
+        EXPECT_EQ(rig.http.requests.size(), 2u) << c.name << ": the first page, then the spare one";
         EXPECT_EQ(rig.window.dialogs, 0) << c.name;
         EXPECT_TRUE(rig.window.sounds.empty()) << c.name;
     }
@@ -182,6 +191,48 @@ TEST(TimeGuardSteps, NoNetworkAtMinute4SkipsTheGuardUntilALaterCheckSucceeds) {
     EXPECT_TRUE(rig.items.ShiJianJianHu && rig.items.Vornhall);
     rig.tick(5, 0);
     EXPECT_EQ(rig.window.dialogs, 1);
+}
+
+TEST(TimeGuardSteps, InTheBackgroundTheStepsReturnAtOnceAndTheResultComesBackLater) {
+    Rig rig;
+    FakeBackground background;
+    rig.ports.background = &background;
+    TimeGuardSteps steps{rig.ports, rig.globals, rig.checks, rig.items};
+    rig.globals.LianWang = false;
+    rig.http.serve(page_apart(rig.moment(5, 0).now, 900));
+
+    steps.network_check(rig.moment(4, 0));
+    EXPECT_TRUE(rig.window.item_changes.empty()) << "nothing before the check has waited";
+    ASSERT_EQ(background.jobs.size(), 1u);
+    background.finish_all();
+    EXPECT_TRUE(rig.globals.LianWang);
+    ASSERT_EQ(rig.window.item_changes.size(), 1u);
+
+    steps.time_guard(rig.moment(5, 0));
+    EXPECT_TRUE(rig.http.requests.empty()) << "the page is fetched away from the tick";
+    EXPECT_EQ(rig.window.dialogs, 0);
+    background.finish_all();
+    EXPECT_EQ(rig.http.requests.size(), 1u);
+    EXPECT_EQ(rig.window.dialogs, 1) << "the dialog follows the minute-5 step's result";
+    ASSERT_EQ(rig.window.readings.size(), 1u);
+    EXPECT_EQ(rig.window.readings[0].time.local_seconds(), rig.moment(5, 0).now.local_seconds() + 900);
+    EXPECT_EQ(rig.window.sounds.size(), 1u);
+
+    // A check still waiting an hour later: the new one is left out.
+    background.busy = true;
+    steps.time_guard(rig.moment(5, 0));
+    EXPECT_TRUE(background.jobs.empty());
+}
+
+TEST(TimeGuardSteps, AbsurdDatesOpenNoDialog) {
+    for (const char* page : {"[9999-12-31] (23:59:59)", "[1601-01-01] (00:00:00)", "[0000-01-01] (00:00:00)"}) {
+        Rig rig;
+        rig.globals.LianWang = true;
+        rig.http.serve(page);
+        rig.tick(5, 0);
+        EXPECT_EQ(rig.window.dialogs, 0) << page;
+        EXPECT_TRUE(rig.window.sounds.empty()) << page;
+    }
 }
 
 }  // namespace
