@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "background_work.h"
 #include "duishi_window.h"
 #include "face.h"
 #include "file_system.h"
@@ -109,8 +110,11 @@ TEST(DuiShiCursor, TheThreeClickableControlsShowAHand) {
     win::Win32Resources resources;
     win::Win32FileSystem files;
     Untouched untouched;
+    win::Win32TimeZone zone;
+    win::Win32MonotonicClock monotonic;
     win::DuiShiWindow dialog(GetModuleHandleW(nullptr), nullptr,
-                             {profile, resources, files, untouched, untouched, {}, files.temp_folder() + "duishi.ini"});
+                             {profile, resources, files, {untouched, zone, monotonic, {}}, untouched,
+                              files.temp_folder() + "duishi.ini"});
     dialog.Show();
     const HWND hwnd = FindWindowW(win::duishi_class_name, nullptr);
     ASSERT_TRUE(hwnd);
