@@ -47,9 +47,7 @@ DuiShiWindow::DuiShiWindow(HINSTANCE instance, HWND owner, DuiShiWindowPorts por
       owner_(owner),
       model_({*this, {ports.profile, boxes_}, ports.settings_path, ports.resources, ports.files, ports.http,
               ports.setter, ports.time_format}) {
-    const ScreenMetrics metrics = screen_metrics();
-    twips_per_pixel_x_ = metrics.twips_per_pixel_x;
-    twips_per_pixel_y_ = metrics.twips_per_pixel_y;
+    scale_ = DpiScale(system_dpi());
     white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
     yellow_.reset(CreateSolidBrush(ole_to_colorref(duishi::check1_back_colour)));
     green_.reset(CreateSolidBrush(ole_to_colorref(duishi::command1_back_colour)));
@@ -62,16 +60,11 @@ DuiShiWindow::~DuiShiWindow() {
     }
 }
 
-int DuiShiWindow::px_x(int twips) const {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / twips_per_pixel_x_));
-}
-int DuiShiWindow::px_y(int twips) const {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / twips_per_pixel_y_));
-}
+int DuiShiWindow::px_x(int twips) const { return scale_.px(twips); }
+int DuiShiWindow::px_y(int twips) const { return scale_.px(twips); }
 
 HFONT DuiShiWindow::make_font(const char* design_face, double points, bool bold) {
-    ScopedGetDc screen(nullptr);
-    const int height = -static_cast<int>(std::lround(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));
+    const int height = scale_.font_height(points);
     // No smoothing: edge pixels blended towards white would show as a halo
     // around the see-through white.
     return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
@@ -298,10 +291,17 @@ void DuiShiWindow::paint() {
     if (frame_) {
         // Not stretched: the frame at the top left of the picture area.
         const RECT area = image_rect();
+        // The frames were drawn for 96 dpi.
+        const int width = scale_.scaled(frame_.width), height = scale_.scaled(frame_.height);
+        if (drawn_frame_.width != width || drawn_frame_.height != height || drawn_frame_source_ != frame_.bitmap.get()) {
+            drawn_frame_ = resized_picture(frame_, width, height);
+            drawn_frame_source_ = frame_.bitmap.get();
+        }
+        const Picture& shown = drawn_frame_ ? drawn_frame_ : frame_;
         unique_memory_dc picture_dc(CreateCompatibleDC(dc));
-        ScopedSelect keep(picture_dc.get(), frame_.bitmap.get());
-        BitBlt(dc, area.left, area.top, std::min<int>(frame_.width, area.right - area.left),
-               std::min<int>(frame_.height, area.bottom - area.top), picture_dc.get(), 0, 0, SRCCOPY);
+        ScopedSelect keep(picture_dc.get(), shown.bitmap.get());
+        BitBlt(dc, area.left, area.top, std::min<int>(shown.width, area.right - area.left),
+               std::min<int>(shown.height, area.bottom - area.top), picture_dc.get(), 0, 0, SRCCOPY);
     }
     EndPaint(hwnd_, &ps);
     // The transparent labels draw over what was just painted.

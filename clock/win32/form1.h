@@ -10,7 +10,9 @@
 #include <map>
 #include <string>
 
+#include "dpi_scale.h"
 #include "face.h"
+#include "face_layout.h"
 #include "handles.h"
 #include "menu_commands.h"
 #include "window_behaviour.h"
@@ -83,6 +85,9 @@ private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void on_resize();
+    void on_dpi_changed(int dpi, const RECT& suggested);
+    void apply_region();
+    void prepare_face();
     void render();
     void draw_label(HDC dc, const LabelDesign& design, const std::string& text);
     HFONT font_for(const LabelDesign& design);
@@ -100,12 +105,17 @@ private:
 
     HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
-    int twips_per_pixel_x_ = 15;
-    int twips_per_pixel_y_ = 15;
+    // Every pixel length of the face goes through this, fed by the DPI of
+    // the monitor the window is on.
+    DpiScale scale_;
+    bool region_set_ = false;
     bool face_set_up_ = false;
     std::array<FaceLine, face_line_count> lines_{};
-    Picture built_in_face_;
+    // The face shown: a built-in one by its resource number at 100 %, or the
+    // user's own picture; drawn_face_ is it at the size of this DPI.
+    int face_resource_ = form1::built_in_skin_first_resource;
     Picture skin_;
+    Picture drawn_face_;
     unique_hbitmap surface_;
     unique_memory_dc surface_dc_;
     std::unique_ptr<ScopedSelect> surface_select_;  // declared last of the three: released first

@@ -107,8 +107,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // NongLi, the lunar control, sits right of the face where it is never seen.
     win::NongLiHost nongli;
-    const RECT nongli_place{3090 / screen.twips_per_pixel_x, 60 / screen.twips_per_pixel_y,
-                            (3090 + 4350) / screen.twips_per_pixel_x, (60 + 3525) / screen.twips_per_pixel_y};
+    const TwipsScale scale = screen.scale();
+    const RECT nongli_place{scale.to_px(3090), scale.to_px(60), scale.to_px(3090 + 4350), scale.to_px(60 + 3525)};
     nongli.create(form1.hwnd(), nongli_place, started.globals.ChengXuLuJing);
 
     win::ClockCommands commands({{profile, boxes}, registry_access, boxes, shell, notice, form1, form2, tick, nongli},

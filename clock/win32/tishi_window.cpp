@@ -41,8 +41,8 @@ bool TiShiWindow::register_class(HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0;
 }
 
-int TiShiWindow::px_x(double twips) const { return static_cast<int>(std::lround(twips / screen_.twips_per_pixel_x)); }
-int TiShiWindow::px_y(double twips) const { return static_cast<int>(std::lround(twips / screen_.twips_per_pixel_y)); }
+int TiShiWindow::px_x(double twips) const { return screen_.scale().to_px(twips); }
+int TiShiWindow::px_y(double twips) const { return screen_.scale().to_px(twips); }
 
 void TiShiWindow::load(const NoticeLayout& layout) {
     unload();
@@ -67,8 +67,7 @@ void TiShiWindow::load(const NoticeLayout& layout) {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     if (!font_) {
-        ScopedGetDc screen(nullptr);
-        const int font_height = -MulDiv(tishi::font_points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        const int font_height = screen_.scale().font_height(tishi::font_points);
         // No smoothing: blended edge pixels would be near-white, not the key,
         // and show as a pale fringe around the letters.
         font_.reset(CreateFontW(font_height, 0, 0, 0, tishi::font_weight, FALSE, FALSE, FALSE, GB2312_CHARSET,
@@ -150,11 +149,15 @@ void TiShiWindow::draw_image(const DRAWITEMSTRUCT& item) {
         FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOW));
         return;
     }
+    // Each frame is resized once to the picture box, with the white kept apart.
+    const int index = frame_shown_ - 101;
+    Picture& drawn = drawn_frames_[index];
+    if (drawn.width != box.right - box.left || drawn.height != box.bottom - box.top)
+        drawn = resized_picture(*picture, box.right - box.left, box.bottom - box.top);
+    if (!drawn) return;
     unique_memory_dc picture_dc(CreateCompatibleDC(dc));
-    ScopedSelect keep(picture_dc.get(), picture->bitmap.get());
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, picture_dc.get(), 0, 0,
-               picture->width, picture->height, SRCCOPY);
+    ScopedSelect keep(picture_dc.get(), drawn.bitmap.get());
+    BitBlt(dc, box.left, box.top, drawn.width, drawn.height, picture_dc.get(), 0, 0, SRCCOPY);
 }
 
 LRESULT CALLBACK TiShiWindow::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
