@@ -14,6 +14,8 @@ Pictures (GIF, white #FFFFFF is the window's see-through colour key, so every
 picture has hard edges against white and no near-white pixel anywhere):
 
   clock/resources/gif/201..204.gif   clock faces, 200 x 200, no hands
+  clock/resources/gif/1201..1204.gif the same faces at 150 %, 300 x 300
+  clock/resources/gif/2201..2204.gif the same faces at 200 %, 400 x 400
       201 classic cream dial, thin dark rim, railway minute track
       202 blue-steel bezel, pale blue-grey dial
       203 turned wooden ring, brass line, parchment dial
@@ -80,14 +82,17 @@ class Canvas:
     Colours are only ever averaged among covered samples, so the final
     picture never blends into the white see-through background."""
 
-    def __init__(self, w, h, ss=SS):
-        self.w, self.h, self.ss = w, h, ss
-        H, W = h * ss, w * ss
+    def __init__(self, w, h, ss=SS, scale=1):
+        """w x h in drawing units; the picture has w * scale x h * scale
+        pixels, so one drawing makes the 100 %, 150 % and 200 % pictures."""
+        self.w, self.h, self.ss = round(w * scale), round(h * scale), ss
+        self.unit = ss * scale  # samples per drawing unit
+        H, W = self.h * ss, self.w * ss
         self.rgb = np.zeros((H, W, 3), np.float64)
         self.cov = np.zeros((H, W), bool)
         ys, xs = np.mgrid[0:H, 0:W]
-        self.x = (xs + 0.5) / ss
-        self.y = (ys + 0.5) / ss
+        self.x = (xs + 0.5) / self.unit
+        self.y = (ys + 0.5) / self.unit
 
     def fill(self, mask, color, alpha=1.0):
         """Paint colour (tuple or HxWx3 array) where mask, with alpha blend
@@ -111,7 +116,7 @@ class Canvas:
     def poly_mask(self, pts):
         img = Image.new("L", (self.w * self.ss, self.h * self.ss), 0)
         ImageDraw.Draw(img).polygon(
-            [(px * self.ss, py * self.ss) for px, py in pts], fill=255)
+            [(px * self.unit, py * self.unit) for px, py in pts], fill=255)
         return np.asarray(img) > 127
 
     def result(self):
@@ -208,8 +213,8 @@ FACE_W = FACE_H = 200
 CX, CY, R = 99.5, 100.0, 98.0
 
 
-def face_classic():
-    c = Canvas(FACE_W, FACE_H)
+def face_classic(scale=1):
+    c = Canvas(FACE_W, FACE_H, scale=scale)
     r, th = polar(c, CX, CY)
     disc = r <= R
     # Cream dial, a touch warmer towards the edge.
@@ -229,8 +234,8 @@ def face_classic():
     return c.result()
 
 
-def face_steel():
-    c = Canvas(FACE_W, FACE_H)
+def face_steel(scale=1):
+    c = Canvas(FACE_W, FACE_H, scale=scale)
     r, th = polar(c, CX, CY)
     disc = r <= R
     # Pale blue-grey dial with a soft radial fall-off.
@@ -256,8 +261,8 @@ def face_steel():
     return c.result()
 
 
-def face_wood():
-    c = Canvas(FACE_W, FACE_H)
+def face_wood(scale=1):
+    c = Canvas(FACE_W, FACE_H, scale=scale)
     r, th = polar(c, CX, CY)
     disc = r <= R
     rng = np.random.RandomState(203)
@@ -272,7 +277,8 @@ def face_wood():
     grain = np.sin((y + warp) * 0.55)
     fine = np.sin((y + warp * 1.3) * 2.1 + 0.5 * np.sin(x / 5.0))
     noise = rng.uniform(-1, 1, size=(FACE_H // 2, FACE_W // 2))
-    noise = np.kron(noise, np.ones((2 * SS, 2 * SS)))
+    grain_px = round(2 * SS * scale)
+    noise = np.kron(noise, np.ones((grain_px, grain_px)))
     t = 0.5 + 0.28 * grain + 0.12 * fine + 0.08 * noise
     wood = lerp_col((104, 58, 26), (184, 122, 62), t)
     c.fill(ring, wood)
@@ -288,8 +294,8 @@ def face_wood():
     return c.result()
 
 
-def face_modern():
-    c = Canvas(FACE_W, FACE_H)
+def face_modern(scale=1):
+    c = Canvas(FACE_W, FACE_H, scale=scale)
     r, th = polar(c, CX, CY)
     disc = r <= R
     # Pale grey dial.
@@ -310,8 +316,8 @@ def face_modern():
     return c.result()
 
 
-def face_blue():
-    c = Canvas(FACE_W, FACE_H)
+def face_blue(scale=1):
+    c = Canvas(FACE_W, FACE_H, scale=scale)
     r, th = polar(c, CX, CY)
     disc = r <= R
     # Sky-blue dial.
@@ -679,6 +685,9 @@ def main():
     faces = {201: face_classic, 202: face_steel, 203: face_wood, 204: face_modern}
     for num, fn in faces.items():
         save_gif(GIF_DIR / f"{num}.gif", *fn(), colors=48)
+        # The same faces for 150 % and 200 % screens (1201.., 2201..).
+        for step, scale in ((1, 1.5), (2, 2)):
+            save_gif(GIF_DIR / f"{num + 1000 * step}.gif", *fn(scale), colors=48)
     save_gif(VOICE / "pifu" / "lanse.gif", *face_blue(), colors=48)
     for k in range(BELL_FRAMES):
         save_gif(GIF_DIR / f"{101 + k}.gif", *bell_frame(k), colors=32)

@@ -47,9 +47,12 @@ std::wstring available_face(const char* design_face) {
     return face;
 }
 
-unique_hfont font_from_points(const FontDesign& design) {
-    ScopedGetDc screen(nullptr);
-    const int height = -static_cast<int>(std::lround(design.points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));
+unique_hfont font_from_points(const FontDesign& design, int dpi) {
+    if (dpi <= 0) {
+        ScopedGetDc screen(nullptr);
+        dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    }
+    const int height = -static_cast<int>(std::lround(design.points * dpi / 72.0));
     return unique_hfont(CreateFontW(height, 0, 0, 0, design.weight, FALSE, FALSE, FALSE, GB2312_CHARSET,
                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, design.quality, DEFAULT_PITCH,
                                     available_face(design.face).c_str()));

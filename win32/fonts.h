@@ -22,7 +22,8 @@ struct FontDesign {
     DWORD quality = DEFAULT_QUALITY;
 };
 
-// The GB2312 font of the design at the screen's logical DPI.
-unique_hfont font_from_points(const FontDesign& design);
+// The GB2312 font of the design at `dpi` (the monitor's), or at the screen's
+// logical DPI when it is 0.
+unique_hfont font_from_points(const FontDesign& design, int dpi = 0);
 
 }  // namespace win32kit

@@ -60,7 +60,7 @@ std::string ShiFangZiYuan(Resources& resources, FileSystem& files, std::int16_t 
 
 std::int16_t RenWuLanGaoDu(const ScreenMetrics& screen) {
     const double twips = static_cast<double>(screen.height_twips) -
-                         static_cast<double>(screen.work_area_bottom_px) * screen.twips_per_pixel_y;
+                         static_cast<double>(screen.work_area_bottom_px) * twips_per_inch / screen.dpi;
     // Rounded half to even, as a 16-bit integer.
     const double rounded = std::nearbyint(twips);
     if (rounded > SHRT_MAX) return SHRT_MAX;

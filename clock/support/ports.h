@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "twips_scale.h"
+
 namespace tockly {
 
 // Text inside the portable code is UTF-8. Paths use backslashes, as the
@@ -86,9 +88,9 @@ public:
 struct ScreenMetrics {
     int width_twips = 15360;
     int height_twips = 11520;
-    int twips_per_pixel_x = 15;
-    int twips_per_pixel_y = 15;
+    int dpi = 96;  // twips per pixel = 1440 / dpi: 15 at 96, 7.5 at 192
     int work_area_bottom_px = 768;
+    TwipsScale scale() const { return {dpi}; }
 };
 
 }  // namespace tockly

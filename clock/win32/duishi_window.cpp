@@ -45,9 +45,7 @@ DuiShiWindow::DuiShiWindow(HINSTANCE instance, HWND owner, DuiShiWindowPorts por
       owner_(owner),
       model_({*this, {ports.profile, boxes_}, ports.settings_path, ports.resources, ports.files, ports.web,
               ports.setter, ports.background}) {
-    const ScreenMetrics metrics = screen_metrics();
-    twips_per_pixel_x_ = metrics.twips_per_pixel_x;
-    twips_per_pixel_y_ = metrics.twips_per_pixel_y;
+    scale_ = DpiScale(system_dpi());
     white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
     yellow_.reset(CreateSolidBrush(colorref_from_ole(duishi::check1_back_colour)));
     green_.reset(CreateSolidBrush(colorref_from_ole(duishi::command1_back_colour)));
@@ -58,12 +56,8 @@ DuiShiWindow::~DuiShiWindow() {
     if (HWND gone = std::exchange(hwnd_, nullptr)) DestroyWindow(gone);
 }
 
-int DuiShiWindow::px_x(int twips) const {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / twips_per_pixel_x_));
-}
-int DuiShiWindow::px_y(int twips) const {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / twips_per_pixel_y_));
-}
+int DuiShiWindow::px_x(int twips) const { return scale_.px(twips); }
+int DuiShiWindow::px_y(int twips) const { return scale_.px(twips); }
 
 HWND DuiShiWindow::add_control(const wchar_t* cls, std::string_view text, DWORD style,
                                const duishi::ControlDesign& at, int id) {
@@ -83,8 +77,9 @@ bool DuiShiWindow::load() {
     // No smoothing: edge pixels blended towards white would show as a halo
     // around the see-through white.
     if (!label_font_)
-        label_font_ = font_from_points({duishi::label_font.data(), duishi::label_points, FW_BOLD, NONANTIALIASED_QUALITY});
-    if (!control_font_) control_font_ = font_from_points({"宋体", 9, FW_NORMAL, NONANTIALIASED_QUALITY});
+        label_font_ = font_from_points({duishi::label_font.data(), duishi::label_points, FW_BOLD, NONANTIALIASED_QUALITY},
+                                       scale_.dpi());
+    if (!control_font_) control_font_ = font_from_points({"宋体", 9, FW_NORMAL, NONANTIALIASED_QUALITY}, scale_.dpi());
 
     label1_ = add_control(L"STATIC", duishi::label1_1_text, SS_LEFT | SS_NOPREFIX, duishi::Label1_1, duishi_Label1_1);
     label0_ = add_control(L"STATIC", duishi::label1_0_text, SS_LEFT | SS_NOPREFIX, duishi::Label1_0, duishi_Label1_0);
@@ -260,10 +255,17 @@ void DuiShiWindow::paint() {
     if (frame_) {
         // Not stretched: the frame at the top left of the picture area.
         const RECT area = image_rect();
+        // The frames were drawn for 96 dpi.
+        const int width = scale_.scaled(frame_.width), height = scale_.scaled(frame_.height);
+        if (drawn_frame_.width != width || drawn_frame_.height != height || drawn_frame_source_ != frame_.bitmap.get()) {
+            drawn_frame_ = resized_picture(frame_, width, height);
+            drawn_frame_source_ = frame_.bitmap.get();
+        }
+        const Picture& shown = drawn_frame_ ? drawn_frame_ : frame_;
         unique_memory_dc picture_dc(CreateCompatibleDC(dc));
-        ScopedSelect keep(picture_dc.get(), frame_.bitmap.get());
-        BitBlt(dc, area.left, area.top, std::min<int>(frame_.width, area.right - area.left),
-               std::min<int>(frame_.height, area.bottom - area.top), picture_dc.get(), 0, 0, SRCCOPY);
+        ScopedSelect keep(picture_dc.get(), shown.bitmap.get());
+        BitBlt(dc, area.left, area.top, std::min<int>(shown.width, area.right - area.left),
+               std::min<int>(shown.height, area.bottom - area.top), picture_dc.get(), 0, 0, SRCCOPY);
     }
     EndPaint(hwnd_, &ps);
     // The transparent labels draw over what was just painted.

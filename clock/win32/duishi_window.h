@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 
+#include "dpi_scale.h"
 #include "duishi.h"
 #include "handles.h"
 #include "picture.h"
@@ -86,7 +87,9 @@ private:
     HWND command1_ = nullptr, check1_ = nullptr, tooltip_ = nullptr;
     bool image_pressed_ = false;
     HWND label0_ = nullptr, label1_ = nullptr;
-    int twips_per_pixel_x_ = 15, twips_per_pixel_y_ = 15;
+    DpiScale scale_;
+    Picture drawn_frame_;  // frame_ at this DPI
+    HBITMAP drawn_frame_source_ = nullptr;
     int top_px_ = 0;
     Picture frame_;
     unique_hfont label_font_, control_font_;

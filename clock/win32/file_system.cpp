@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "dpi_scale.h"
 #include "handles.h"
 #include "module_file.h"
 #include "text_codec.h"
@@ -75,12 +76,9 @@ std::string Win32FileSystem::temp_folder() {
 
 ScreenMetrics screen_metrics() {
     ScreenMetrics m;
-    ScopedGetDc dc(nullptr);
-    const int dpi_x = GetDeviceCaps(dc, LOGPIXELSX), dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
-    m.twips_per_pixel_x = dpi_x > 0 ? 1440 / dpi_x : 15;
-    m.twips_per_pixel_y = dpi_y > 0 ? 1440 / dpi_y : 15;
-    m.width_twips = GetSystemMetrics(SM_CXSCREEN) * m.twips_per_pixel_x;
-    m.height_twips = GetSystemMetrics(SM_CYSCREEN) * m.twips_per_pixel_y;
+    m.dpi = system_dpi();
+    m.width_twips = m.scale().to_twips(GetSystemMetrics(SM_CXSCREEN));
+    m.height_twips = m.scale().to_twips(GetSystemMetrics(SM_CYSCREEN));
     RECT work{};
     m.work_area_bottom_px = SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)
                                 ? work.bottom

@@ -42,17 +42,17 @@ bool Form1::register_class(HINSTANCE instance) {
 
 bool Form1::create(HINSTANCE instance, HWND owner) {
     instance_ = instance;
-    const ScreenMetrics screen = screen_metrics();
-    twips_per_pixel_x_ = screen.twips_per_pixel_x;
-    twips_per_pixel_y_ = screen.twips_per_pixel_y;
-    if (const auto bytes = Win32Resources().load("GIF", form1::built_in_skin_first_resource))
-        built_in_face_ = decode_picture(*bytes);
+    scale_ = DpiScale(system_dpi());
     // A fixed border and a caption (both cut away by the region), no minimise
     // or maximise box. Owned by a hidden window so it stays off the taskbar.
     hwnd_ = CreateWindowExW(0, form1_class_name, L"Tockly", WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
-                            form1::width_twips / twips_per_pixel_x_, form1::height_twips / twips_per_pixel_y_,
-                            owner, nullptr, instance, this);
-    return hwnd_ != nullptr;
+                            scale_.px(form1::width_twips), scale_.px(form1::height_twips), owner, nullptr, instance,
+                            this);
+    if (!hwnd_) return false;
+    // From here on the monitor the window is on decides.
+    scale_ = DpiScale::of(hwnd_);
+    prepare_face();
+    return true;
 }
 
 LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -66,6 +66,9 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_DPICHANGED:
+        on_dpi_changed(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
     case WM_TIMER:
         if (wp == timer2_id) {
             if (commands_) commands_->on_timer2();
@@ -102,8 +105,8 @@ LRESULT Form1::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK:
         if (spot_at({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) == Spot::background) {
             // The menu opens at the face centre.
-            const FacePoint centre = face_to_client(menu_point_for_double_click(), design_client_width_twips / twips_per_pixel_x_,
-                                                    design_client_height_twips / twips_per_pixel_y_);
+            const FaceLayout layout = face_layout(scale_.twips());
+            const FacePoint centre = face_to_client(menu_point_for_double_click(), layout.face_width, layout.face_height);
             POINT p{static_cast<LONG>(std::lround(centre.x)), static_cast<LONG>(std::lround(centre.y))};
             ClientToScreen(hwnd_, &p);
             show_menu(MenuId::YJCD, p, TPM_RIGHTBUTTON);
@@ -168,8 +171,8 @@ Form1::Spot Form1::spot_at(POINT p) const {
 }
 
 RECT Form1::label_rect(const LabelDesign& d) const {
-    return RECT{d.left / twips_per_pixel_x_, d.top / twips_per_pixel_y_, (d.left + d.width) / twips_per_pixel_x_,
-                (d.top + d.height) / twips_per_pixel_y_};
+    const PixelBox box = label_box(d, scale_.twips());
+    return RECT{box.left, box.top, box.right, box.bottom};
 }
 
 bool Form1::label_shown(FaceLabel label) const {
@@ -180,11 +183,11 @@ bool Form1::label_shown(FaceLabel label) const {
 WindowRect Form1::window_twips() const {
     RECT r{};
     GetWindowRect(hwnd_, &r);
-    return {r.left * twips_per_pixel_x_, r.top * twips_per_pixel_y_, (r.right - r.left) * twips_per_pixel_x_,
-            (r.bottom - r.top) * twips_per_pixel_y_};
+    return {scale_.twips_of(r.left), scale_.twips_of(r.top), scale_.twips_of(r.right - r.left),
+            scale_.twips_of(r.bottom - r.top)};
 }
 
-MonitorLayout Form1::monitors() const { return current_monitor_layout(twips_per_pixel_x_, twips_per_pixel_y_); }
+MonitorLayout Form1::monitors() const { return current_monitor_layout(scale_.twips()); }
 
 void Form1::place_twips(const WindowRect& r) { move_twips(r.left, r.top); }
 
@@ -226,7 +229,7 @@ void Form1::on_button_up(UINT msg, POINT client) {
     const Spot spot = spot_at(client);
     const auto label_menu = [&](const LabelDesign& d) {
         const TwipsPoint corner = menu_point_for_label(d);
-        POINT p{corner.x / twips_per_pixel_x_, corner.y / twips_per_pixel_y_};
+        POINT p{scale_.px(corner.x), scale_.px(corner.y)};
         ClientToScreen(hwnd_, &p);
         show_menu(MenuId::YJCD, p, TPM_RIGHTBUTTON);
     };
@@ -316,6 +319,50 @@ void Form1::update_label5_tooltip() {
     SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void Form1::on_dpi_changed(int dpi, const RECT& suggested) {
+    scale_ = DpiScale(dpi);
+    // Fonts, the region and the face picture are all made for one DPI.
+    fonts_.clear();
+    if (tooltip_) {
+        DestroyWindow(tooltip_);
+        tooltip_ = nullptr;
+    }
+    prepare_face();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    apply_region();
+    render();
+}
+
+void Form1::apply_region() {
+    if (!region_set_) return;
+    const PixelBox r = face_layout(scale_.twips()).region;
+    // The window owns the region from here on.
+    SetWindowRgn(hwnd_, CreateEllipticRgn(r.left, r.top, r.right, r.bottom), TRUE);
+}
+
+void Form1::prepare_face() {
+    // The old drawing leaves its DC before it is freed.
+    picture_select_.reset();
+    picture_in_dc_ = nullptr;
+    drawn_face_ = {};
+    if (skin_) {
+        // The user's own picture was made for 96 dpi: its pixels grow with the DPI.
+        drawn_face_ = resized_picture(skin_, scale_.scaled(skin_.width), scale_.scaled(skin_.height));
+        return;
+    }
+    Win32Resources resources;
+    int resource = face_resource_for_dpi(face_resource_, scale_.dpi());
+    auto bytes = resources.load("GIF", resource);
+    if (!bytes) bytes = resources.load("GIF", resource = face_resource_);
+    if (!bytes) return;
+    const Picture drawing = decode_picture(*bytes);
+    if (!drawing) return;
+    const double percent = face_resource_percent(resource);
+    drawn_face_ = resized_picture(drawing, scale_.scaled(drawing.width * 100.0 / percent),
+                                  scale_.scaled(drawing.height * 100.0 / percent));
+}
+
 void Form1::on_resize() {
     // Every resize turns all lines back into rim dots (hour marks and hands).
     face_set_up_ = true;
@@ -330,10 +377,10 @@ HPEN Form1::pen_for(int width, COLORREF colour) {
 }
 
 RECT Form1::line_bounds(const FaceLine& line) const {
-    const int face_w = design_client_width_twips / twips_per_pixel_x_;
-    const int face_h = design_client_height_twips / twips_per_pixel_y_;
+    const FaceLayout layout = face_layout(scale_.twips());
+    const int face_w = layout.face_width, face_h = layout.face_height;
     const FacePoint a = face_to_client(line.from, face_w, face_h), b = face_to_client(line.to, face_w, face_h);
-    const int margin = std::max(1, line.width_px) + 2;
+    const int margin = pen_width(line.width_px, scale_.twips()) + 2;
     return RECT{static_cast<LONG>(std::floor(std::min(a.x, b.x))) - margin,
                 static_cast<LONG>(std::floor(std::min(a.y, b.y))) - margin,
                 static_cast<LONG>(std::ceil(std::max(a.x, b.x))) + margin,
@@ -364,15 +411,14 @@ void Form1::render(const RECT* changed) {
     RECT all{0, 0, w, h};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
-    const Picture& face = skin_ ? skin_ : built_in_face_;
-    if (face) {
+    if (drawn_face_) {
         if (!picture_dc_) picture_dc_.reset(CreateCompatibleDC(dc));
-        if (picture_in_dc_ != face.bitmap.get()) {
+        if (picture_in_dc_ != drawn_face_.bitmap.get()) {
             picture_select_.reset();
-            picture_select_ = std::make_unique<ScopedSelect>(picture_dc_.get(), face.bitmap.get());
-            picture_in_dc_ = face.bitmap.get();
+            picture_select_ = std::make_unique<ScopedSelect>(picture_dc_.get(), drawn_face_.bitmap.get());
+            picture_in_dc_ = drawn_face_.bitmap.get();
         }
-        BitBlt(dc, 0, 0, face.width, face.height, picture_dc_.get(), 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, drawn_face_.width, drawn_face_.height, picture_dc_.get(), 0, 0, SRCCOPY);
     }
 
     // Labels first, so marks and hands are drawn over them.
@@ -385,21 +431,21 @@ void Form1::render(const RECT* changed) {
     draw_label(dc, face_labels::Label6, std::string(studio_name));
 
     // Marks, hands and hub in the face's own -1..1 system over the design client area.
-    const int face_w = design_client_width_twips / twips_per_pixel_x_;
-    const int face_h = design_client_height_twips / twips_per_pixel_y_;
+    const FaceLayout layout = face_layout(scale_.twips());
+    const int face_w = layout.face_width, face_h = layout.face_height;
     for (const FaceLine& line : lines_) {
         const FacePoint a = face_to_client(line.from, face_w, face_h), b = face_to_client(line.to, face_w, face_h);
         const COLORREF colour = colorref_from_ole(line.colour);
         if (std::lround(a.x) == std::lround(b.x) && std::lround(a.y) == std::lround(b.y)) {
             // A line of no length shows as a dot of its width.
-            const int r = std::max(1, line.width_px) ;
+            const int r = pen_width(line.width_px, scale_.twips());
             RECT dot{static_cast<LONG>(std::lround(a.x - r / 2.0)), static_cast<LONG>(std::lround(a.y - r / 2.0)), 0, 0};
             dot.right = dot.left + r;
             dot.bottom = dot.top + r;
             SetDCBrushColor(dc, colour);
             FillRect(dc, &dot, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         } else {
-            ScopedSelect keep_pen(dc, pen_for(line.width_px, colour));
+            ScopedSelect keep_pen(dc, pen_for(pen_width(line.width_px, scale_.twips()), colour));
             MoveToEx(dc, static_cast<int>(std::lround(a.x)), static_cast<int>(std::lround(a.y)), nullptr);
             LineTo(dc, static_cast<int>(std::lround(b.x)), static_cast<int>(std::lround(b.y)));
         }
@@ -418,13 +464,12 @@ void Form1::render(const RECT* changed) {
 
 HFONT Form1::font_for(const LabelDesign& design) {
     auto& font = fonts_[&design];
-    if (!font) font = font_from_points({design.font, design.points, design.bold ? FW_BOLD : FW_NORMAL});
+    if (!font) font = font_from_points({design.font, design.points, design.bold ? FW_BOLD : FW_NORMAL}, scale_.dpi());
     return font.get();
 }
 
 void Form1::draw_label(HDC dc, const LabelDesign& design, const std::string& text) {
-    RECT box{design.left / twips_per_pixel_x_, design.top / twips_per_pixel_y_,
-             (design.left + design.width) / twips_per_pixel_x_, (design.top + design.height) / twips_per_pixel_y_};
+    RECT box = label_rect(design);
     if (design.framed) FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ScopedSelect keep_font(dc, font_for(design));
     SetTextColor(dc, colorref_from_ole(design.colour));
@@ -478,21 +523,20 @@ void Form1::start_timer1(ClockTick& tick) {
 }
 
 void Form1::set_size_twips(int width, int height) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, width / twips_per_pixel_x_, height / twips_per_pixel_y_,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, scale_.px(width), scale_.px(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::set_caption(std::string_view caption) { SetWindowTextW(hwnd_, widen(caption).c_str()); }
 
-void Form1::set_elliptic_region(form1::Ellipse p) {
-    // The window owns the region from here on.
-    SetWindowRgn(hwnd_, CreateEllipticRgn(p.left, p.top, p.right, p.bottom), TRUE);
+void Form1::set_elliptic_region(form1::Ellipse) {
+    // The one region of the clock, laid out for the window's DPI (and laid
+    // out again when the DPI changes).
+    region_set_ = true;
+    apply_region();
 }
 
 void Form1::move_twips(int left, int top) {
-    SetWindowPos(hwnd_, nullptr, static_cast<int>(std::lround(static_cast<double>(left) / twips_per_pixel_x_)),
-                 static_cast<int>(std::lround(static_cast<double>(top) / twips_per_pixel_y_)), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, scale_.px(left), scale_.px(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::make_topmost() {
@@ -515,12 +559,28 @@ void Form1::set_label_visible(FaceLabel label, bool visible) {
 }
 
 bool Form1::load_skin(std::string_view path) {
-    Picture picture = load_picture_file(path);
+    const auto bytes = Win32FileSystem().read_bytes(path);
+    if (!bytes) return false;
+    // A built-in face comes as a copy of its resource; it is then drawn from
+    // the drawing made for this DPI, not enlarged from the small one.
+    Win32Resources resources;
+    for (int i = 0; i < form1::built_in_skin_count; ++i) {
+        const int resource = form1::built_in_skin_first_resource + i;
+        if (resources.load("GIF", resource) == bytes) {
+            face_resource_ = resource;
+            skin_ = {};
+            prepare_face();
+            render();
+            return true;
+        }
+    }
+    Picture picture = decode_picture(*bytes);
     if (!picture) return false;
     // The old picture leaves its DC before it is freed.
     picture_select_.reset();
     picture_in_dc_ = nullptr;
     skin_ = std::move(picture);
+    prepare_face();
     render();
     return true;
 }

@@ -10,7 +10,9 @@
 #include <map>
 #include <string>
 
+#include "dpi_scale.h"
 #include "face.h"
+#include "face_layout.h"
 #include "handles.h"
 #include "menu_commands.h"
 #include "window_behaviour.h"
@@ -97,6 +99,9 @@ private:
     HPEN pen_for(int width, COLORREF colour);
     RECT line_bounds(const FaceLine& line) const;
     void add_changed(const RECT& r);
+    void on_dpi_changed(int dpi, const RECT& suggested);
+    void apply_region();
+    void prepare_face();
     void draw_label(HDC dc, const LabelDesign& design, const std::string& text);
     HFONT font_for(const LabelDesign& design);
 
@@ -112,11 +117,15 @@ private:
     void update_label5_tooltip();
 
     HINSTANCE instance_ = nullptr;
-    int twips_per_pixel_x_ = 15;
-    int twips_per_pixel_y_ = 15;
+    // Every pixel length of the face goes through this, fed by the DPI of
+    // the monitor the window is on.
+    DpiScale scale_;
+    bool region_set_ = false;
     bool face_set_up_ = false;
     std::array<FaceLine, face_line_count> lines_{};
-    Picture built_in_face_;
+    // The face shown: a built-in one by its resource number at 100 %, or the
+    // user's own picture; drawn_face_ is it at the size of this DPI.
+    int face_resource_ = form1::built_in_skin_first_resource;
     Picture skin_;
     // The face picture stays selected into a DC of its own between ticks.
     unique_memory_dc picture_dc_;
@@ -125,6 +134,7 @@ private:
     std::map<std::pair<int, COLORREF>, unique_hpen> pens_;
     // What the current tick changed on the face, sent to the screen alone.
     RECT changed_{};
+    Picture drawn_face_;
     unique_hbitmap surface_;
     unique_memory_dc surface_dc_;
     std::unique_ptr<ScopedSelect> surface_select_;  // declared last of the three: released first

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "colours.h"
+#include "dpi_scale.h"
 #include "fonts.h"
 #include "owner_drawn.h"
 #include "text_codec.h"
@@ -92,15 +93,11 @@ Form2Window::~Form2Window() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-int Form2Window::px_x(int twips) const {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / services_.screen.twips_per_pixel_x));
-}
-int Form2Window::px_y(int twips) const {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / services_.screen.twips_per_pixel_y));
-}
+int Form2Window::px_x(int twips) const { return DpiScale(services_.screen.dpi).px(twips); }
+int Form2Window::px_y(int twips) const { return DpiScale(services_.screen.dpi).px(twips); }
 
 unique_hfont Form2Window::make_font(double points, bool bold) const {
-    return font_from_points({form2::box_font.data(), points, bold ? FW_BOLD : FW_NORMAL});
+    return font_from_points({form2::box_font.data(), points, bold ? FW_BOLD : FW_NORMAL}, services_.screen.dpi);
 }
 
 void Form2Window::open() {
@@ -205,8 +202,10 @@ void Form2Window::create_controls() {
     const auto add_box = [&](Box box, form2::Place place) {
         const bool combo = is_combo(box);
         const bool low = box.control == Control::Text4 || box.control == Control::Text5;
-        if (combo) place.height = px_y(place.height) * services_.screen.twips_per_pixel_y + combo_list_height_px *
-                                  services_.screen.twips_per_pixel_y;
+        if (combo) {
+            const DpiScale scale(services_.screen.dpi);
+            place.height = scale.twips_of(scale.px(place.height) + scale.scaled(combo_list_height_px));
+        }
         HWND c = add_control(combo ? L"COMBOBOX" : L"EDIT", "", combo ? combo_style : edit_style,
                              combo ? 0 : WS_EX_CLIENTEDGE, id_of(box), place,
                              low ? low_box_font_.get() : box_font_.get());

@@ -87,7 +87,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::TiShiWindow notice_window(instance, screen);
     TiShiChuang notice(notice_window, screen);
     notice_window.attach(notice);
-    win::Win32ClockMonitor clock_monitor(form1.hwnd(), screen.twips_per_pixel_x, screen.twips_per_pixel_y);
+    win::Win32ClockMonitor clock_monitor(form1.hwnd());
     notice.set_clock_monitor(&clock_monitor);
 
     const TimeFormat time_format = win::regional_time_format();
@@ -137,8 +137,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // NongLi, the lunar control, sits right of the face where it is never seen.
     win::NongLiHost nongli;
-    const RECT nongli_place{3090 / screen.twips_per_pixel_x, 60 / screen.twips_per_pixel_y,
-                            (3090 + 4350) / screen.twips_per_pixel_x, (60 + 3525) / screen.twips_per_pixel_y};
+    const TwipsScale scale = screen.scale();
+    const RECT nongli_place{scale.to_px(3090), scale.to_px(60), scale.to_px(3090 + 4350), scale.to_px(60 + 3525)};
     nongli.create(form1.hwnd(), nongli_place, started.globals.ChengXuLuJing);
 
     win::ClockCommands commands({{profile, boxes}, registry_access, boxes, shell, notice, form1, form2, tick, nongli},

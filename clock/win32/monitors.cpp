@@ -1,14 +1,18 @@
 #include "monitors.h"
 
+#include "dpi_scale.h"
+
 namespace tockly::win {
 
 namespace {
 
-TwipsRect to_twips(const RECT& r, int x, int y) { return {r.left * x, r.top * y, r.right * x, r.bottom * y}; }
+TwipsRect to_twips(const RECT& r, TwipsScale scale) {
+    return {scale.to_twips(r.left), scale.to_twips(r.top), scale.to_twips(r.right), scale.to_twips(r.bottom)};
+}
 
 }  // namespace
 
-MonitorLayout current_monitor_layout(int twips_per_pixel_x, int twips_per_pixel_y) {
+MonitorLayout current_monitor_layout(TwipsScale scale) {
     struct Found { std::vector<RECT> primary, others; } found;
     EnumDisplayMonitors(
         nullptr, nullptr,
@@ -23,18 +27,19 @@ MonitorLayout current_monitor_layout(int twips_per_pixel_x, int twips_per_pixel_
         reinterpret_cast<LPARAM>(&found));
     MonitorLayout layout;
     for (const auto* list : {&found.primary, &found.others})
-        for (const RECT& r : *list) layout.monitors.push_back(to_twips(r, twips_per_pixel_x, twips_per_pixel_y));
+        for (const RECT& r : *list) layout.monitors.push_back(to_twips(r, scale));
     if (layout.monitors.empty())
-        layout = MonitorLayout::single(GetSystemMetrics(SM_CXSCREEN) * twips_per_pixel_x,
-                                       GetSystemMetrics(SM_CYSCREEN) * twips_per_pixel_y);
+        layout = MonitorLayout::single(scale.to_twips(GetSystemMetrics(SM_CXSCREEN)),
+                                       scale.to_twips(GetSystemMetrics(SM_CYSCREEN)));
     return layout;
 }
 
 TwipsRect Win32ClockMonitor::clock_monitor() {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &info)) return to_twips(info.rcMonitor, x_, y_);
-    return {0, 0, GetSystemMetrics(SM_CXSCREEN) * x_, GetSystemMetrics(SM_CYSCREEN) * y_};
+    const TwipsScale scale{dpi_for_window(hwnd_)};
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &info)) return to_twips(info.rcMonitor, scale);
+    return {0, 0, scale.to_twips(GetSystemMetrics(SM_CXSCREEN)), scale.to_twips(GetSystemMetrics(SM_CYSCREEN))};
 }
 
 }  // namespace tockly::win

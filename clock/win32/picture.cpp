@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "com_ptr.h"
+#include "face_layout.h"
 #include "text_codec.h"
 #include "file_system.h"
 
@@ -58,6 +59,44 @@ Picture load_picture_file(std::string_view utf8_path) {
     const auto bytes = files.read_bytes(utf8_path);
     if (!bytes) return {};
     return decode_picture(*bytes);
+}
+
+namespace {
+
+BITMAPINFO top_down_32(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+}  // namespace
+
+Picture resized_picture(const Picture& picture, int width, int height) {
+    if (!picture || width <= 0 || height <= 0) return {};
+    PixelPicture source{picture.width, picture.height,
+                        std::vector<unsigned>(static_cast<std::size_t>(picture.width) * picture.height)};
+    BITMAPINFO info = top_down_32(picture.width, picture.height);
+    ScopedGetDc screen(nullptr);
+    if (GetDIBits(screen, picture.bitmap.get(), 0, static_cast<UINT>(picture.height), source.pixels.data(), &info,
+                  DIB_RGB_COLORS) != picture.height)
+        return {};
+    for (unsigned& p : source.pixels) p &= 0xFFFFFF;
+    const PixelPicture resized = resize_keyed(source, width, height, 0xFFFFFF);
+    Picture out;
+    out.width = width;
+    out.height = height;
+    info = top_down_32(width, height);
+    void* bits = nullptr;
+    out.bitmap.reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!out.bitmap || !bits) return {};
+    std::memcpy(bits, resized.pixels.data(), resized.pixels.size() * sizeof(unsigned));
+    GdiFlush();
+    return out;
 }
 
 }  // namespace tockly::win

@@ -22,5 +22,8 @@ struct Picture {
 Picture decode_picture(std::string_view bytes);
 // Loads a picture file; an empty Picture when it is missing or not a picture.
 Picture load_picture_file(std::string_view utf8_path);
+// The picture at another size, white being its see-through colour; colours
+// are averaged without the white, so its edges stay hard on the desktop.
+Picture resized_picture(const Picture& picture, int width, int height);
 
 }  // namespace tockly::win

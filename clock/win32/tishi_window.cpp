@@ -40,8 +40,8 @@ bool TiShiWindow::register_class(HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0;
 }
 
-int TiShiWindow::px_x(double twips) const { return static_cast<int>(std::lround(twips / screen_.twips_per_pixel_x)); }
-int TiShiWindow::px_y(double twips) const { return static_cast<int>(std::lround(twips / screen_.twips_per_pixel_y)); }
+int TiShiWindow::px_x(double twips) const { return screen_.scale().to_px(twips); }
+int TiShiWindow::px_y(double twips) const { return screen_.scale().to_px(twips); }
 
 void TiShiWindow::load(const NoticeLayout& layout) {
     unload();
@@ -68,7 +68,7 @@ void TiShiWindow::load(const NoticeLayout& layout) {
     // No smoothing: blended edge pixels would be near-white, not the key,
     // and show as a pale fringe around the letters.
     if (!font_) font_ = font_from_points({tishi::font, static_cast<double>(tishi::font_points), tishi::font_weight,
-                                          NONANTIALIASED_QUALITY});
+                                          NONANTIALIASED_QUALITY}, screen_.scale().dpi());
 }
 
 void TiShiWindow::set_text(std::string_view text) {
@@ -144,11 +144,15 @@ void TiShiWindow::draw_image(const DRAWITEMSTRUCT& item) {
         FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOW));
         return;
     }
+    // Each frame is resized once to the picture box, with the white kept apart.
+    const int index = frame_shown_ - 101;
+    Picture& drawn = drawn_frames_[index];
+    if (drawn.width != box.right - box.left || drawn.height != box.bottom - box.top)
+        drawn = resized_picture(*picture, box.right - box.left, box.bottom - box.top);
+    if (!drawn) return;
     unique_memory_dc picture_dc(CreateCompatibleDC(dc));
-    ScopedSelect keep(picture_dc.get(), picture->bitmap.get());
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, picture_dc.get(), 0, 0,
-               picture->width, picture->height, SRCCOPY);
+    ScopedSelect keep(picture_dc.get(), drawn.bitmap.get());
+    BitBlt(dc, box.left, box.top, drawn.width, drawn.height, picture_dc.get(), 0, 0, SRCCOPY);
 }
 
 LRESULT TiShiWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {

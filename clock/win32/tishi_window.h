@@ -55,6 +55,7 @@ private:
     int frame_shown_ = 0;
     unique_hfont font_;
     std::array<Picture, tishi::frame_count> frames_;
+    std::array<Picture, tishi::frame_count> drawn_frames_;
     std::array<bool, tishi::frame_count> frame_tried_{};
 };
 

@@ -104,15 +104,16 @@ TEST(ShiFangZiYuan, ReturnsThePathEvenWhenNothingCouldBeWritten) {
 }
 
 TEST(RenWuLanGaoDu, IsTheStripBelowTheWorkArea) {
-    const struct { int height_twips, tpp, bottom_px, expected; } cases[] = {
-        {11520, 15, 738, 450},   // 1024 x 768 with a 30-pixel taskbar at the bottom
-        {11520, 15, 768, 0},     // taskbar elsewhere
-        {14400, 12, 1160, 480},  // 120 dpi
+    const struct { int height_twips, dpi, bottom_px, expected; } cases[] = {
+        {11520, 96, 738, 450},   // 1024 x 768 with a 30-pixel taskbar at the bottom
+        {11520, 96, 768, 0},     // taskbar elsewhere
+        {14400, 120, 1160, 480},  // 120 dpi
+        {11520, 192, 1472, 480},  // 192 dpi: 7.5 twips a pixel
     };
     for (const auto& c : cases) {
         ScreenMetrics s;
         s.height_twips = c.height_twips;
-        s.twips_per_pixel_y = c.tpp;
+        s.dpi = c.dpi;
         s.work_area_bottom_px = c.bottom_px;
         EXPECT_EQ(RenWuLanGaoDu(s), c.expected) << c.height_twips << " " << c.bottom_px;
     }
