@@ -14,7 +14,7 @@ Function user32_function(const char* name) {
 }
 
 int screen_logical_dpi() {
-    ScopedGetDc screen(nullptr);
+    win32kit::ScopedGetDc screen(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     return dpi > 0 ? dpi : design_dpi;
 }

@@ -68,7 +68,7 @@ void TiShiWindow::load(const NoticeLayout& layout) {
     // No smoothing: blended edge pixels would be near-white, not the key,
     // and show as a pale fringe around the letters.
     if (!font_) font_ = font_from_points({tishi::font, static_cast<double>(tishi::font_points), tishi::font_weight,
-                                          NONANTIALIASED_QUALITY}, screen_.scale().dpi());
+                                          NONANTIALIASED_QUALITY}, screen_.dpi);
 }
 
 void TiShiWindow::set_text(std::string_view text) {
