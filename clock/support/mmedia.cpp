@@ -112,8 +112,9 @@ void Mmedia::mmRestart() {
 
 void Mmedia::mmReplay(std::string_view path) {
     if (replayable_ && alias_ == path) {
-        mmSeek(0);
-        replayable_ = mci_.send("Play " + alias_ + (wait_ ? " wait" : ""), no_answer).code == 0;
+        // One command, not a seek and a play: the wave driver stops and
+        // rewinds for each of them, and this runs every second.
+        replayable_ = mci_.send("Play " + alias_ + " from 0" + (wait_ ? " wait" : ""), no_answer).code == 0;
         if (replayable_) return;
     }
     mmOpen(path, 0);

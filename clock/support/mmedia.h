@@ -54,8 +54,8 @@ public:
     void mmSeek(float nPosition);
     void mmRestart();
     // Plays `path` once from its start, for a sound that repeats every second.
-    // While the device already holds this file it is only sought back to the
-    // start and played (two short commands); a new file, or a play the device
+    // While the device already holds this file it is only played again from
+    // the start (one short command); a new file, or a play the device
     // refuses, closes and opens it again as mmOpen and mmPlay do.
     void mmReplay(std::string_view path);
 
