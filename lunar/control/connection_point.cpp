@@ -62,17 +62,6 @@ struct ConnectionTraits {
 
 }  // namespace
 
-HRESULT ConnectionPoint::QueryInterface(REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-        *out = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
 HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
     if (!iid) return E_POINTER;
     *iid = iid_;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "com_object.h"
 #include "com_ptr.h"
 
 namespace lunetra {
@@ -17,11 +18,10 @@ using namespace win32kit;
 
 // A connection point that lives inside its container object and shares its
 // reference count.
-class ConnectionPoint final : public IConnectionPoint {
+class ConnectionPoint final : public ComPart<IConnectionPoint> {
 public:
     ConnectionPoint(IConnectionPointContainer& container, REFIID iid) : container_(container), iid_(iid) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return container_.AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return container_.Release(); }
 

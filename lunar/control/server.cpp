@@ -6,6 +6,7 @@
 
 #include "lunetra_control.h"
 #include "lunetra_ids.h"
+#include "com_object.h"
 #include "module.h"
 #include "module_file.h"
 #include "page_window.h"
@@ -19,18 +20,8 @@ LONG g_objects = 0;
 LONG g_locks = 0;
 ITypeLib* g_type_lib = nullptr;  // loaded on first use; let go in DllCanUnloadNow
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public win32kit::ComPart<IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
     // The factory is static; its references keep the server loaded instead.
     ULONG STDMETHODCALLTYPE AddRef() override {
         InterlockedIncrement(&g_locks);

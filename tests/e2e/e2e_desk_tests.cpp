@@ -51,18 +51,22 @@ void expect_second_start_ends(const ProgramFolder& folder, const RunningClock& f
     EXPECT_TRUE(first.running());
 }
 
+// Whatever a second start did, one face is on screen and the settings file is as it was.
+void expect_one_face_and_settings(const ProgramFolder& folder, const std::optional<std::string>& settings) {
+    EXPECT_EQ(visible_faces(), 1);
+    EXPECT_EQ(folder.read_bytes("Software_information.ini"), settings);
+}
+
 TEST(OneClock, TwoStartsGiveOneClockAndTheSettingsFileIsLeftAlone) {
     ProgramFolder folder("one-clock");
     folder.write_settings(kVisible + "[naoling]\r\nNaoLingShu0=1\r\n0sj=7:30:00\r\n");
     RunningClock first(folder);
-    HWND form = first.wait_for_clock();
-    ASSERT_TRUE(form);
-    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    HWND form = first.wait_for_shown_clock();
+    ASSERT_TRUE(form) << "no clock window on screen";
     const auto settings = folder.read_bytes("Software_information.ini");
     expect_second_start_ends(folder, first);
     std::this_thread::sleep_for(1s);
-    EXPECT_EQ(visible_faces(), 1);
-    EXPECT_EQ(folder.read_bytes("Software_information.ini"), settings);
+    expect_one_face_and_settings(folder, settings);
 }
 
 TEST(OneClock, ASecondStartBringsTheClockBackFromTheTray) {
@@ -76,17 +80,15 @@ TEST(OneClock, ASecondStartBringsTheClockBackFromTheTray) {
     const auto settings = folder.read_bytes("Software_information.ini");
     expect_second_start_ends(folder, first);
     EXPECT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }, 5s)) << "the face did not come back";
-    EXPECT_EQ(visible_faces(), 1);
-    EXPECT_EQ(folder.read_bytes("Software_information.ini"), settings);
+    expect_one_face_and_settings(folder, settings);
 }
 
 TEST(OneClock, ASecondStartUnparksTheClock) {
     ProgramFolder folder("one-clock-parked");
     folder.write_settings(kVisible);
     RunningClock first(folder);
-    HWND form = first.wait_for_clock();
-    ASSERT_TRUE(form);
-    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    HWND form = first.wait_for_shown_clock();
+    ASSERT_TRUE(form) << "no clock window on screen";
     RECT start{};
     GetWindowRect(form, &start);
     PostMessageW(form, WM_COMMAND, win::menu_command_base + static_cast<UINT>(MenuId::KaoBian), 0);

@@ -115,14 +115,7 @@ RECT rect_in_client(HWND dialog, HWND control) {
     return r;
 }
 
-HWND visible_notice(const RunningClock& clock) {
-    for (HWND hwnd : clock.windows()) {
-        wchar_t cls[64] = {};
-        GetClassNameW(hwnd, cls, 64);
-        if (std::wstring(cls) == L"TocklyTiShiChuang" && IsWindowVisible(hwnd)) return hwnd;
-    }
-    return nullptr;
-}
+HWND visible_notice(const RunningClock& clock) { return clock.visible_window_of_class(L"TocklyTiShiChuang"); }
 
 TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
     ProgramFolder folder("dialog-layout");

@@ -50,9 +50,8 @@ TEST(Startup, TheWindowIsRoundTopMostSeeThroughAndInTheTopRightCorner) {
     ProgramFolder folder("window");
     folder.write_settings(kVisible);
     RunningClock clock(folder);
-    HWND form = clock.wait_for_clock();
-    ASSERT_TRUE(form);
-    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    HWND form = clock.wait_for_shown_clock();
+    ASSERT_TRUE(form) << "no clock window on screen";
 
     const int screen_width = GetSystemMetrics(SM_CXSCREEN);
     RECT rect{};
@@ -81,12 +80,7 @@ TEST(Startup, TheWindowIsRoundTopMostSeeThroughAndInTheTopRightCorner) {
     const LONG ex = GetWindowLongW(form, GWL_EXSTYLE);
     EXPECT_TRUE(ex & WS_EX_TOPMOST);
     EXPECT_TRUE(ex & WS_EX_LAYERED);
-    COLORREF key = 0;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(form, &key, &alpha, &flags));
-    EXPECT_EQ(key, RGB(255, 255, 255));
-    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+    ASSERT_NO_FATAL_FAILURE(expect_white_see_through(form));
     wchar_t cls[64] = {};
     GetClassNameW(form, cls, 64);
     EXPECT_EQ(window_text(form), L"Tockly");
@@ -106,9 +100,8 @@ TEST(Startup, ClosingTheWindowEndsTheProgramCleanly) {
     ProgramFolder folder("close");
     folder.write_settings(kVisible);
     RunningClock clock(folder);
-    HWND form = clock.wait_for_clock();
-    ASSERT_TRUE(form);
-    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    HWND form = clock.wait_for_shown_clock();
+    ASSERT_TRUE(form) << "no clock window on screen";
     PostMessageW(form, WM_CLOSE, 0, 0);
     ASSERT_TRUE(clock.wait_for_exit(15s)) << "the clock still runs after WM_CLOSE";
     EXPECT_EQ(clock.exit_code(), 0u);
@@ -132,9 +125,8 @@ TEST(Startup, AVisibleStartShowsNoTrayIcon) {
     ProgramFolder folder("no-tray");
     folder.write_settings(kVisible);
     RunningClock clock(folder);
-    HWND form = clock.wait_for_clock();
-    ASSERT_TRUE(form);
-    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    HWND form = clock.wait_for_shown_clock();
+    ASSERT_TRUE(form) << "no clock window on screen";
     std::this_thread::sleep_for(1s);
     EXPECT_FALSE(tray_window_shown());
 }
@@ -192,9 +184,8 @@ TEST(Startup, TheSkinIsChosenByPifu0) {
         const Image expected = load_image(c.picture);
         ASSERT_EQ(expected.width, 200);
         RunningClock clock(folder);
-        HWND form = clock.wait_for_clock();
-        ASSERT_TRUE(form);
-        ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+        HWND form = clock.wait_for_shown_clock();
+        ASSERT_TRUE(form) << "no clock window on screen";
         EXPECT_TRUE(eventually([&] { return mismatches(form, expected) == 0; }, 5s))
             << mismatches(form, expected) << " sample points differ";
         EXPECT_TRUE(clock.running());

@@ -1,5 +1,6 @@
 #include "e2e_support.h"
 
+#include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
@@ -177,6 +178,30 @@ HWND RunningClock::wait_for_window(const std::wstring& caption, const wchar_t* c
 
 HWND RunningClock::wait_for_clock(std::chrono::milliseconds timeout) const {
     return wait_for_window(L"Tockly", L"TocklyForm1", timeout);
+}
+
+HWND RunningClock::wait_for_shown_clock() const {
+    HWND form = wait_for_clock();
+    if (!form || !eventually([&] { return IsWindowVisible(form) != 0; })) return nullptr;
+    return form;
+}
+
+HWND RunningClock::visible_window_of_class(const wchar_t* class_name) const {
+    for (HWND hwnd : windows()) {
+        wchar_t cls[64] = {};
+        GetClassNameW(hwnd, cls, 64);
+        if (std::wstring(cls) == class_name && IsWindowVisible(hwnd)) return hwnd;
+    }
+    return nullptr;
+}
+
+void expect_white_see_through(HWND hwnd) {
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags));
+    EXPECT_EQ(key, RGB(255, 255, 255));
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
 }
 
 std::wstring window_text(HWND hwnd) {

@@ -49,6 +49,10 @@ public:
     bool running() const;
     // Waits for the clock window (class TocklyForm1) of this process.
     HWND wait_for_clock(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    // The clock window once it is on screen; null when it never appears or stays hidden.
+    HWND wait_for_shown_clock() const;
+    // A visible top-level window of this process with this class, or null.
+    HWND visible_window_of_class(const wchar_t* class_name) const;
     // Waits for a top-level window of this process with this caption (and class, if given).
     HWND wait_for_window(const std::wstring& caption, const wchar_t* class_name = nullptr,
                          std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
@@ -61,6 +65,10 @@ public:
 private:
     PROCESS_INFORMATION info_{};
 };
+
+// The clock's windows are layered with white as the see-through colour.
+// Use under ASSERT_NO_FATAL_FAILURE: it stops at windows that are not layered.
+void expect_white_see_through(HWND hwnd);
 
 // The texts of a window's child controls, in order.
 std::vector<std::wstring> child_texts(HWND parent);

@@ -46,14 +46,7 @@ std::string clock_text(int second_of_day) {
     return buffer;
 }
 
-HWND notice_window(const RunningClock& clock) {
-    for (HWND hwnd : clock.windows()) {
-        wchar_t cls[64] = {};
-        GetClassNameW(hwnd, cls, 64);
-        if (std::wstring(cls) == L"TocklyTiShiChuang" && IsWindowVisible(hwnd)) return hwnd;
-    }
-    return nullptr;
-}
+HWND notice_window(const RunningClock& clock) { return clock.visible_window_of_class(L"TocklyTiShiChuang"); }
 
 const std::string kQuiet = "[ToMin]\r\ntomin=1\r\n[zdtx]\r\nzhengdian0=0\r\nBanDian0=0\r\n";
 
@@ -64,9 +57,8 @@ TEST(Tick, TheFaceChangesEverySecond) {
     ProgramFolder folder("tick-face");
     folder.write_settings(kQuiet + "[mts]\r\nmatisheng0=0\r\n");
     RunningClock clock(folder);
-    HWND form = clock.wait_for_clock();
-    ASSERT_TRUE(form);
-    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    HWND form = clock.wait_for_shown_clock();
+    ASSERT_TRUE(form) << "no clock window on screen";
     std::this_thread::sleep_for(2s);  // past the start-up notice
     RECT client{};
     GetClientRect(form, &client);
@@ -118,12 +110,7 @@ TEST(Tick, AnAlarmTwoSecondsAheadShowsItsBandAndRings) {
     EXPECT_EQ(r.right - r.left, screen_w) << "as wide as the screen";
     EXPECT_EQ(r.bottom - r.top, 75) << "1125 twips";
     EXPECT_TRUE(GetWindowLongW(band, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    COLORREF key = 0;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(band, &key, &alpha, &flags));
-    EXPECT_EQ(key, RGB(255, 255, 255));
-    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+    ASSERT_NO_FATAL_FAILURE(expect_white_see_through(band));
 
     std::vector<LONG> tops;
     const auto until = std::chrono::steady_clock::now() + 12s;

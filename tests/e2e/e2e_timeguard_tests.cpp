@@ -158,12 +158,7 @@ TEST_F(TimeGuard, APageFifteenMinutesAheadSlidesTheDialogInAtMinute5WithTheWarni
 
     // Layered with white see-through, top-most, with its labels and controls.
     EXPECT_TRUE(GetWindowLongW(d, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    COLORREF key = 0;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(d, &key, &alpha, &flags));
-    EXPECT_EQ(key, RGB(255, 255, 255));
-    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+    ASSERT_NO_FATAL_FAILURE(expect_white_see_through(d));
     const auto texts = child_texts(d);
     for (const wchar_t* text : {L"Pokko来是因为", L"您的时间不准", L"校正", L"自动校正"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << utf8(text);
@@ -360,9 +355,8 @@ TEST_F(TimeGuard, AHangingPageDoesNotStopTheFacesSeconds) {
     ProgramFolder folder("timeguard-hang");
     folder.write_settings(settings("0"));
     const auto due = start_clock_before(folder, 5, 12s);
-    const HWND form = clock_->wait_for_clock();
-    ASSERT_TRUE(form);
-    ASSERT_TRUE(eventually([&] { return IsWindowVisible(form) != 0; }));
+    const HWND form = clock_->wait_for_shown_clock();
+    ASSERT_TRUE(form) << "no clock window on screen";
     // The start-up check has found the network; from now on the page hangs.
     std::this_thread::sleep_until(due - 3s);
     page_->control("mode=hang");

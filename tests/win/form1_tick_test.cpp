@@ -15,16 +15,11 @@ TEST(Form1Tick, TimeChangeAndResumeRunTheTickAtOnce) {
     win::Form1::register_class(instance);
     win::Form1 form;
     ASSERT_TRUE(form.create(instance, nullptr));
-    FakeClock clock;
-    FakeMci mci;
-    FakeFiles files;
-    FakeCodec codec;
-    RecordingNotices notices;
-    FakeShell shell;
+    TickFakes fakes;
     ClockGlobals g;
     MenuChecks checks;
     checks.MaTiSheng = checks.ZhengDian = checks.BanDian = false;
-    ClockTick tick({clock, mci, files, codec, notices, shell, form, TimeFormat{}}, g, checks);
+    ClockTick tick(fakes.ports(form), g, checks);
     form.start_timer1(tick);
 
     // No message is pumped here, so only the handler itself can run the tick.
@@ -36,7 +31,7 @@ TEST(Form1Tick, TimeChangeAndResumeRunTheTickAtOnce) {
     };
     int last_second = tick.moment().now.second;
     for (const auto& c : cases) {
-        clock.set(7, 0, c.second);
+        fakes.clock.set(7, 0, c.second);
         SendMessageW(form.hwnd(), c.msg, c.wp, 0);
         if (c.runs) last_second = c.second;
         EXPECT_EQ(tick.moment().now.second, last_second) << c.name;

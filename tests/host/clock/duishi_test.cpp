@@ -9,21 +9,12 @@ namespace {
 using namespace test;
 
 const std::string kIni = "C:\\Tockly\\Software_information.ini";
-constexpr std::string_view kUrl = "http://127.0.0.1:18080/time";
 constexpr std::string_view kPage = "[2026-05-09] (14:20:00)";
 
-struct Rig {
+struct Rig : WebFakes {
     RecordingDuiShiView view;
-    FakeProfile profile;
-    FakeBoxes boxes;
-    FakeResources resources;
-    FakeFiles files;
-    FakeHttp http;
-    FakeTimeZone zone;
-    FakeMonotonic monotonic;
     FakeSetter setter;
-    DuiShi dialog{{view, {profile, boxes}, kIni, resources, files,
-                   web_ports(http, zone, monotonic, {std::string(kUrl)}), setter}};
+    DuiShi dialog{{view, {profile, boxes}, kIni, resources, files, web({std::string(kTimePageUrl)}), setter}};
 
     explicit Rig(std::optional<std::string> jianhuzd = std::nullopt) {
         if (jianhuzd) profile.set(kIni, "jianhu", "jianhuzd", *jianhuzd);
@@ -33,18 +24,12 @@ struct Rig {
     // Shown by the time guard with the check's reading, which agrees with kPage.
     void show() { dialog.Show(WebReading{local_time_at(LocalTime{2026, 5, 9, 6, 14, 20, 0}.local_seconds()), monotonic.ms}); }
     // Runs the slide-in timer until it switches itself off; returns the ticks.
-    int slide_in() {
+    int slide_in() { return run_until_off(DuiShiTimer::Timer2_slide_in, &DuiShi::Timer2_Timer); }
+    int slide_out() { return run_until_off(DuiShiTimer::Timer3_slide_out, &DuiShi::Timer3_Timer); }
+    int run_until_off(DuiShiTimer timer, void (DuiShi::*step)()) {
         int ticks = 0;
-        while (dialog.loaded() && dialog.timer_on(DuiShiTimer::Timer2_slide_in) && ticks < 1000) {
-            dialog.Timer2_Timer();
-            ++ticks;
-        }
-        return ticks;
-    }
-    int slide_out() {
-        int ticks = 0;
-        while (dialog.loaded() && dialog.timer_on(DuiShiTimer::Timer3_slide_out) && ticks < 1000) {
-            dialog.Timer3_Timer();
+        while (dialog.loaded() && dialog.timer_on(timer) && ticks < 1000) {
+            (dialog.*step)();
             ++ticks;
         }
         return ticks;
@@ -258,7 +243,7 @@ TEST(DuiShi, TheCorrectionWaitsAwayFromTheWindowAndAClosedDialogDropsItsResult) 
         Rig rig("0");
         FakeBackground background;
         DuiShi dialog{{rig.view, {rig.profile, rig.boxes}, kIni, rig.resources, rig.files,
-                       web_ports(rig.http, rig.zone, rig.monotonic, {std::string(kUrl)}), rig.setter, &background}};
+                       rig.web({std::string(kTimePageUrl)}), rig.setter, &background}};
         dialog.Show(WebReading{local_time_at(LocalTime{2026, 5, 9, 6, 14, 20, 0}.local_seconds()), rig.monotonic.ms});
         dialog.Command1_Click();
         dialog.Command1_Click();

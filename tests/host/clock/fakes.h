@@ -246,4 +246,33 @@ public:
     void draw_hub() override { ++hubs; }
 };
 
+// What the start-up reads and shows, with the notices logged in the window's
+// call list so that tests see the order of the two.
+struct StartupFakes {
+    FakeProfile profile;
+    FakeBoxes boxes;
+    FakeFiles files;
+    FakeResources resources;
+    RecordingWindow window;
+    RecordingNotices notices;
+
+    StartupFakes() { notices.log = &window.calls; }
+    StartupPorts ports(ScreenMetrics screen, StartupNetworkCheck* network_check = nullptr) {
+        return {profile, boxes, files, resources, window, notices, TimeFormat{}, screen, network_check};
+    }
+};
+
+// What the tick talks to besides the face, which the host tests record and
+// the Windows tests take from the real clock window.
+struct TickFakes {
+    FakeClock clock;
+    FakeMci mci;
+    FakeFiles files;
+    FakeCodec codec;
+    RecordingNotices notices;
+    FakeShell shell;
+
+    TickPorts ports(TickFace& face) { return {clock, mci, files, codec, notices, shell, face, TimeFormat{}}; }
+};
+
 }  // namespace tockly::test

@@ -119,6 +119,12 @@ struct Form2Rig {
     Form2 make() {
         return Form2({profile, boxes, folders, resources, files, face, notice, file_dialog, format}, globals);
     }
+    // The dialog as the user first sees it: made and loaded from the settings.
+    Form2 loaded() {
+        Form2 f = make();
+        f.Form_Load();
+        return f;
+    }
 };
 
 inline Box T1(int i) { return {Control::Text1, i}; }

@@ -42,8 +42,7 @@ TEST(Form2Sounds, PickingANameWithSpacesRenamesTheFolderAndReloads) {
     rig.store_row(0, "7:00:00", "bell.mp3", "起床");
     rig.store_row(1, "8:00:00", "", "上班");
     rig.store_row(2, "9:00:00", "bell.mp3", "开会");
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.edited(T2(0), "unsaved");
     f.Combo1_Click(2, "my song.mp3");
 
@@ -66,8 +65,7 @@ TEST(Form2Sounds, ANameTheSystemWillNotRenameIsReported) {
         rig.folders.folders[kRings] = c.files;
         if (c.lock) rig.folders.locked_files.insert(kRings + "\\wake up.mp3");
         if (c.read_only_folder) rig.folders.read_only_folders.insert(kRings);
-        Form2 f = rig.make();
-        f.Form_Load();
+        Form2 f = rig.loaded();
         f.Combo1_Click(0, "wake up.mp3");
         EXPECT_EQ(f.message(), "文件名“wake up.mp3”含空格，无法改名") << c.name;
         EXPECT_EQ(f.text(C1(0)), "") << c.name;
@@ -80,8 +78,7 @@ TEST(Form2Sounds, TheTickingBoxSavesAtOnceAndRenamesInItsOwnFolder) {
     rig.folders.folders[kTicks] = {"soft tick.wav", "fatiao3.wav"};
     rig.folders.folders[kRings] = {"ring one.mp3"};
     rig.globals.FaTiaoSheng = "fatiao3.wav";
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
 
     f.Combo1_Click(10, "soft tick.wav");
     EXPECT_EQ(rig.folders.folders[kTicks], (std::vector<std::string>{"softtick.wav", "fatiao3.wav"}));
@@ -97,8 +94,7 @@ TEST(Form2Sounds, TheTickingBoxSavesAtOnceAndRenamesInItsOwnFolder) {
 
 TEST(Form2Sounds, ARowSoundWithoutSpacesOnlyChangesTheBox) {
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.Combo1_Click(3, "alarm_chirp.mp3");
     EXPECT_EQ(f.text(C1(3)), "alarm_chirp.mp3");
     EXPECT_TRUE(rig.profile.writes.empty());
@@ -107,8 +103,7 @@ TEST(Form2Sounds, ARowSoundWithoutSpacesOnlyChangesTheBox) {
 
 TEST(Form2Sounds, ATypedNameWithSpacesIsSavedTrimmedWithoutRenaming) {
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.edited(T1(0), "7:00");
     f.edited(C1(0), "  my song.mp3 ");
     f.Command1_Click();
@@ -126,8 +121,7 @@ TEST(Form2Skin, PickingASkinStoresItAndChangesTheFaceAtOnce) {
     for (const auto& c : cases) {
         Form2Rig rig;
         rig.files.files["C:\\Tockly\\Voice\\pifu\\lanse.gif"] = "GIF89a";
-        Form2 f = rig.make();
-        f.Form_Load();
+        Form2 f = rig.loaded();
         f.Combo2_Click(c.picked);
         EXPECT_EQ(rig.stored("PiFu", "pifu0"), c.stored) << c.name;
         EXPECT_EQ(rig.globals.PiFuLuJing, c.path) << c.name;
@@ -135,8 +129,7 @@ TEST(Form2Skin, PickingASkinStoresItAndChangesTheFaceAtOnce) {
             << c.name;
     }
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.Combo2_Click("默认皮肤3");
     EXPECT_EQ(rig.files.files["C:\\Users\\me\\Temp\\temp.gif"], "bytes of gif 203") << "resource 203 for skin 3";
 }
@@ -145,8 +138,7 @@ TEST(Form2Skin, AFileThatIsNoPictureKeepsTheFaceButStaysChosen) {
     Form2Rig rig;
     rig.files.files["C:\\Tockly\\Voice\\pifu\\broken.gif"] = "not a picture";
     rig.face.skin_loads = false;  // the window refuses what it cannot decode
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.Combo2_Click("broken.gif");
     EXPECT_EQ(rig.face.calls, std::vector<std::string>{"skin"});
     EXPECT_TRUE(rig.face.skins_loaded.empty());
@@ -163,8 +155,7 @@ TEST(Form2Program, TheFileDialogChoosesOrClearsTheProgram) {
     for (const auto& c : cases) {
         Form2Rig rig;
         rig.set("QiDong", "QDneirong", "C:\\old.exe");
-        Form2 f = rig.make();
-        f.Form_Load();
+        Form2 f = rig.loaded();
         f.take_requests();
         rig.file_dialog.answer = c.answer;
         f.Text5_Click();
@@ -182,8 +173,7 @@ TEST(Form2Program, TheFileDialogChoosesOrClearsTheProgram) {
 TEST(Form2Program, TypingIntoTheProgramBoxSavesNothing) {
     Form2Rig rig;
     rig.set("QiDong", "QDneirong", "C:\\old.exe");
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.edited(kText5, "C:\\typed.exe");
     f.GotFocus(kText5);
     EXPECT_EQ(rig.stored("QiDong", "QDneirong"), "C:\\old.exe");
@@ -192,8 +182,7 @@ TEST(Form2Program, TypingIntoTheProgramBoxSavesNothing) {
 
 TEST(Form2Captions, EachCaptionShowsTheNoticeWindowAndNothingElse) {
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.edited(T1(0), "7:00");
     for (int i = 0; i < 7; ++i) {
         f.Label1_Click(i);

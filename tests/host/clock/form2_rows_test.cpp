@@ -13,8 +13,7 @@ using Req = Form2Request;
 
 TEST(Form2Load, AFreshDialogOpensRowZeroAndListsTheVoiceFolders) {
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     EXPECT_EQ(row_states(f), "oxxxxxxxxx");
     const std::vector<std::string> rings = {"Alarm_bell.MP3", "alarm_chirp.mp3"};
     for (int i = 0; i < form2::row_count; ++i) {
@@ -36,8 +35,7 @@ TEST(Form2Load, MissingVoiceFoldersShowEmptyListsAndTheDialogStillOpens) {
     Form2Rig rig;
     rig.folders.folders.clear();
     rig.store_row(0, "7:00:00", "gone.mp3", "起床");
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     EXPECT_TRUE(f.list(C1(0)).empty());
     EXPECT_TRUE(f.list(C1(10)).empty());
     EXPECT_EQ(f.list(kCombo2).size(), 4u) << "only the four built-in skins";
@@ -58,8 +56,7 @@ TEST(Form2Load, ReadsStoredRowsUpToTheFirstBlankTime) {
     rig.set("QiDong", "QDneirong", "C:\\Tools\\backup.exe");
     rig.globals.GuanJiShiJian = "23:00:00";
     rig.globals.NaoLingBiao[3] = {"18:00:00", "kept.mp3", "kept"};
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
 
     const struct { int row; const char *time, *sound, *notice; } rows[] = {
         {0, "7:00:00", "alarm_bell.mp3", "起床"},
@@ -90,8 +87,7 @@ TEST(Form2Load, AStoredTimeThatIsNoTimeOpensItsRowAndEmptiesTheRowsBelow) {
     rig.store_row(0, "7:00:00", "a.mp3", "one");
     rig.store_row(1, "25:00", "b.mp3", "two");
     rig.store_row(2, "9:00:00", "c.mp3", "three");
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     EXPECT_EQ(row_states(f), "ooxxxxxxxx");
     EXPECT_EQ(f.text(T1(1)), "25:00");
     EXPECT_EQ(f.text(T1(2)), "");
@@ -102,8 +98,7 @@ TEST(Form2Load, AStoredTimeThatIsNoTimeOpensItsRowAndEmptiesTheRowsBelow) {
 
 TEST(Form2Rows, TypingAndDeletingTheTimeOfRowZero) {
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.edited(T1(0), "7");
     EXPECT_EQ(row_states(f), "oxxxxxxxxx") << "7 alone is no time yet";
     f.edited(T1(0), "7:30");
@@ -145,8 +140,7 @@ TEST(Form2Rows, LeavingATimeBoxRewritesItAndDefaultsTheNotice) {
     for (const auto& c : cases) {
         Form2Rig rig;
         rig.format = c.format;
-        Form2 f = rig.make();
-        f.Form_Load();
+        Form2 f = rig.loaded();
         f.edited(T1(0), "1:00");
         f.edited(T1(1), "2:00");
         f.edited(T1(2), c.typed);
@@ -174,8 +168,7 @@ TEST(Form2Rows, ABadTimeHoldsTheFocusWithAMessage) {
     };
     for (const auto& c : cases) {
         Form2Rig rig;
-        Form2 f = rig.make();
-        f.Form_Load();
+        Form2 f = rig.loaded();
         f.edited(T1(0), c.typed);
         f.take_requests();
         f.Text1_LostFocus(0);
@@ -189,8 +182,7 @@ TEST(Form2Rows, ABadTimeHoldsTheFocusWithAMessage) {
 
 TEST(Form2Rows, AnEmptyTimeBoxIsLeftQuietly) {
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.Text1_LostFocus(0);
     EXPECT_EQ(f.message(), form2::first_message);
     EXPECT_TRUE(f.take_requests().empty());
@@ -200,8 +192,7 @@ TEST(Form2Rows, AnEmptyTimeBoxIsLeftQuietly) {
 TEST(Form2Rows, TheTenthRowIsNeitherCheckedNorRewritten) {
     Form2Rig rig;
     for (int i = 0; i < 9; ++i) rig.store_row(i, std::to_string(i + 1) + ":00:00", "", "n");
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     EXPECT_EQ(row_states(f), "oooooooooo");
     for (const char* typed : {"25:00", "8.30", "abc"}) {
         f.edited(T1(9), typed);
@@ -219,8 +210,7 @@ TEST(Form2Rows, GettingTheFocusSelectsTheWholeText) {
         {kText5, false}, {C1(2), false}, {kCombo2, false},
     };
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     for (const auto& c : cases) {
         f.GotFocus(c.box);
         const auto got = f.take_requests();
@@ -286,8 +276,7 @@ TEST(Form2TimeBoxes, TheShutdownAndStartTimesSaveThemselvesOnLeaving) {
             Form2Rig rig;
             rig.globals.*b.global = "22:00:00";
             rig.set(b.section, b.key, "22:00:00");
-            Form2 f = rig.make();
-            f.Form_Load();
+            Form2 f = rig.loaded();
             f.take_requests();
             f.edited(b.box, c.typed);
             if (b.box == kText3) f.Text3_LostFocus(); else f.Text4_LostFocus();
@@ -314,8 +303,7 @@ std::vector<std::string> row_keys(Form2Rig& rig) {
 
 TEST(Form2Save, ThreeRowsWithAGapStoreThreeBlankTheRestAndSayWhatWasDropped) {
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     f.edited(T1(0), " 7:00:00 ");
     f.edited(C1(0), " alarm_bell.mp3 ");
     f.edited(T2(0), " 起床 ");
@@ -363,8 +351,7 @@ TEST(Form2Save, HowManyRowsAndWhatTheMessageLineSays) {
     for (const auto& c : cases) {
         Form2Rig rig;
         rig.store_row(7, "stale", "stale.mp3", "stale");
-        Form2 f = rig.make();
-        f.Form_Load();
+        Form2 f = rig.loaded();
         for (int row : c.times) f.edited(T1(row), std::to_string(row) + ":30:00");
         f.Command1_Click();
         EXPECT_EQ(rig.stored("naoling", "NaoLingShu0"), std::to_string(c.count)) << c.name;
@@ -382,8 +369,7 @@ TEST(Form2Save, HowManyRowsAndWhatTheMessageLineSays) {
 
 TEST(Form2Save, AStoredRowComesBackAfterTheNextLoad) {
     Form2Rig rig;
-    Form2 f = rig.make();
-    f.Form_Load();
+    Form2 f = rig.loaded();
     const std::string long_notice(10000, 'n');
     f.edited(T1(0), "6:45:00");
     f.edited(T2(0), long_notice);

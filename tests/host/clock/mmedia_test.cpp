@@ -17,6 +17,12 @@ struct Rig {
                               "C:\\x\\song.ogg", "C:\\x\\second.mp3", "C:\\x\\正点.wav"})
             files.files[f] = "bytes";
     }
+    // What the device says about the ring once it is open.
+    void ring_status(std::string mode, std::string length, std::string position) {
+        mci.answers["Status C:\\x\\ring.mp3 mode"] = std::move(mode);
+        mci.answers["Status C:\\x\\ring.mp3 length"] = std::move(length);
+        mci.answers["Status C:\\x\\ring.mp3 position"] = std::move(position);
+    }
 };
 
 TEST(Mmedia, OpenSendsThePathUnquotedWithTheDeviceOfItsEnding) {
@@ -102,9 +108,7 @@ TEST(Mmedia, PauseTwiceResumes) {
     Rig rig;
     Mmedia player(rig.mci, rig.files);
     player.mmOpen("C:\\x\\ring.mp3", 0);
-    rig.mci.answers["Status C:\\x\\ring.mp3 mode"] = "playing";
-    rig.mci.answers["Status C:\\x\\ring.mp3 length"] = "5000";
-    rig.mci.answers["Status C:\\x\\ring.mp3 position"] = "1200";
+    rig.ring_status("playing", "5000", "1200");
     player.mmPause();
     rig.mci.answers["Status C:\\x\\ring.mp3 mode"] = "paused";
     player.mmPause();
@@ -156,9 +160,7 @@ TEST(Mmedia, StatusQueriesReadTheAnswer) {
     Rig rig;
     Mmedia player(rig.mci, rig.files);
     player.mmOpen("C:\\x\\ring.mp3", 0);
-    rig.mci.answers["Status C:\\x\\ring.mp3 length"] = "183040";
-    rig.mci.answers["Status C:\\x\\ring.mp3 position"] = " 12.5";
-    rig.mci.answers["Status C:\\x\\ring.mp3 mode"] = "stopped";
+    rig.ring_status("stopped", "183040", " 12.5");
     EXPECT_EQ(player.Length(), 183040.0f);
     EXPECT_EQ(player.Position(), 12.5f);
     EXPECT_EQ(player.status(), "stopped");

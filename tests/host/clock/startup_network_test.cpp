@@ -14,13 +14,7 @@ using namespace test;
 constexpr std::string_view kDir = "C:\\Tockly\\";
 const std::string kIni = std::string(kDir) + "Software_information.ini";
 
-struct Rig {
-    FakeProfile profile;
-    FakeBoxes boxes;
-    FakeFiles files;
-    FakeResources resources;
-    RecordingWindow window;
-    RecordingNotices notices;
+struct Rig : StartupFakes {
     FakeConnection connection;
     FakeEcho echo;
     FakeHttp http;
@@ -29,17 +23,15 @@ struct Rig {
     FakeWallClock clock;
     RecordingClockWindow clock_window;
     TimeGuardStartupCheck check{{connection, echo, {profile, boxes},
-                                 web_ports(http, zone, monotonic, {"http://127.0.0.1:18080/time"}), clock, resources,
+                                 web_ports(http, zone, monotonic, {std::string(kTimePageUrl)}), clock, resources,
                                  files, clock_window, BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}}};
 
     Rig() {
         files.files[kIni] = "[jianhu]\r\n";
-        notices.log = &window.calls;
         echo.status_of["127.0.0.1"] = 0;
     }
     StartupResult load() {
-        return Form_Load({profile, boxes, files, resources, window, notices, TimeFormat{}, ScreenMetrics{}, &check},
-                         kDir);
+        return Form_Load(ports(ScreenMetrics{}, &check), kDir);
     }
 };
 
@@ -82,7 +74,7 @@ TEST(StartupNetworkCheck, RunsAfterTheGuardMarkAndBeforeTheDisplayToggles) {
     } spy;
     spy.log = &reads;
     TimeGuardStartupCheck check{{rig.connection, rig.echo, {spy, rig.boxes},
-                                 web_ports(rig.http, rig.zone, rig.monotonic, {"http://127.0.0.1:18080/time"}),
+                                 web_ports(rig.http, rig.zone, rig.monotonic, {std::string(kTimePageUrl)}),
                                  rig.clock, rig.resources, rig.files, rig.clock_window, BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}}};
     Form_Load({spy, rig.boxes, rig.files, rig.resources, rig.window, rig.notices, TimeFormat{}, ScreenMetrics{}, &check},
               kDir);

@@ -12,24 +12,15 @@ constexpr std::string_view kFolder = "C:\\Program Files\\Tockly";
 constexpr std::string_view kDir = "C:\\Tockly\\";
 const std::string kIni = std::string(kDir) + "Software_information.ini";
 
-struct Rig {
-    FakeProfile profile;
-    FakeBoxes boxes;
-    FakeFiles files;
-    FakeResources resources;
-    RecordingWindow window;
-    RecordingNotices notices;
+struct Rig : StartupFakes {
     ScreenMetrics screen;
 
-    Rig() {
-        files.files[kIni] = "[mts]\r\n";
-        notices.log = &window.calls;
-    }
+    Rig() { files.files[kIni] = "[mts]\r\n"; }
     void set(std::string_view section, std::string_view key, std::string value) {
         profile.set(kIni, section, key, std::move(value));
     }
     StartupResult load(std::string_view folder = kDir) {
-        return Form_Load({profile, boxes, files, resources, window, notices, TimeFormat{}, screen}, folder);
+        return Form_Load(ports(screen), folder);
     }
 };
 
@@ -310,19 +301,14 @@ TEST(Startup, StartWithWindowsMarkComesFromEitherRunKey) {
         {"no registry at all", RegistryHive::local_machine, false, false},
     };
     for (const auto& c : cases) {
-        test::FakeProfile profile;
-        test::FakeBoxes boxes;
-        test::FakeFiles files;
-        test::FakeResources resources;
-        test::RecordingWindow window;
-        test::RecordingNotices notices;
+        test::StartupFakes fakes;
         RunKeyRegistry registry;
         registry.holder = c.holder;
         PlainCodec codec;
         RegistryAccess access{registry, codec};
-        const auto r = Form_Load({profile, boxes, files, resources, window, notices, TimeFormat{}, ScreenMetrics{},
-                                  nullptr, c.with_registry ? &access : nullptr},
-                                 "C:\\Tockly\\");
+        StartupPorts ports = fakes.ports(ScreenMetrics{});
+        ports.registry = c.with_registry ? &access : nullptr;
+        const auto r = Form_Load(ports, "C:\\Tockly\\");
         EXPECT_EQ(r.checks.KaiJiQiDong, c.on) << c.name;
     }
 }

@@ -35,17 +35,11 @@ public:
     }
 };
 
-struct Rig {
-    FakeClock clock;
-    FakeMci mci;
-    FakeFiles files;
-    FakeCodec codec;
-    RecordingNotices notices;
-    FakeShell shell;
+struct Rig : TickFakes {
     RecordingFace face;
     ClockGlobals g;
     MenuChecks checks;
-    ClockTick tick{{clock, mci, files, codec, notices, shell, face, TimeFormat{}}, g, checks};
+    ClockTick tick{ports(face), g, checks};
 
     Rig() {
         g.ChengXuLuJing = kDir;

@@ -132,6 +132,9 @@ public:
     }
 };
 
+// The local time page the tests' readings come from.
+inline constexpr std::string_view kTimePageUrl = "http://127.0.0.1:18080/time";
+
 // The build date the fakes' times (May 2026) are believable against.
 inline constexpr CalendarDate test_build_date{2026, 1, 1};
 
@@ -139,6 +142,19 @@ inline WebTimePorts web_ports(HttpClient& http, TimeZone& zone, MonotonicClock& 
                               std::vector<std::string> urls) {
     return WebTimePorts{http, zone, monotonic, TimeFormat{}, std::move(urls), test_build_date};
 }
+
+// The settings, files and time page behind the time guard and its dialog.
+struct WebFakes {
+    FakeProfile profile;
+    FakeBoxes boxes;
+    FakeResources resources;
+    FakeFiles files;
+    FakeHttp http;
+    FakeTimeZone zone;
+    FakeMonotonic monotonic;
+
+    WebTimePorts web(std::vector<std::string> urls) { return web_ports(http, zone, monotonic, std::move(urls)); }
+};
 
 class FakeWallClock : public WallClock {
 public:

@@ -9,20 +9,12 @@ namespace {
 using namespace test;
 
 const std::string kDir = "C:\\Tockly\\";
-constexpr std::string_view kUrl = "http://127.0.0.1:18080/time";
 constexpr std::string_view kSpareUrl = "http://127.0.0.1:18080/spare";
 
-struct Rig {
+struct Rig : WebFakes {
     FakeConnection connection;
     FakeEcho echo;
-    FakeProfile profile;
-    FakeBoxes boxes;
-    FakeHttp http;
-    FakeTimeZone zone;
-    FakeMonotonic monotonic;
     FakeWallClock clock;
-    FakeResources resources;
-    FakeFiles files;
     RecordingClockWindow window;
     ClockGlobals globals;
     MenuChecks checks;
@@ -30,7 +22,7 @@ struct Rig {
     TimeGuardPorts ports{connection,
                          echo,
                          {profile, boxes},
-                         web_ports(http, zone, monotonic, {std::string(kUrl), std::string(kSpareUrl)}),
+                         web({std::string(kTimePageUrl), std::string(kSpareUrl)}),
                          clock,
                          resources,
                          files,

@@ -8,15 +8,14 @@ namespace {
 
 using namespace test;
 
-constexpr std::string_view kUrl = "http://127.0.0.1:18080/time";
 
 TEST(FetchWebText, AsksForAFreshPageWithinLimits) {
     FakeHttp http;
     http.serve("[2026-05-09] (14:05:00)");
-    EXPECT_EQ(FetchWebText(http, kUrl, "UTF-8"), "[2026-05-09] (14:05:00)");
+    EXPECT_EQ(FetchWebText(http, kTimePageUrl, "UTF-8"), "[2026-05-09] (14:05:00)");
     ASSERT_EQ(http.requests.size(), 1u);
     const HttpRequest& r = http.requests[0];
-    EXPECT_EQ(r.url, kUrl);
+    EXPECT_EQ(r.url, kTimePageUrl);
     ASSERT_EQ(r.headers.size(), 1u);
     EXPECT_EQ(r.headers[0].first, "If-Modified-Since");
     EXPECT_EQ(r.headers[0].second, "0");
@@ -43,7 +42,7 @@ TEST(FetchWebText, WhatEndsAsAFailedFetch) {
     for (const auto& c : cases) {
         FakeHttp http;
         http.response = c.response;
-        EXPECT_EQ(FetchWebText(http, kUrl, "UTF-8"), c.expected) << c.name;
+        EXPECT_EQ(FetchWebText(http, kTimePageUrl, "UTF-8"), c.expected) << c.name;
     }
 }
 
@@ -190,7 +189,7 @@ struct WebRig {
     FakeTimeZone zone;
     FakeMonotonic monotonic;
     FakeSetter setter;
-    WebTimePorts ports = web_ports(http, zone, monotonic, {std::string(kUrl)});
+    WebTimePorts ports = web_ports(http, zone, monotonic, {std::string(kTimePageUrl)});
 };
 
 LocalTime at(int year, unsigned month, unsigned day, int hour, int minute, int second) {
@@ -363,7 +362,7 @@ TEST(ReadWebTime, AbsurdOrMissingTimesFallToTheSparePage) {
     };
     for (const auto& c : cases) {
         WebRig rig;
-        rig.ports.urls = {std::string(kUrl), "http://127.0.0.1:18080/spare"};
+        rig.ports.urls = {std::string(kTimePageUrl), "http://127.0.0.1:18080/spare"};
         rig.http.queue.push_back(c.first);
         rig.http.serve("[2027-01-01] (00:00:00)");
         const auto reading = read_web_time(rig.ports);
@@ -401,12 +400,12 @@ TEST(FetchPage, RedirectsOnlyWhereTheyMayGo) {
         FakeHttp http;
         for (const auto& r : c.replies) http.queue.push_back(r);
         http.serve("[2026-05-09] (14:05:00)");
-        EXPECT_EQ(fetch_page(http, kUrl).has_value(), c.fetched) << c.name;
+        EXPECT_EQ(fetch_page(http, kTimePageUrl).has_value(), c.fetched) << c.name;
         EXPECT_EQ(http.requests.size(), c.requests) << c.name;
     }
     FakeHttp http;
     http.queue.push_back(redirect("/time2"));
-    fetch_page(http, kUrl);
+    fetch_page(http, kTimePageUrl);
     ASSERT_EQ(http.requests.size(), 2u);
     EXPECT_EQ(http.requests[1].url, "http://127.0.0.1:18080/time2");
 }
