@@ -1,4 +1,4 @@
-#include "clock_files.h"
+#include "clock/support/clock_files.h"
 
 #include <cmath>
 #include <climits>
@@ -32,7 +32,7 @@ std::string tidy_settings_text(std::string_view ansi) {
     return out;
 }
 
-bool ZhengLiINI(FileSystem& files, std::string_view path) {
+bool tidy_settings_file(FileSystem& files, std::string_view path) {
     const auto text = files.read_bytes(path);
     if (!text) return false;
     const std::string tidy = tidy_settings_text(*text);
@@ -45,20 +45,20 @@ std::string shutdown_batch_text(std::int32_t seconds) {
            std::to_string(seconds) + "\r\nDel %0\r\n";
 }
 
-bool XieGuanJiBat(FileSystem& files, AnsiCodec& codec, std::string_view program_folder,
+bool write_shutdown_batch(FileSystem& files, AnsiCodec& codec, std::string_view program_folder,
                   std::int32_t seconds) {
     const std::string path = std::string(program_folder) + std::string(shutdown_batch_name);
     return files.write_bytes(path, codec.to_ansi(shutdown_batch_text(seconds)));
 }
 
-std::string ShiFangZiYuan(Resources& resources, FileSystem& files, std::int16_t number,
+std::string extract_resource(Resources& resources, FileSystem& files, std::int16_t number,
                           std::string_view type) {
     const std::string target = files.temp_folder() + "temp." + std::string(type);
     if (const auto bytes = resources.load(type, number)) files.write_bytes(target, *bytes);
     return target;
 }
 
-std::int16_t RenWuLanGaoDu(const ScreenMetrics& screen) {
+std::int16_t taskbar_height(const ScreenMetrics& screen) {
     const double twips = static_cast<double>(screen.height_twips) -
                          static_cast<double>(screen.work_area_bottom_px) * twips_per_inch / screen.dpi;
     // Rounded half to even, as a 16-bit integer.

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ports.h"
+#include "clock/support/ports.h"
 
 namespace tockly {
 
@@ -19,26 +19,26 @@ std::string tidy_settings_text(std::string_view ansi);
 // Tidies the settings file in place. The new text is written beside the file
 // and swapped in, so a crash or a full disk leaves the old file whole.
 // Returns false when the file could not be read or replaced (it is unchanged).
-bool ZhengLiINI(FileSystem& files, std::string_view path);
+bool tidy_settings_file(FileSystem& files, std::string_view path);
 
 inline constexpr std::string_view shutdown_batch_name = "CloseWindos.bat";
 
 // The two lines of the shutdown batch file, as UTF-8 text.
 std::string shutdown_batch_text(std::int32_t seconds);
 
-// Writes ChengXuLuJing & "CloseWindos.bat" in the ANSI code page. False when
+// Writes program_folder & "CloseWindos.bat" in the ANSI code page. False when
 // the file could not be written (then no shutdown can be started).
-bool XieGuanJiBat(FileSystem& files, AnsiCodec& codec, std::string_view program_folder,
+bool write_shutdown_batch(FileSystem& files, AnsiCodec& codec, std::string_view program_folder,
                   std::int32_t seconds);
 
 // Copies the embedded resource to the one temporary file of its type (in the
 // current user's temporary folder, "temp." & type) and returns that path.
 // Errors are not reported: the caller then finds a missing or stale file.
-std::string ShiFangZiYuan(Resources& resources, FileSystem& files, std::int16_t number,
+std::string extract_resource(Resources& resources, FileSystem& files, std::int16_t number,
                           std::string_view type);
 
 // The height in twips of the screen strip below the desktop work area (the
 // taskbar's height when it sits at the bottom).
-std::int16_t RenWuLanGaoDu(const ScreenMetrics& screen);
+std::int16_t taskbar_height(const ScreenMetrics& screen);
 
 }  // namespace tockly

@@ -1,4 +1,4 @@
-#include "file_list.h"
+#include "clock/support/file_list.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,13 +1,13 @@
-#include "network_check.h"
+#include "clock/support/network_check.h"
 
-#include "settings_keys.h"
+#include "clock/support/settings_keys.h"
 
 namespace tockly {
 
 std::vector<std::string> ping_addresses(const NetworkPorts& ports) {
     std::vector<std::string> list(network::gateway_attempts, ports.addresses.gateway);
     std::string chosen = trim_spaces(
-        DuQuINI(ports.settings, ini::pingipname::section, ini::pingipname::IPtoping, ports.settings_path));
+        read_setting(ports.settings, ini::pingipname::section, ini::pingipname::IPtoping, ports.settings_path));
     list.push_back(chosen.empty() ? ports.addresses.fallback : chosen);
     list.push_back(ports.addresses.second);
     return list;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "build_config.h"
-#include "settings_file.h"
+#include "clock/support/settings_file.h"
 
 namespace tockly {
 
@@ -59,7 +59,7 @@ struct NetworkPorts {
     ConnectionState& connection;
     EchoService& echo;
     SettingsAccess settings;
-    std::string settings_path;  // ChengXuLuJing & "Software_information.ini"
+    std::string settings_path;  // program_folder & "Software_information.ini"
     BuiltInAddresses addresses{};
 };
 

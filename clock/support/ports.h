@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "twips_scale.h"
+#include "clock/support/twips_scale.h"
 
 namespace tockly {
 

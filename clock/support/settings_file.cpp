@@ -1,4 +1,4 @@
-#include "settings_file.h"
+#include "clock/support/settings_file.h"
 
 #include <climits>
 #include <utility>
@@ -12,7 +12,7 @@ std::string trim_spaces(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::string DuQuINI(SettingsAccess io, std::string_view section, std::string_view key,
+std::string read_setting(SettingsAccess io, std::string_view section, std::string_view key,
                     std::string_view file) {
     const ProfileRead got = io.profile.read(section, key, file);
     if (got.failed) {
@@ -41,19 +41,19 @@ bool refuse(SettingsAccess io, std::string_view file) {
 
 }  // namespace
 
-bool XieRuINI(SettingsAccess io, std::string_view section, std::string_view key,
+bool write_setting(SettingsAccess io, std::string_view section, std::string_view key,
               std::string_view value, std::string_view file) {
     if (!names_given(section, key, file)) return refuse(io, file);
     if (!io.profile.write(section, key, stored_value(value), file)) return refuse(io, file);
     return true;
 }
 
-void XieRuINIBatch::add(std::string_view section, std::string_view key, std::string_view value) {
+void SettingsBatch::add(std::string_view section, std::string_view key, std::string_view value) {
     if (!names_given(section, key, file_)) refused_ = true;
     writes_.push_back({std::string(section), std::string(key), stored_value(value)});
 }
 
-bool XieRuINIBatch::commit() {
+bool SettingsBatch::commit() {
     std::vector<ProfileWrite> writes = std::move(writes_);
     writes_.clear();
     if (std::exchange(refused_, false)) return refuse(io_, file_);

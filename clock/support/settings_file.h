@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ports.h"
+#include "clock/support/ports.h"
 
 namespace tockly {
 
@@ -18,20 +18,20 @@ struct SettingsAccess {
 inline constexpr std::string_view warning_title = "警 告";
 
 // The stored text, or empty when the file, the section or the key is missing.
-std::string DuQuINI(SettingsAccess io, std::string_view section, std::string_view key,
+std::string read_setting(SettingsAccess io, std::string_view section, std::string_view key,
                     std::string_view file);
 
 // Writes one value at once; an empty or all-space value is stored as one
 // space. False (after a message box) for an empty section, key or path.
-bool XieRuINI(SettingsAccess io, std::string_view section, std::string_view key,
+bool write_setting(SettingsAccess io, std::string_view section, std::string_view key,
               std::string_view value, std::string_view file);
 
 // Values saved together (the dialog's save button, a menu item that sets
-// two keys): each follows XieRuINI's rules, and commit() hands them all to
+// two keys): each follows write_setting's rules, and commit() hands them all to
 // the platform as one change of the file, so a crash cannot leave half a save.
-class XieRuINIBatch {
+class SettingsBatch {
 public:
-    XieRuINIBatch(SettingsAccess io, std::string_view file) : io_(io), file_(file) {}
+    SettingsBatch(SettingsAccess io, std::string_view file) : io_(io), file_(file) {}
     void add(std::string_view section, std::string_view key, std::string_view value);
     // False (after one message box, nothing written) when a section, key or
     // the path is empty, or when the store raised an error.

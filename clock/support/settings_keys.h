@@ -77,9 +77,9 @@ inline constexpr std::string_view IPtoping = "IPtoping";
 
 namespace tockly::voice {
 inline constexpr std::string_view folder = "Voice\\";
-inline constexpr std::string_view NaoLing = "Voice\\NaoLing\\";
-inline constexpr std::string_view Mati = "Voice\\Mati\\";
-inline constexpr std::string_view pifu = "Voice\\pifu\\";
-inline constexpr std::string_view ZhengDian = "Voice\\ZhengDian\\";
+inline constexpr std::string_view alarm_folder = "Voice\\NaoLing\\";
+inline constexpr std::string_view ticking_folder = "Voice\\Mati\\";
+inline constexpr std::string_view skin_folder = "Voice\\pifu\\";
+inline constexpr std::string_view chime_folder = "Voice\\ZhengDian\\";
 inline constexpr std::string_view default_ticking = "fatiao3.wav";
 }  // namespace tockly::voice

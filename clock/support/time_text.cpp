@@ -1,4 +1,4 @@
-#include "time_text.h"
+#include "clock/support/time_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "web_time.h"
+#include "clock/support/web_time.h"
 
 #include <algorithm>
 #include <cctype>

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "build_config.h"
-#include "local_time.h"
-#include "time_text.h"
+#include "clock/support/local_time.h"
+#include "clock/support/time_text.h"
 
 namespace tockly {
 

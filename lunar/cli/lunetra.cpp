@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "lunar_core.h"
+#include "lunar/core/lunar_core.h"
 
 namespace {
 

@@ -1,8 +1,10 @@
-#include "connection_point.h"
+#include "lunar/control/connection_point.h"
 
 #include <algorithm>
 
-#include "com_object.h"
+#include "win32kit/com_object.h"
+
+using namespace win32kit;
 
 namespace lunetra {
 

@@ -9,16 +9,14 @@
 #include <utility>
 #include <vector>
 
-#include "com_object.h"
-#include "com_ptr.h"
+#include "win32kit/com_object.h"
+#include "win32kit/com_ptr.h"
 
 namespace lunetra {
 
-using namespace win32kit;
-
 // A connection point that lives inside its container object and shares its
 // reference count.
-class ConnectionPoint final : public ComPart<IConnectionPoint> {
+class ConnectionPoint final : public win32kit::ComPart<IConnectionPoint> {
 public:
     ConnectionPoint(IConnectionPointContainer& container, REFIID iid) : container_(container), iid_(iid) {}
 
@@ -33,13 +31,13 @@ public:
 
     // The connected sinks, each already asked for the interface; a copy, so
     // that a sink may disconnect while it is being called.
-    std::vector<ComPtr<IUnknown>> Sinks() const;
+    std::vector<win32kit::ComPtr<IUnknown>> Sinks() const;
     void DisconnectAll() { sinks_.clear(); }
 
 private:
     IConnectionPointContainer& container_;
     IID iid_;
-    std::vector<std::pair<DWORD, ComPtr<IUnknown>>> sinks_;
+    std::vector<std::pair<DWORD, win32kit::ComPtr<IUnknown>>> sinks_;
     DWORD next_cookie_ = 1;
 };
 

@@ -9,9 +9,11 @@
 
 #include <vector>
 
-#include "lunetra_control.h"
-#include "lunetra_ids.h"
-#include "module.h"
+#include "lunar/control/lunetra_control.h"
+#include "lunar/control/lunetra_ids.h"
+#include "lunar/control/module.h"
+
+using namespace win32kit;
 
 namespace lunetra {
 

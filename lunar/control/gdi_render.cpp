@@ -1,4 +1,4 @@
-#include "gdi_render.h"
+#include "lunar/control/gdi_render.h"
 
 #include <olectl.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 #include <utility>
 
-#include "colours.h"
-#include "text_codec.h"
-#include "com_ptr.h"
+#include "win32kit/colours.h"
+#include "win32kit/text_codec.h"
+#include "win32kit/com_ptr.h"
 
 namespace lunetra {
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "month_grid.h"
+#include "lunar/core/month_grid.h"
 
 namespace lunetra {
 

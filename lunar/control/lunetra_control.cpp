@@ -1,12 +1,14 @@
-#include "lunetra_control.h"
+#include "lunar/control/lunetra_control.h"
 
 #include <chrono>
 #include <new>
 
-#include "calendar_facts.h"
-#include "lunetra_ids.h"
-#include "module.h"
-#include "persistence.h"
+#include "lunar/core/calendar_facts.h"
+#include "lunar/control/lunetra_ids.h"
+#include "lunar/control/module.h"
+#include "lunar/control/persistence.h"
+
+using namespace win32kit;
 
 namespace lunetra {
 

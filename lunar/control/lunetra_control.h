@@ -11,14 +11,12 @@
 #include <string>
 
 #include "Lunetra_h.h"
-#include "com_ptr.h"
-#include "connection_point.h"
-#include "month_grid.h"
-#include "page_window.h"
+#include "win32kit/com_ptr.h"
+#include "lunar/control/connection_point.h"
+#include "lunar/core/month_grid.h"
+#include "lunar/control/page_window.h"
 
 namespace lunetra {
-
-using namespace win32kit;
 
 class PropertyStore;
 
@@ -179,12 +177,12 @@ private:
     ConnectionPoint click_point_;
     ConnectionPoint notify_point_;
 
-    ComPtr<IOleClientSite> client_site_;
-    ComPtr<IOleInPlaceSite> inplace_site_;
-    ComPtr<IOleInPlaceFrame> frame_;
-    ComPtr<IOleInPlaceUIWindow> document_;
-    ComPtr<IOleAdviseHolder> advise_holder_;
-    ComPtr<IAdviseSink> view_sink_;
+    win32kit::ComPtr<IOleClientSite> client_site_;
+    win32kit::ComPtr<IOleInPlaceSite> inplace_site_;
+    win32kit::ComPtr<IOleInPlaceFrame> frame_;
+    win32kit::ComPtr<IOleInPlaceUIWindow> document_;
+    win32kit::ComPtr<IOleAdviseHolder> advise_holder_;
+    win32kit::ComPtr<IAdviseSink> view_sink_;
     DWORD view_aspects_ = 0;
     DWORD view_flags_ = 0;
     POINT position_ = {};  // of the in-place window in the container's window

@@ -1,7 +1,9 @@
-#include "lunetra_host.h"
+#include "lunar/control/lunetra_host.h"
 
-#include "lunetra_ids.h"
-#include "module_file.h"
+#include "lunar/control/lunetra_ids.h"
+#include "win32kit/module_file.h"
+
+using namespace win32kit;
 
 namespace lunetra {
 

@@ -9,12 +9,10 @@
 
 #include <string>
 
-#include "com_object.h"
-#include "com_ptr.h"
+#include "win32kit/com_object.h"
+#include "win32kit/com_ptr.h"
 
 namespace lunetra {
-
-using namespace win32kit;
 
 enum class CreatedBy { ProgId, File };
 
@@ -23,14 +21,14 @@ std::wstring ProgramFolder();
 
 // Loads the server file (once per process; it stays loaded) and asks its
 // class factory for a control. Needs no registration.
-HRESULT CreateLunetraFromFile(const std::wstring& ocx_path, ComPtr<IUnknown>& control);
+HRESULT CreateLunetraFromFile(const std::wstring& ocx_path, win32kit::ComPtr<IUnknown>& control);
 
 // By ProgID "Lunetra2.Lunetra" when registered, else from `ocx_path`.
-HRESULT CreateLunetra(const std::wstring& ocx_path, ComPtr<IUnknown>& control, CreatedBy* how = nullptr);
+HRESULT CreateLunetra(const std::wstring& ocx_path, win32kit::ComPtr<IUnknown>& control, CreatedBy* how = nullptr);
 
 // A client and in-place site for one control in one window. The control
 // keeps a reference to it while it is connected.
-class ControlSite final : public ComObject<IOleClientSite, IOleInPlaceSite> {
+class ControlSite final : public win32kit::ComObject<IOleClientSite, IOleInPlaceSite> {
 public:
     explicit ControlSite(HWND window) : window_(window) {}
 
@@ -75,7 +73,7 @@ private:
     HWND window_;
     RECT position_ = {};
     int size_requests_ = 0;
-    ComPtr<IOleObject> control_;
+    win32kit::ComPtr<IOleObject> control_;
 };
 
 }  // namespace lunetra

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "com_object.h"
-#include "com_ptr.h"
-#include "lunetra_host.h"
-#include "lunetra_ids.h"
+#include "win32kit/com_object.h"
+#include "win32kit/com_ptr.h"
+#include "lunar/control/lunetra_host.h"
+#include "lunar/control/lunetra_ids.h"
 
 namespace {
 

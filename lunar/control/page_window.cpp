@@ -1,4 +1,4 @@
-#include "page_window.h"
+#include "lunar/control/page_window.h"
 
 #include <windowsx.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "module.h"
-#include "window.h"
+#include "lunar/control/module.h"
+#include "win32kit/window.h"
 
 namespace lunetra {
 

@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "gdi_render.h"
-#include "month_grid.h"
+#include "lunar/control/gdi_render.h"
+#include "lunar/core/month_grid.h"
 
 namespace lunetra {
 

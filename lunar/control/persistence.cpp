@@ -1,4 +1,4 @@
-#include "persistence.h"
+#include "lunar/control/persistence.h"
 
 #include <oleauto.h>
 

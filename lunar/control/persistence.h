@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "month_grid.h"
+#include "lunar/core/month_grid.h"
 
 namespace lunetra {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "com_ptr.h"
-#include "lunetra_ids.h"
-#include "module.h"
-#include "registry_read.h"
+#include "win32kit/com_ptr.h"
+#include "lunar/control/lunetra_ids.h"
+#include "lunar/control/module.h"
+#include "win32kit/registry_read.h"
 
 namespace lunetra {
 

@@ -4,12 +4,12 @@
 
 #include <utility>
 
-#include "lunetra_control.h"
-#include "lunetra_ids.h"
-#include "com_object.h"
-#include "module.h"
-#include "module_file.h"
-#include "page_window.h"
+#include "lunar/control/lunetra_control.h"
+#include "lunar/control/lunetra_ids.h"
+#include "win32kit/com_object.h"
+#include "lunar/control/module.h"
+#include "win32kit/module_file.h"
+#include "lunar/control/page_window.h"
 
 namespace lunetra {
 
@@ -53,7 +53,7 @@ ClassFactory g_factory;
 
 HINSTANCE ModuleInstance() { return g_instance; }
 
-std::wstring ModulePath() { return module_path(g_instance); }
+std::wstring ModulePath() { return win32kit::module_path(g_instance); }
 
 void ObjectCreated() { InterlockedIncrement(&g_objects); }
 void ObjectDestroyed() { InterlockedDecrement(&g_objects); }

@@ -1,9 +1,9 @@
-#include "calendar_facts.h"
+#include "lunar/core/calendar_facts.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "solar_term_corrections.h"
+#include "lunar/core/solar_term_corrections.h"
 
 namespace lunar {
 

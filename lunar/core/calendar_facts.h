@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "lunar_calendar.h"
-#include "ole_date.h"
+#include "lunar/core/lunar_calendar.h"
+#include "lunar/core/ole_date.h"
 
 namespace lunar {
 

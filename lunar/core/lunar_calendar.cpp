@@ -1,4 +1,4 @@
-#include "lunar_calendar.h"
+#include "lunar/core/lunar_calendar.h"
 
 #include <algorithm>
 #include <charconv>

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "ole_date.h"
+#include "lunar/core/ole_date.h"
 
 namespace lunar {
 

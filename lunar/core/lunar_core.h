@@ -1,8 +1,8 @@
 // Everything of the portable lunar core in one include.
 #pragma once
 
-#include "calendar_facts.h"
-#include "lunar_calendar.h"
-#include "month_grid.h"
-#include "month_page.h"
-#include "ole_date.h"
+#include "lunar/core/calendar_facts.h"
+#include "lunar/core/lunar_calendar.h"
+#include "lunar/core/month_grid.h"
+#include "lunar/core/month_page.h"
+#include "lunar/core/ole_date.h"

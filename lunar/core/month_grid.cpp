@@ -1,10 +1,10 @@
-#include "month_grid.h"
+#include "lunar/core/month_grid.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "lunar_calendar.h"
+#include "lunar/core/lunar_calendar.h"
 
 namespace lunar {
 

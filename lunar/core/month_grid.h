@@ -11,9 +11,9 @@
 #include <variant>
 #include <vector>
 
-#include "calendar_facts.h"
-#include "month_page.h"
-#include "ole_date.h"
+#include "lunar/core/calendar_facts.h"
+#include "lunar/core/month_page.h"
+#include "lunar/core/ole_date.h"
 
 namespace lunar {
 

@@ -1,4 +1,4 @@
-#include "month_page.h"
+#include "lunar/core/month_page.h"
 
 namespace lunar {
 

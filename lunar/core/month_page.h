@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "calendar_facts.h"
-#include "ole_date.h"
+#include "lunar/core/calendar_facts.h"
+#include "lunar/core/ole_date.h"
 
 namespace lunar {
 

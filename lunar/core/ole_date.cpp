@@ -1,4 +1,4 @@
-#include "ole_date.h"
+#include "lunar/core/ole_date.h"
 
 #include <cmath>
 

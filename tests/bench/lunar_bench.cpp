@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "lunar_core.h"
+#include "lunar/core/lunar_core.h"
 
 namespace {
 

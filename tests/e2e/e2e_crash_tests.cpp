@@ -11,17 +11,17 @@
 #include <random>
 #include <thread>
 
-#include "e2e_support.h"
-#include "form2_window.h"
-#include "menu_commands.h"
-#include "settings_replace.h"
-#include "text_codec.h"
+#include "tests/e2e/e2e_support.h"
+#include "clock/windows/alarm_dialog_window.h"
+#include "clock/model/menu_commands.h"
+#include "clock/windows/settings_replace.h"
+#include "win32kit/text_codec.h"
 
 namespace tockly::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-namespace ids = win::form2_ids;
+namespace ids = win::alarm_dialog_ids;
 constexpr const char* kIni = "Software_information.ini";
 
 // Tidy already (the start-up tidy leaves it as it is): quiet, three alarm rows.
@@ -42,7 +42,7 @@ std::string old_settings(bool big) {
             text += line + std::string(100, 'x') + "\r\n";
         }
     }
-    return win::utf8_to_ansi(text);
+    return win32kit::utf8_to_ansi(text);
 }
 
 int kills_per_case() {
@@ -80,14 +80,14 @@ const Change kSave{
         HWND face = clock.wait_for_clock();
         if (!face) return nullptr;
         settle(face);
-        PostMessageW(face, WM_COMMAND, 1000 + static_cast<WPARAM>(MenuId::NaoZhong), 0);
-        HWND dialog = clock.wait_for_window(wide(std::string(form2::caption)), L"TocklyForm2", 10s);
+        PostMessageW(face, WM_COMMAND, 1000 + static_cast<WPARAM>(MenuId::alarm_settings), 0);
+        HWND dialog = clock.wait_for_window(wide(std::string(alarm_dialog_design::caption)), L"TocklyForm2", 10s);
         if (!dialog) return nullptr;
-        SendMessageW(GetDlgItem(dialog, ids::Text2 + 1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"新的提示"));
+        SendMessageW(GetDlgItem(dialog, ids::notice_box + 1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"新的提示"));
         settle(dialog);
         return dialog;
     },
-    [](HWND dialog, bool wait) { deliver(wait, GetDlgItem(dialog, ids::Command1), BM_CLICK, 0); },
+    [](HWND dialog, bool wait) { deliver(wait, GetDlgItem(dialog, ids::save_button), BM_CLICK, 0); },
 };
 
 // Nine toggles of the hourly chime: the file passes through "on" and "off".
@@ -99,7 +99,7 @@ const Change kToggles{
         return face;
     },
     [](HWND face, bool wait) {
-        for (int i = 0; i < 9; ++i) deliver(wait, face, WM_COMMAND, 1000 + static_cast<WPARAM>(MenuId::ZhengDian));
+        for (int i = 0; i < 9; ++i) deliver(wait, face, WM_COMMAND, 1000 + static_cast<WPARAM>(MenuId::hour_chime));
     },
 };
 
@@ -129,7 +129,7 @@ void kill_during(const Change& kind, bool big) {
         complete.push_back(folder.read_bytes(kIni).value_or(""));
         if (kind.name[0] == 'm') {
             // The toggles pass through both states; the other one is one more toggle away.
-            deliver(true, target, WM_COMMAND, 1000 + static_cast<WPARAM>(MenuId::ZhengDian));
+            deliver(true, target, WM_COMMAND, 1000 + static_cast<WPARAM>(MenuId::hour_chime));
             complete.push_back(folder.read_bytes(kIni).value_or(""));
         }
         ASSERT_TRUE(complete[0] != complete[1]) << label << ": the change must change the file";

@@ -4,9 +4,9 @@
 
 #include <thread>
 
-#include "e2e_support.h"
-#include "form1.h"
-#include "menu_commands.h"
+#include "tests/e2e/e2e_support.h"
+#include "clock/windows/clock_window.h"
+#include "clock/model/menu_commands.h"
 
 namespace tockly::e2e {
 namespace {
@@ -22,7 +22,7 @@ int visible_faces() {
         [](HWND hwnd, LPARAM lp) -> BOOL {
             wchar_t name[32] = {};
             GetClassNameW(hwnd, name, 32);
-            if (std::wstring(name) == win::form1_class_name && IsWindowVisible(hwnd)) ++*reinterpret_cast<int*>(lp);
+            if (std::wstring(name) == win::clock_window_class_name && IsWindowVisible(hwnd)) ++*reinterpret_cast<int*>(lp);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&count));
@@ -91,7 +91,7 @@ TEST(OneClock, ASecondStartUnparksTheClock) {
     ASSERT_TRUE(form) << "no clock window on screen";
     RECT start{};
     GetWindowRect(form, &start);
-    PostMessageW(form, WM_COMMAND, win::menu_command_base + static_cast<UINT>(MenuId::KaoBian), 0);
+    PostMessageW(form, WM_COMMAND, win::menu_command_base + static_cast<UINT>(MenuId::park_right), 0);
     ASSERT_TRUE(eventually([&] {
         RECT r{};
         GetWindowRect(form, &r);

@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <thread>
 
-#include "e2e_support.h"
-#include "form2_window.h"
-#include "menu_commands.h"
-#include "text_codec.h"
-#include "time_text.h"
-#include "file_system.h"
+#include "tests/e2e/e2e_support.h"
+#include "clock/windows/alarm_dialog_window.h"
+#include "clock/model/menu_commands.h"
+#include "win32kit/text_codec.h"
+#include "clock/support/time_text.h"
+#include "clock/windows/file_system.h"
 
 namespace tockly::e2e {
 
@@ -22,10 +22,10 @@ using namespace win32kit;
 namespace {
 
 using namespace std::chrono_literals;
-namespace ids = win::form2_ids;
+namespace ids = win::alarm_dialog_ids;
 
 const std::string kQuiet = "[ToMin]\r\ntomin=1\r\n[zdtx]\r\nzhengdian0=0\r\nBanDian0=0\r\n[mts]\r\nmatisheng0=0\r\n";
-const std::wstring kCaption = wide(std::string(form2::caption));
+const std::wstring kCaption = wide(std::string(alarm_dialog_design::caption));
 
 struct OpenDialog {
     HWND clock = nullptr;
@@ -34,7 +34,7 @@ struct OpenDialog {
 };
 
 // The clock window's command number of the menu item NaoZhong ("闹钟设置").
-constexpr WPARAM kNaoZhongCommand = 1000 + static_cast<WPARAM>(MenuId::NaoZhong);
+constexpr WPARAM kNaoZhongCommand = 1000 + static_cast<WPARAM>(MenuId::alarm_settings);
 
 // Opens the dialog of a running clock: the menu item NaoZhong, or F2 on the
 // face where the menu does not offer it yet (either only brings an open
@@ -141,18 +141,18 @@ TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) << "fixed size, no min or max box";
 
     const struct { const char* name; int id; int left, top, width, height; } places[] = {
-        {"Text1(0)", ids::Text1 + 0, 420, 450, 1365, 405},
-        {"Text1(9)", ids::Text1 + 9, 420, 450 + 480 * 9, 1365, 405},
-        {"Combo1(0)", ids::Combo1 + 0, 1800, 450, 2655, 405},
-        {"Combo1(5)", ids::Combo1 + 5, 1800, 450 + 480 * 5, 2655, 405},
-        {"Text2(3)", ids::Text2 + 3, 4470, 450 + 480 * 3, 4425, 405},
-        {"Combo1(10)", ids::Combo1 + 10, 1770, 5310, 2655, 405},
-        {"Combo2", ids::Combo2, 6240, 5340, 2655, 405},
-        {"Text3", ids::Text3, 1770, 5850, 2655, 405},
-        {"Text4", ids::Text4, 6660, 5820, 2235, 270},
-        {"Text5", ids::Text5, 6660, 6090, 2235, 270},
-        {"Label3", ids::Label3, -30, 6420, 9105, 375},
-        {"Command1", ids::Command1, 7890, 60, 1005, 315},
+        {"Text1(0)", ids::time_box + 0, 420, 450, 1365, 405},
+        {"Text1(9)", ids::time_box + 9, 420, 450 + 480 * 9, 1365, 405},
+        {"Combo1(0)", ids::sound_box + 0, 1800, 450, 2655, 405},
+        {"Combo1(5)", ids::sound_box + 5, 1800, 450 + 480 * 5, 2655, 405},
+        {"Text2(3)", ids::notice_box + 3, 4470, 450 + 480 * 3, 4425, 405},
+        {"Combo1(10)", ids::sound_box + 10, 1770, 5310, 2655, 405},
+        {"Combo2", ids::skin_box, 6240, 5340, 2655, 405},
+        {"Text3", ids::shutdown_box, 1770, 5850, 2655, 405},
+        {"Text4", ids::start_time_box, 6660, 5820, 2235, 270},
+        {"Text5", ids::start_target_box, 6660, 6090, 2235, 270},
+        {"Label3", ids::message_line, -30, 6420, 9105, 375},
+        {"Command1", ids::save_button, 7890, 60, 1005, 315},
     };
     for (const auto& p : places) {
         HWND c = d.item(p.id);
@@ -162,47 +162,47 @@ TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
         EXPECT_EQ(r.top, px(p.top, tpp_y)) << p.name;
         EXPECT_EQ(r.right - r.left, px(p.width, tpp_x)) << p.name;
         // A combo box is as high as its font makes it; the others exactly.
-        const bool combo = p.id == ids::Combo2 || (p.id >= ids::Combo1 && p.id <= ids::Combo1 + 10);
+        const bool combo = p.id == ids::skin_box || (p.id >= ids::sound_box && p.id <= ids::sound_box + 10);
         EXPECT_NEAR(r.bottom - r.top, px(p.height, tpp_y), combo ? 2 : 0) << p.name;
     }
     const struct { int id; const char* text; } texts[] = {
-        {ids::Label1 + 0, "闹铃时间(时:分)"}, {ids::Label1 + 1, "铃声选择"}, {ids::Label1 + 2, "屏幕提示内容"},
-        {ids::Label1 + 3, "更换皮肤"}, {ids::Label1 + 4, "发条声音"}, {ids::Label1 + 5, "定时关机"},
-        {ids::Label1 + 6, "定时启动"}, {ids::Label4 + 0, "时间"}, {ids::Label4 + 1, "内容"},
-        {ids::Label2 + 0, "1"}, {ids::Label2 + 9, "2"}, {ids::Label2 + 1, "10"},
-        {ids::Label3, "不需要的项目请删除保留为空即可"}, {ids::Command1, "保 存"},
+        {ids::captions + 0, "闹铃时间(时:分)"}, {ids::captions + 1, "铃声选择"}, {ids::captions + 2, "屏幕提示内容"},
+        {ids::captions + 3, "更换皮肤"}, {ids::captions + 4, "发条声音"}, {ids::captions + 5, "定时关机"},
+        {ids::captions + 6, "定时启动"}, {ids::start_captions + 0, "时间"}, {ids::start_captions + 1, "内容"},
+        {ids::row_number + 0, "1"}, {ids::row_number + 9, "2"}, {ids::row_number + 1, "10"},
+        {ids::message_line, "不需要的项目请删除保留为空即可"}, {ids::save_button, "保 存"},
     };
     for (const auto& t : texts) EXPECT_EQ(text_of(d.item(t.id)), t.text) << "control " << t.id;
-    // Label2's indices run 0, 9, 8 .. 1 from the top.
-    EXPECT_LT(rect_in_client(d.dialog, d.item(ids::Label2 + 9)).top, rect_in_client(d.dialog, d.item(ids::Label2 + 8)).top);
+    // row_number's indices run 0, 9, 8 .. 1 from the top.
+    EXPECT_LT(rect_in_client(d.dialog, d.item(ids::row_number + 9)).top, rect_in_client(d.dialog, d.item(ids::row_number + 8)).top);
 
-    EXPECT_TRUE(IsWindowEnabled(d.item(ids::Text1 + 0)));
+    EXPECT_TRUE(IsWindowEnabled(d.item(ids::time_box + 0)));
     for (int row = 1; row < 10; ++row) {
-        EXPECT_FALSE(IsWindowEnabled(d.item(ids::Text1 + row))) << "row " << row;
-        EXPECT_FALSE(IsWindowEnabled(d.item(ids::Combo1 + row))) << "row " << row;
-        EXPECT_FALSE(IsWindowEnabled(d.item(ids::Text2 + row))) << "row " << row;
+        EXPECT_FALSE(IsWindowEnabled(d.item(ids::time_box + row))) << "row " << row;
+        EXPECT_FALSE(IsWindowEnabled(d.item(ids::sound_box + row))) << "row " << row;
+        EXPECT_FALSE(IsWindowEnabled(d.item(ids::notice_box + row))) << "row " << row;
     }
-    EXPECT_EQ(list_of(d.item(ids::Combo1 + 4)), (std::vector<std::string>{"alarm_bell.mp3", "alarm_chirp.mp3"}));
-    EXPECT_EQ(list_of(d.item(ids::Combo1 + 10)), (std::vector<std::string>{"fatiao3.wav", "tick_wood.wav"}));
-    EXPECT_EQ(list_of(d.item(ids::Combo2)),
+    EXPECT_EQ(list_of(d.item(ids::sound_box + 4)), (std::vector<std::string>{"alarm_bell.mp3", "alarm_chirp.mp3"}));
+    EXPECT_EQ(list_of(d.item(ids::sound_box + 10)), (std::vector<std::string>{"fatiao3.wav", "tick_wood.wav"}));
+    EXPECT_EQ(list_of(d.item(ids::skin_box)),
               (std::vector<std::string>{"默认皮肤1", "默认皮肤2", "默认皮肤3", "默认皮肤4", "lanse.gif"}));
 
     // Open again: the same window to the front, with what was typed in it.
-    type(d.item(ids::Text2 + 0), L"还在");
+    type(d.item(ids::notice_box + 0), L"还在");
     PostMessageW(d.clock, WM_COMMAND, kNaoZhongCommand, 0);
     PostMessageW(d.clock, WM_KEYDOWN, VK_F2, 0);
     std::this_thread::sleep_for(500ms);
     int dialogs = 0;
     for (HWND w : clock.windows()) dialogs += window_text(w) == kCaption;
     EXPECT_EQ(dialogs, 1);
-    EXPECT_EQ(text_of(d.item(ids::Text2 + 0)), "还在");
+    EXPECT_EQ(text_of(d.item(ids::notice_box + 0)), "还在");
 
     // Closed, nothing is saved; opened again, it loads afresh.
     PostMessageW(d.dialog, WM_CLOSE, 0, 0);
     ASSERT_TRUE(eventually([&] { return !IsWindow(d.dialog); }, 3s));
     const OpenDialog again = open_dialog(clock);
     ASSERT_TRUE(again.dialog);
-    EXPECT_EQ(text_of(again.item(ids::Text2 + 0)), "");
+    EXPECT_EQ(text_of(again.item(ids::notice_box + 0)), "");
     EXPECT_EQ(folder.read_bytes("Software_information.ini"), kQuiet);
 }
 
@@ -222,20 +222,20 @@ TEST(Dialog, AnAlarmTypedIntoRowZeroIsSavedAndRingsInTheRunningClock) {
     const std::string shown = format_time_of_day(alarm, format);
     const std::string notice = "e2e对话框闹钟";
 
-    HWND time_box = d.item(ids::Text1 + 0);
+    HWND time_box = d.item(ids::time_box + 0);
     click(time_box);
     ASSERT_TRUE(eventually([&] { return focus_of(d.dialog) == time_box; }, 2s));
     type(time_box, wide(typed));
-    EXPECT_TRUE(IsWindowEnabled(d.item(ids::Text1 + 1))) << "a valid time opens row 1";
+    EXPECT_TRUE(IsWindowEnabled(d.item(ids::time_box + 1))) << "a valid time opens row 1";
     // Enter walks on to the sound box; leaving the time box rewrites it.
     PostMessageW(time_box, WM_CHAR, VK_RETURN, 1);
     ASSERT_TRUE(eventually([&] { return text_of(time_box) == shown; }, 2s)) << text_of(time_box);
-    EXPECT_EQ(text_of(d.item(ids::Text2 + 0)), shown) << "the notice defaults to the time";
-    pick(d, ids::Combo1 + 0, L"alarm_bell.mp3");
-    SendMessageW(d.item(ids::Text2 + 0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide(notice).c_str()));
-    SendMessageW(d.item(ids::Command1), BM_CLICK, 0, 0);
-    ASSERT_TRUE(eventually([&] { return text_of(d.item(ids::Label3)) == "数据修改完毕！"; }, 2s))
-        << text_of(d.item(ids::Label3));
+    EXPECT_EQ(text_of(d.item(ids::notice_box + 0)), shown) << "the notice defaults to the time";
+    pick(d, ids::sound_box + 0, L"alarm_bell.mp3");
+    SendMessageW(d.item(ids::notice_box + 0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide(notice).c_str()));
+    SendMessageW(d.item(ids::save_button), BM_CLICK, 0, 0);
+    ASSERT_TRUE(eventually([&] { return text_of(d.item(ids::message_line)) == "数据修改完毕！"; }, 2s))
+        << text_of(d.item(ids::message_line));
     ASSERT_GT((alarm - local_second_now() + 86400) % 86400, 0) << "saved too late for the alarm";
 
     // The settings file, byte for byte: the blank keys hold one space on
@@ -270,7 +270,7 @@ TEST(Dialog, TheShutdownTimeIsCheckedAndSavedWhenLeavingItsBox) {
     RunningClock clock(folder);
     const OpenDialog d = open_dialog(clock);
     ASSERT_TRUE(d.dialog);
-    HWND box = d.item(ids::Text3);
+    HWND box = d.item(ids::shutdown_box);
     const TimeFormat format = win::regional_time_format();
     EXPECT_EQ(text_of(box), format_time_of_day(22 * 3600, format)) << "the clock's own shutdown time";
     // The stored shutdown time, spaces trimmed.
@@ -302,7 +302,7 @@ TEST(Dialog, TheShutdownTimeIsCheckedAndSavedWhenLeavingItsBox) {
         if (c.box_after.size() < 1000) EXPECT_EQ(text_of(box), c.box_after) << c.name;
         EXPECT_EQ(stored(), c.saved) << c.name;
         EXPECT_EQ(focus_of(d.dialog) == box, c.held) << c.name << ": the focus is held only for a bad time";
-        if (c.held) EXPECT_EQ(text_of(d.item(ids::Label3)), "您输入的时间有问题！") << c.name;
+        if (c.held) EXPECT_EQ(text_of(d.item(ids::message_line)), "您输入的时间有问题！") << c.name;
         // Emptied, so the next case starts from a box that can be left.
         if (c.held) SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     }
@@ -319,24 +319,24 @@ TEST(Dialog, SoundNamesWithSpacesAreRenamedUnlessTheSystemRefuses) {
     RunningClock clock(folder);
     const OpenDialog d = open_dialog(clock);
     ASSERT_TRUE(d.dialog);
-    SendMessageW(d.item(ids::Text2 + 0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"未保存"));
+    SendMessageW(d.item(ids::notice_box + 0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"未保存"));
 
-    pick(d, ids::Combo1 + 1, L"my song.mp3");
+    pick(d, ids::sound_box + 1, L"my song.mp3");
     EXPECT_TRUE(eventually([&] { return folder.exists("Voice\\NaoLing\\mysong.mp3"); }, 3s));
     EXPECT_FALSE(folder.exists("Voice\\NaoLing\\my song.mp3"));
     EXPECT_TRUE(folder.exists("Voice\\NaoLing\\wake up.mp3")) << "its space-free twin already exists";
     EXPECT_TRUE(folder.exists("Voice\\NaoLing\\wakeup.mp3"));
     EXPECT_TRUE(folder.exists("Voice\\NaoLing\\oldtune.mp3")) << "a read-only file can still be renamed";
-    EXPECT_EQ(list_of(d.item(ids::Combo1 + 1)),
+    EXPECT_EQ(list_of(d.item(ids::sound_box + 1)),
               (std::vector<std::string>{"alarm_bell.mp3", "alarm_chirp.mp3", "mysong.mp3", "oldtune.mp3", "wake up.mp3",
                                         "wakeup.mp3"}));
-    EXPECT_TRUE(eventually([&] { return text_of(d.item(ids::Text2 + 0)) == "起床"; }, 3s))
+    EXPECT_TRUE(eventually([&] { return text_of(d.item(ids::notice_box + 0)) == "起床"; }, 3s))
         << "the rows are reloaded from the file";
-    EXPECT_EQ(text_of(d.item(ids::Combo1 + 0)), "alarm_bell.mp3");
+    EXPECT_EQ(text_of(d.item(ids::sound_box + 0)), "alarm_bell.mp3");
 
-    pick(d, ids::Combo1 + 1, L"wake up.mp3");
-    EXPECT_TRUE(eventually([&] { return text_of(d.item(ids::Label3)) == "文件名“wake up.mp3”含空格，无法改名"; }, 3s))
-        << text_of(d.item(ids::Label3));
+    pick(d, ids::sound_box + 1, L"wake up.mp3");
+    EXPECT_TRUE(eventually([&] { return text_of(d.item(ids::message_line)) == "文件名“wake up.mp3”含空格，无法改名"; }, 3s))
+        << text_of(d.item(ids::message_line));
     EXPECT_TRUE(folder.exists("Voice\\NaoLing\\wake up.mp3"));
     EXPECT_TRUE(clock.running());
 }
@@ -347,9 +347,9 @@ TEST(Dialog, MissingVoiceFoldersLeaveTheListsEmpty) {
     RunningClock clock(folder);
     const OpenDialog d = open_dialog(clock);
     ASSERT_TRUE(d.dialog) << "the dialog opens without the Voice folder";
-    EXPECT_TRUE(list_of(d.item(ids::Combo1 + 0)).empty());
-    EXPECT_TRUE(list_of(d.item(ids::Combo1 + 10)).empty());
-    EXPECT_EQ(list_of(d.item(ids::Combo2)).size(), 4u);
+    EXPECT_TRUE(list_of(d.item(ids::sound_box + 0)).empty());
+    EXPECT_TRUE(list_of(d.item(ids::sound_box + 10)).empty());
+    EXPECT_EQ(list_of(d.item(ids::skin_box)).size(), 4u);
 }
 
 TEST(Dialog, TheTickingSoundAndTheSkinAreSavedWhenPicked) {
@@ -365,7 +365,7 @@ TEST(Dialog, TheTickingSoundAndTheSkinAreSavedWhenPicked) {
     const auto saved = [&](const std::string& line) {
         return eventually([&] { return stored().find(line) != std::string::npos; }, 3s);
     };
-    pick(d, ids::Combo1 + 10, L"tick_wood.wav");
+    pick(d, ids::sound_box + 10, L"tick_wood.wav");
     EXPECT_TRUE(saved("fatiaosheng0=tick_wood.wav\r\n")) << stored();
 
     // The face changes at once; a file that is no picture keeps it.
@@ -379,7 +379,7 @@ TEST(Dialog, TheTickingSoundAndTheSkinAreSavedWhenPicked) {
     };
     ScreenGrab before;
     if (can_see) before = grab_screen(face);
-    pick(d, ids::Combo2, L"默认皮肤3");
+    pick(d, ids::skin_box, L"默认皮肤3");
     EXPECT_TRUE(saved("pifu0=默认皮肤3\r\n")) << stored();
     ScreenGrab after;
     if (can_see) {
@@ -387,7 +387,7 @@ TEST(Dialog, TheTickingSoundAndTheSkinAreSavedWhenPicked) {
         after = grab_screen(face);
         EXPECT_GT(changed_pixels(before, after), before.pixels.size() / 5) << "the face is another picture";
     }
-    pick(d, ids::Combo2, L"broken.gif");
+    pick(d, ids::skin_box, L"broken.gif");
     EXPECT_TRUE(saved("pifu0=broken.gif\r\n")) << stored();
     if (can_see) {
         std::this_thread::sleep_for(300ms);
@@ -403,14 +403,14 @@ TEST(Dialog, CancellingTheProgramPickerClearsTheProgram) {
     RunningClock clock(folder);
     const OpenDialog d = open_dialog(clock);
     ASSERT_TRUE(d.dialog);
-    EXPECT_EQ(text_of(d.item(ids::Text5)), "C:\\old.exe");
-    click(d.item(ids::Text5));
+    EXPECT_EQ(text_of(d.item(ids::start_target_box)), "C:\\old.exe");
+    click(d.item(ids::start_target_box));
     HWND picker = clock.wait_for_window(L"请选择一个定时启动的文件", L"#32770", 10s);
     ASSERT_TRUE(picker) << "the file-open dialog with its title";
-    EXPECT_EQ(text_of(d.item(ids::Text5)), "C:\\old.exe") << "the program stays while the picker is open";
+    EXPECT_EQ(text_of(d.item(ids::start_target_box)), "C:\\old.exe") << "the program stays while the picker is open";
     PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(eventually([&] { return !IsWindow(picker); }, 3s));
-    EXPECT_TRUE(eventually([&] { return text_of(d.item(ids::Text5)).empty(); }, 3s));
+    EXPECT_TRUE(eventually([&] { return text_of(d.item(ids::start_target_box)).empty(); }, 3s));
     const std::string file = win32kit::ansi_to_utf8(folder.read_bytes("Software_information.ini").value_or(""));
     EXPECT_EQ(file.find("C:\\old.exe"), std::string::npos) << file;
     EXPECT_NE(file.find("QDneirong="), std::string::npos) << file;
@@ -423,16 +423,16 @@ TEST(Dialog, ACaptionShowsTheNoticeWindow) {
     const OpenDialog d = open_dialog(clock);
     ASSERT_TRUE(d.dialog);
     ASSERT_TRUE(eventually([&] { return visible_notice(clock) == nullptr; }, 5s)) << "the start-up notice has gone";
-    const std::string message = text_of(d.item(ids::Label3));
-    PostMessageW(d.dialog, WM_COMMAND, MAKEWPARAM(ids::Label1 + 5, STN_CLICKED),
-                 reinterpret_cast<LPARAM>(d.item(ids::Label1 + 5)));
+    const std::string message = text_of(d.item(ids::message_line));
+    PostMessageW(d.dialog, WM_COMMAND, MAKEWPARAM(ids::captions + 5, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(d.item(ids::captions + 5)));
     HWND band = nullptr;
     EXPECT_TRUE(eventually([&] { return (band = visible_notice(clock)) != nullptr; }, 3s));
     if (band) {
         const auto texts = child_texts(band);
         EXPECT_NE(std::find(texts.begin(), texts.end(), L"Tockly"), texts.end()) << "the design caption";
     }
-    EXPECT_EQ(text_of(d.item(ids::Label3)), message) << "the dialog itself does not change";
+    EXPECT_EQ(text_of(d.item(ids::message_line)), message) << "the dialog itself does not change";
 }
 
 }  // namespace

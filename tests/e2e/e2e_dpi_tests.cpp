@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "e2e_support.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace tockly::e2e {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <thread>
 
-#include "e2e_support.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace tockly::e2e {
 namespace {

@@ -1,4 +1,4 @@
-#include "e2e_support.h"
+#include "tests/e2e/e2e_support.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -7,11 +7,11 @@
 #include <memory>
 #include <thread>
 
-#include "menu_reader.h"
+#include "tests/e2e/menu_reader.h"
 
-#include "picture.h"
-#include "text_codec.h"
-#include "file_system.h"
+#include "clock/windows/picture.h"
+#include "win32kit/text_codec.h"
+#include "clock/windows/file_system.h"
 
 namespace tockly::e2e {
 

@@ -23,8 +23,8 @@
 #include <set>
 #include <thread>
 
-#include "e2e_audio.h"
-#include "e2e_support.h"
+#include "tests/e2e/e2e_audio.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace tockly::e2e {
 namespace {

@@ -21,11 +21,11 @@
 #include <thread>
 #include <vector>
 
-#include "e2e_audio.h"
-#include "e2e_support.h"
-#include "time_guard_ports.h"
-#include "timepage_control.h"
-#include "web_time.h"
+#include "tests/e2e/e2e_audio.h"
+#include "tests/e2e/e2e_support.h"
+#include "clock/windows/time_guard_ports.h"
+#include "tests/win/timepage_control.h"
+#include "clock/support/web_time.h"
 
 namespace tockly::e2e {
 namespace {

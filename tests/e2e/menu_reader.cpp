@@ -1,6 +1,6 @@
 // menu_reader.dll: run in the clock's own process by the end-to-end tests
 // (a thread started there on read_menu), it reads a menu of that process.
-#include "menu_reader.h"
+#include "tests/e2e/menu_reader.h"
 
 using tockly::e2e::MenuReading;
 using tockly::e2e::menu_reading_capacity;

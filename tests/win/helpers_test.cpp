@@ -2,11 +2,11 @@
 // picture decoding on the real platform.
 #include <gtest/gtest.h>
 
-#include "clock_files.h"
-#include "picture.h"
-#include "file_system.h"
-#include "module_resources.h"
-#include "win_test_util.h"
+#include "clock/support/clock_files.h"
+#include "clock/windows/picture.h"
+#include "clock/windows/file_system.h"
+#include "clock/windows/module_resources.h"
+#include "tests/win/win_test_util.h"
 
 namespace tockly {
 namespace {
@@ -14,15 +14,15 @@ namespace {
 using wintest::ScratchFolder;
 using wintest::source_path;
 
-TEST(ShiFangZiYuan, CopiesTheEmbeddedResourceToOneFilePerType) {
+TEST(extract_resource, CopiesTheEmbeddedResourceToOneFilePerType) {
     win::Win32Resources resources;
     win::Win32FileSystem files;
-    const std::string path = ShiFangZiYuan(resources, files, 203, "gif");
+    const std::string path = extract_resource(resources, files, 203, "gif");
     EXPECT_EQ(path, files.temp_folder() + "temp.gif");
     EXPECT_EQ(files.read_bytes(path), files.read_bytes(source_path("clock\\resources\\gif\\203.gif")));
-    EXPECT_EQ(ShiFangZiYuan(resources, files, 101, "gif"), path);
+    EXPECT_EQ(extract_resource(resources, files, 101, "gif"), path);
     EXPECT_EQ(files.read_bytes(path), files.read_bytes(source_path("clock\\resources\\gif\\101.gif")));
-    const std::string wav = ShiFangZiYuan(resources, files, 401, "WAV");
+    const std::string wav = extract_resource(resources, files, 401, "WAV");
     EXPECT_EQ(wav, files.temp_folder() + "temp.WAV");
     EXPECT_EQ(files.read_bytes(wav), files.read_bytes(source_path("clock\\resources\\wav\\401.wav")));
 }
@@ -39,15 +39,15 @@ TEST(Resources, EveryPictureAndSoundIsEmbeddedInChinese) {
     EXPECT_FALSE(resources.load("gif", 115));
 }
 
-TEST(XieGuanJiBat, WritesTheTwoLinesByteForByteInGbk) {
+TEST(write_shutdown_batch, WritesTheTwoLinesByteForByteInGbk) {
     ScratchFolder folder("bat");
     win::Win32FileSystem files;
     win::Win32AnsiCodec codec;
-    ASSERT_TRUE(XieGuanJiBat(files, codec, folder.path(), 20));
+    ASSERT_TRUE(write_shutdown_batch(files, codec, folder.path(), 20));
     EXPECT_EQ(files.read_bytes(folder.file("CloseWindos.bat")),
               "shutdown.exe -s -c \"\xc4\xfa\xb5\xc4\xbc\xc6\xcb\xe3\xbb\xfa\xbc\xb4\xbd\xab\xb9\xd8\xb1\xd5\xa3\xac"
               "\xb5\xb9\xbc\xc6\xca\xb1\xd2\xd1\xbe\xad\xb1\xbb\xc6\xf4\xb6\xaf\xa3\xa1\" -t 20\r\nDel %0\r\n");
-    EXPECT_FALSE(XieGuanJiBat(files, codec, folder.file("no-such-folder\\"), 20));
+    EXPECT_FALSE(write_shutdown_batch(files, codec, folder.file("no-such-folder\\"), 20));
 }
 
 TEST(RegionalTimeFormat, EveryTimeOfDayReadsBack) {
@@ -73,7 +73,7 @@ TEST(Pictures, FacesDecodeAndOtherBytesDoNot) {
 TEST(ScreenMetrics, TaskbarHeightComesFromTheWorkArea) {
     const ScreenMetrics m = win::screen_metrics();
     EXPECT_GT(m.width_twips, 0);
-    EXPECT_GE(RenWuLanGaoDu(m), 0);
+    EXPECT_GE(taskbar_height(m), 0);
 }
 
 }  // namespace

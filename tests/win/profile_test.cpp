@@ -1,11 +1,13 @@
 // The settings file through the platform's profile functions, in code page 936.
 #include <gtest/gtest.h>
 
-#include "clock_files.h"
-#include "settings_file.h"
-#include "file_system.h"
-#include "profile_store.h"
-#include "win_test_util.h"
+#include "clock/support/clock_files.h"
+#include "clock/support/settings_file.h"
+#include "clock/windows/file_system.h"
+#include "clock/windows/profile_store.h"
+#include "tests/win/win_test_util.h"
+
+using namespace win32kit;
 
 namespace tockly {
 namespace {
@@ -31,30 +33,30 @@ struct ProfileRig : ::testing::Test {
 TEST(Platform, AnsiCodePageIs936) { EXPECT_EQ(GetACP(), 936u); }
 
 TEST_F(ProfileRig, NamesMatchWithoutRegardToCase) {
-    EXPECT_TRUE(XieRuINI(io, "naoling", "NaoLingShu0", "3", ini));
-    EXPECT_EQ(DuQuINI(io, "NAOLING", "naolingshu0", ini), "3");
-    EXPECT_TRUE(XieRuINI(io, "Naoling", "naolingshu0", "4", ini));
-    EXPECT_EQ(DuQuINI(io, "naoling", "NaoLingShu0", ini), "4");
+    EXPECT_TRUE(write_setting(io, "naoling", "NaoLingShu0", "3", ini));
+    EXPECT_EQ(read_setting(io, "NAOLING", "naolingshu0", ini), "3");
+    EXPECT_TRUE(write_setting(io, "Naoling", "naolingshu0", "4", ini));
+    EXPECT_EQ(read_setting(io, "naoling", "NaoLingShu0", ini), "4");
     EXPECT_EQ(bytes(), "[naoling]\r\nNaoLingShu0=4\r\n") << "one entry, lines ended by CR LF";
     EXPECT_EQ(boxes.shown, 0);
 }
 
 TEST_F(ProfileRig, ChineseTextIsStoredInGbk) {
-    EXPECT_TRUE(XieRuINI(io, "naoling", "0ts", "起床了", ini));
+    EXPECT_TRUE(write_setting(io, "naoling", "0ts", "起床了", ini));
     EXPECT_EQ(bytes(), "[naoling]\r\n0ts=\xc6\xf0\xb4\xb2\xc1\xcb\r\n");
-    EXPECT_EQ(DuQuINI(io, "naoling", "0ts", ini), "起床了");
+    EXPECT_EQ(read_setting(io, "naoling", "0ts", ini), "起床了");
 }
 
 TEST_F(ProfileRig, EmptyValuesAreStoredAsABlankEntryAndTidiedAway) {
-    EXPECT_TRUE(XieRuINI(io, "naoling", "0ts", "", ini));
+    EXPECT_TRUE(write_setting(io, "naoling", "0ts", "", ini));
     // Windows keeps the single space ("0ts= "); Wine's profile writer trims it.
     // Either way the key exists and reads back blank once trimmed.
     const std::string written = bytes();
     EXPECT_TRUE(written == "[naoling]\r\n0ts= \r\n" || written == "[naoling]\r\n0ts=\r\n") << written;
-    EXPECT_EQ(trim_spaces(DuQuINI(io, "naoling", "0ts", ini)), "");
-    EXPECT_TRUE(ZhengLiINI(files, ini));
+    EXPECT_EQ(trim_spaces(read_setting(io, "naoling", "0ts", ini)), "");
+    EXPECT_TRUE(tidy_settings_file(files, ini));
     EXPECT_EQ(bytes(), "[naoling]\r\n0ts=\r\n");
-    EXPECT_EQ(DuQuINI(io, "naoling", "0ts", ini), "");
+    EXPECT_EQ(read_setting(io, "naoling", "0ts", ini), "");
 }
 
 TEST_F(ProfileRig, LongValuesReadBackCutTo254Bytes) {
@@ -66,18 +68,18 @@ TEST_F(ProfileRig, LongValuesReadBackCutTo254Bytes) {
         {"Chinese after one letter", [] { std::string s = "x"; for (int i = 0; i < 300; ++i) s += "钟"; return s; }(), 1 + 126 * 3},
     };
     for (const auto& c : cases) {
-        EXPECT_TRUE(XieRuINI(io, "naoling", "0ts", c.value, ini));
-        const std::string got = DuQuINI(io, "naoling", "0ts", ini);
+        EXPECT_TRUE(write_setting(io, "naoling", "0ts", c.value, ini));
+        const std::string got = read_setting(io, "naoling", "0ts", ini);
         EXPECT_EQ(got.size(), c.utf8_bytes) << c.name;
         EXPECT_EQ(got, c.value.substr(0, c.utf8_bytes)) << c.name;
     }
 }
 
 TEST_F(ProfileRig, MissingFileSectionOrKeyReadEmptyWithoutAMessage) {
-    EXPECT_EQ(DuQuINI(io, "mts", "matisheng0", ini), "");
-    EXPECT_TRUE(XieRuINI(io, "mts", "matisheng0", "0", ini));
-    EXPECT_EQ(DuQuINI(io, "zdtx", "matisheng0", ini), "");
-    EXPECT_EQ(DuQuINI(io, "mts", "other", ini), "");
+    EXPECT_EQ(read_setting(io, "mts", "matisheng0", ini), "");
+    EXPECT_TRUE(write_setting(io, "mts", "matisheng0", "0", ini));
+    EXPECT_EQ(read_setting(io, "zdtx", "matisheng0", ini), "");
+    EXPECT_EQ(read_setting(io, "mts", "other", ini), "");
     EXPECT_EQ(boxes.shown, 0);
 }
 
@@ -88,8 +90,8 @@ TEST_F(ProfileRig, DuplicateSectionsAndGarbageStillRead) {
     files.write_bytes(ini, std::string("\x01\x02\xff\xfe garbage\r\n[mts]\r\nmatisheng0=0\r\n[MTS]\r\nmatisheng0=1\r\n") +
                            broken_gbk + "\r\n[PiFu]\r\npifu0=\xc4\xac\xc8\xcf\xc6\xa4\xb7\xf4" "2\r\n" +
                            std::string(100000, 'z') + "\r\n");
-    EXPECT_EQ(DuQuINI(io, "mts", "matisheng0", ini), "0") << "the first of duplicate sections wins";
-    EXPECT_EQ(DuQuINI(io, "PiFu", "pifu0", ini), "默认皮肤2") << "the broken bytes do not swallow the next line";
+    EXPECT_EQ(read_setting(io, "mts", "matisheng0", ini), "0") << "the first of duplicate sections wins";
+    EXPECT_EQ(read_setting(io, "PiFu", "pifu0", ini), "默认皮肤2") << "the broken bytes do not swallow the next line";
     EXPECT_EQ(boxes.shown, 0);
 }
 

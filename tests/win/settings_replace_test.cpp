@@ -5,11 +5,13 @@
 
 #include <vector>
 
-#include "settings_file.h"
-#include "settings_replace.h"
-#include "file_system.h"
-#include "text_codec.h"
-#include "win_test_util.h"
+#include "clock/support/settings_file.h"
+#include "clock/windows/settings_replace.h"
+#include "clock/windows/file_system.h"
+#include "win32kit/text_codec.h"
+#include "tests/win/win_test_util.h"
+
+using namespace win32kit;
 
 namespace tockly {
 namespace {
@@ -61,8 +63,8 @@ TEST_F(ReplaceRig, EveryChangeIsReadBackAtOnce) {
     SettingsAccess io{store, quiet};
     for (int i = 0; i < 20; ++i) {
         const std::string value = std::to_string(i);
-        ASSERT_TRUE(XieRuINI(io, "mts", "matisheng0", value, replaced));
-        ASSERT_EQ(DuQuINI(io, "mts", "matisheng0", replaced), value) << "change " << i;
+        ASSERT_TRUE(write_setting(io, "mts", "matisheng0", value, replaced));
+        ASSERT_EQ(read_setting(io, "mts", "matisheng0", replaced), value) << "change " << i;
     }
 }
 

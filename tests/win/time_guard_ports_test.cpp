@@ -5,11 +5,11 @@
 
 #include <cstring>
 
-#include "background_work.h"
+#include "clock/windows/background_work.h"
 
-#include "time_guard_ports.h"
-#include "timepage_control.h"
-#include "web_time.h"
+#include "clock/windows/time_guard_ports.h"
+#include "tests/win/timepage_control.h"
+#include "clock/support/web_time.h"
 
 namespace tockly {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "text_codec.h"
-#include "time_guard_ports.h"
+#include "win32kit/text_codec.h"
+#include "clock/windows/time_guard_ports.h"
 
 namespace tockly::wintest {
 

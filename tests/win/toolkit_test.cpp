@@ -4,12 +4,14 @@
 #include <windows.h>
 #include <ocidl.h>
 
-#include "colours.h"
-#include "com_object.h"
-#include "com_ptr.h"
-#include "fonts.h"
-#include "text_codec.h"
-#include "window.h"
+#include "win32kit/colours.h"
+#include "win32kit/com_object.h"
+#include "win32kit/com_ptr.h"
+#include "win32kit/fonts.h"
+#include "win32kit/text_codec.h"
+#include "win32kit/window.h"
+
+using namespace win32kit;
 
 namespace win32kit {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "text_codec.h"
+#include "win32kit/text_codec.h"
 
 namespace tockly::wintest {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "fakes.h"
-#include "clock_files.h"
+#include "tests/host/clock/fakes.h"
+#include "clock/support/clock_files.h"
 
 namespace tockly {
 namespace {
@@ -44,25 +44,25 @@ TEST(TidySettings, CopesWithBinaryGarbageAndHugeLines) {
     EXPECT_EQ(tidy_settings_text(huge + "\r\n"), huge + "\r\n");
 }
 
-TEST(ZhengLiINI, ReplacesTheFileAtomicallyAndOnlyWhenItChanges) {
+TEST(tidy_settings_file, ReplacesTheFileAtomicallyAndOnlyWhenItChanges) {
     FakeFiles files;
     const std::string path = "C:\\T\\Software_information.ini";
     files.files[path] = "\r\n[a]\r\n b=1 \r\n";
-    EXPECT_TRUE(ZhengLiINI(files, path));
+    EXPECT_TRUE(tidy_settings_file(files, path));
     EXPECT_EQ(files.files[path], "[a]\r\nb=1\r\n");
     EXPECT_EQ(files.atomic_replacements, 1);
-    EXPECT_TRUE(ZhengLiINI(files, path));
+    EXPECT_TRUE(tidy_settings_file(files, path));
     EXPECT_EQ(files.atomic_replacements, 1) << "a tidy file is left alone";
 }
 
-TEST(ZhengLiINI, LeavesTheFileWholeWhenItCannotBeReplaced) {
+TEST(tidy_settings_file, LeavesTheFileWholeWhenItCannotBeReplaced) {
     FakeFiles files;
     const std::string path = "C:\\T\\Software_information.ini";
     files.files[path] = "\r\n[a]\r\nb=1\r\n";
     files.read_only = true;
-    EXPECT_FALSE(ZhengLiINI(files, path));
+    EXPECT_FALSE(tidy_settings_file(files, path));
     EXPECT_EQ(files.files[path], "\r\n[a]\r\nb=1\r\n");
-    EXPECT_FALSE(ZhengLiINI(files, "C:\\T\\missing.ini"));
+    EXPECT_FALSE(tidy_settings_file(files, "C:\\T\\missing.ini"));
 }
 
 class IdentityCodec : public AnsiCodec {
@@ -71,39 +71,39 @@ public:
     std::string from_ansi(std::string_view s) override { return std::string(s); }
 };
 
-TEST(XieGuanJiBat, WritesTheTwoLinesInTheAnsiCodePage) {
+TEST(write_shutdown_batch, WritesTheTwoLinesInTheAnsiCodePage) {
     FakeFiles files;
     IdentityCodec codec;
-    EXPECT_TRUE(XieGuanJiBat(files, codec, "C:\\Tockly\\", 20));
+    EXPECT_TRUE(write_shutdown_batch(files, codec, "C:\\Tockly\\", 20));
     EXPECT_EQ(files.files["C:\\Tockly\\CloseWindos.bat"],
               "ansi:shutdown.exe -s -c \"您的计算机即将关闭，倒计时已经被启动！\" -t 20\r\nDel %0\r\n");
     files.read_only = true;
-    EXPECT_FALSE(XieGuanJiBat(files, codec, "C:\\Tockly\\", 20));
+    EXPECT_FALSE(write_shutdown_batch(files, codec, "C:\\Tockly\\", 20));
 }
 
-TEST(ShiFangZiYuan, OneTemporaryFilePerTypeOverwrittenByTheNextExtraction) {
+TEST(extract_resource, OneTemporaryFilePerTypeOverwrittenByTheNextExtraction) {
     FakeFiles files;
     FakeResources resources;
-    const std::string gif = ShiFangZiYuan(resources, files, 203, "gif");
+    const std::string gif = extract_resource(resources, files, 203, "gif");
     EXPECT_EQ(gif, files.temp + "temp.gif");
     EXPECT_EQ(files.files[gif], "bytes of gif 203");
-    EXPECT_EQ(ShiFangZiYuan(resources, files, 101, "gif"), gif);
+    EXPECT_EQ(extract_resource(resources, files, 101, "gif"), gif);
     EXPECT_EQ(files.files[gif], "bytes of gif 101");
-    const std::string wav = ShiFangZiYuan(resources, files, 401, "wav");
+    const std::string wav = extract_resource(resources, files, 401, "wav");
     EXPECT_EQ(wav, files.temp + "temp.wav");
     EXPECT_EQ(files.files[gif], "bytes of gif 101") << "another type has its own file";
 }
 
-TEST(ShiFangZiYuan, ReturnsThePathEvenWhenNothingCouldBeWritten) {
+TEST(extract_resource, ReturnsThePathEvenWhenNothingCouldBeWritten) {
     FakeFiles files;
     FakeResources resources;
-    EXPECT_EQ(ShiFangZiYuan(resources, files, 999, "gif"), files.temp + "temp.gif");
+    EXPECT_EQ(extract_resource(resources, files, 999, "gif"), files.temp + "temp.gif");
     EXPECT_FALSE(files.read_bytes(files.temp + "temp.gif"));
     files.read_only = true;
-    EXPECT_EQ(ShiFangZiYuan(resources, files, 201, "gif"), files.temp + "temp.gif");
+    EXPECT_EQ(extract_resource(resources, files, 201, "gif"), files.temp + "temp.gif");
 }
 
-TEST(RenWuLanGaoDu, IsTheStripBelowTheWorkArea) {
+TEST(taskbar_height, IsTheStripBelowTheWorkArea) {
     const struct { int height_twips, dpi, bottom_px, expected; } cases[] = {
         {11520, 96, 738, 450},   // 1024 x 768 with a 30-pixel taskbar at the bottom
         {11520, 96, 768, 0},     // taskbar elsewhere
@@ -115,7 +115,7 @@ TEST(RenWuLanGaoDu, IsTheStripBelowTheWorkArea) {
         s.height_twips = c.height_twips;
         s.dpi = c.dpi;
         s.work_area_bottom_px = c.bottom_px;
-        EXPECT_EQ(RenWuLanGaoDu(s), c.expected) << c.height_twips << " " << c.bottom_px;
+        EXPECT_EQ(taskbar_height(s), c.expected) << c.height_twips << " " << c.bottom_px;
     }
 }
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "face_layout.h"
-#include "window_behaviour.h"
+#include "clock/model/face_layout.h"
+#include "clock/model/window_behaviour.h"
 
 namespace tockly {
 namespace {
@@ -33,8 +33,8 @@ TEST(FaceLayout, IsTheDesignFaceGrownByTheDpiAndWhole) {
         EXPECT_LE(l.region.bottom, l.window_height);
         EXPECT_LE(std::abs(l.face_width - at96.face_width * factor), 1.0);
         // Every label stays on the face.
-        for (const LabelDesign* d : {&face_labels::Label1, &face_labels::Label2, &face_labels::Label3,
-                                     &face_labels::Label4, &face_labels::Label5, &face_labels::Label6}) {
+        for (const LabelDesign* d : {&face_labels::time_label, &face_labels::weekday_label, &face_labels::alarm_spot,
+                                     &face_labels::year_month_label, &face_labels::day_label, &face_labels::studio_label}) {
             const PixelBox b = label_box(*d, s);
             EXPECT_GT(b.width(), 0) << d->name;
             EXPECT_LE(b.right, l.face_width) << d->name;
@@ -60,7 +60,7 @@ TEST(FaceLayout, PlacingAndParkingKeepTheirTwipsAtEveryDpi) {
         // Start-up: the face overhangs the right edge by 50 twips.
         const int left = s.to_px(clock_left_twips(screen.width));
         EXPECT_LE(std::abs(left + l.window_width - screen_px - 50.0 * dpi / 1440), 1.0);
-        EXPECT_EQ(s.to_px(form1::top_twips), std::lround(-350.0 * dpi / 1440));
+        EXPECT_EQ(s.to_px(clock_design::top_twips), std::lround(-350.0 * dpi / 1440));
         // Parked, a sliver of 120 twips shows.
         WindowBehaviour behaviour;
         const WindowRect parked =

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "local_time.h"
-#include "mmedia.h"
-#include "ports.h"
-#include "shell_port.h"
-#include "startup.h"
-#include "tick.h"
-#include "tishi.h"
+#include "clock/support/local_time.h"
+#include "clock/support/media_player.h"
+#include "clock/support/ports.h"
+#include "clock/support/shell_port.h"
+#include "clock/model/startup.h"
+#include "clock/model/tick.h"
+#include "clock/model/notice_band_model.h"
 
 namespace tockly::test {
 
@@ -135,7 +135,7 @@ public:
 
     void set_size_twips(int w, int h) override { width = w; height = h; calls.push_back("size"); }
     void set_caption(std::string_view) override { calls.push_back("caption"); }
-    void set_elliptic_region(form1::Ellipse) override { calls.push_back("region"); }
+    void set_elliptic_region(clock_design::Ellipse) override { calls.push_back("region"); }
     void move_twips(int l, int t) override { left = l; top = t; calls.push_back("move"); }
     void make_topmost() override { calls.push_back("topmost"); }
     void set_label_visible(FaceLabel label, bool v) override { labels[label] = v; calls.push_back("label"); }
@@ -163,7 +163,7 @@ public:
     std::vector<Shown> shown;
     bool fail = false;
     std::vector<std::string>* log = nullptr;  // also noted here as "notice", when set
-    void TiShi(std::int32_t in, std::int32_t stop, std::int32_t out, std::string_view text) override {
+    void show_notice(std::int32_t in, std::int32_t stop, std::int32_t out, std::string_view text) override {
         if (log) log->push_back("notice");
         if (fail) throw std::runtime_error("notice failed");
         shown.push_back({in, stop, out, std::string(text)});

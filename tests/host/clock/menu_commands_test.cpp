@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "fakes.h"
-#include "menu_commands.h"
-#include "window_behaviour.h"
+#include "tests/host/clock/fakes.h"
+#include "clock/model/menu_commands.h"
+#include "clock/model/window_behaviour.h"
 
 namespace tockly {
 namespace {
@@ -18,18 +18,18 @@ TEST(MenuTree, CaptionsAndOrder) {
     EXPECT_EQ(all,
               "右键菜单|马蹄声响|正点报时|半点报时|-|显示年月|显示日期|显示时间|显示星期|-|闹钟设置|时间监护|"
               "自启闹钟|-|靠右隐藏|缩小闹钟|-|关闭铃声|帮    助|Vornhall|关闭软件|退    出|托盘|显示闹钟|闹铃设置|");
-    EXPECT_EQ(menu_entry(MenuId::TuiChu).depth, 2) << "退出 sits in the 关闭软件 sub-menu";
+    EXPECT_EQ(menu_entry(MenuId::exit).depth, 2) << "退出 sits in the 关闭软件 sub-menu";
 }
 
 TEST(Toggles, EachFlipsItsMarkAndWritesItsKeyAtOnce) {
     const struct { MenuId id; const char* written_off; const char* written_on; } cases[] = {
-        {MenuId::MaTiSheng, "mts/matisheng0=0", "mts/matisheng0=1"},
-        {MenuId::ZhengDian, "zdtx/zhengdian0=0", "zdtx/zhengdian0=1"},
-        {MenuId::BanDian, "zdtx/BanDian0=0", "zdtx/BanDian0=1"},
-        {MenuId::XS_NianYue, "XianShi/XS_NianYue0=0", "XianShi/XS_NianYue0=1"},
-        {MenuId::XS_RiQi, "XianShi/XS_RiQi0=0", "XianShi/XS_RiQi0=1"},
-        {MenuId::XS_ShiJian, "XianShi/XS_ShiJian0=0", "XianShi/XS_ShiJian0=1"},
-        {MenuId::XS_XingQi, "XianShi/XS_XingQi0=0", "XianShi/XS_XingQi0=1"},
+        {MenuId::ticking, "mts/matisheng0=0", "mts/matisheng0=1"},
+        {MenuId::hour_chime, "zdtx/zhengdian0=0", "zdtx/zhengdian0=1"},
+        {MenuId::half_hour_chime, "zdtx/BanDian0=0", "zdtx/BanDian0=1"},
+        {MenuId::show_year_month, "XianShi/XS_NianYue0=0", "XianShi/XS_NianYue0=1"},
+        {MenuId::show_day, "XianShi/XS_RiQi0=0", "XianShi/XS_RiQi0=1"},
+        {MenuId::show_time, "XianShi/XS_ShiJian0=0", "XianShi/XS_ShiJian0=1"},
+        {MenuId::show_weekday, "XianShi/XS_XingQi0=0", "XianShi/XS_XingQi0=1"},
     };
     for (const auto& c : cases) {
         FakeProfile profile;
@@ -44,9 +44,9 @@ TEST(Toggles, EachFlipsItsMarkAndWritesItsKeyAtOnce) {
         EXPECT_EQ(profile.writes[0], c.written_off);
         EXPECT_EQ(profile.writes[1], c.written_on);
     }
-    EXPECT_EQ(*toggle_item(MenuId::XS_ShiJian)->label, FaceLabel::Label1_time);
-    EXPECT_FALSE(toggle_item(MenuId::MaTiSheng)->label);
-    EXPECT_EQ(toggle_item(MenuId::ShiJianJianHu), nullptr);
+    EXPECT_EQ(*toggle_item(MenuId::show_time)->label, FaceLabel::time);
+    EXPECT_FALSE(toggle_item(MenuId::ticking)->label);
+    EXPECT_EQ(toggle_item(MenuId::time_guard), nullptr);
 }
 
 TEST(Toggles, TimeGuardOffWritesTwoKeysOnWritesOne) {
@@ -63,13 +63,13 @@ TEST(Toggles, TimeGuardOffWritesTwoKeysOnWritesOne) {
 
 TEST(AlarmList, ListsTheRowsInUse) {
     ClockGlobals g;
-    g.NaoLingShu = 2;
-    g.NaoLingBiao[0] = {"7:30:00", "alarm_bell.mp3", "起床"};
-    g.NaoLingBiao[1] = {"12:00:00", "alarm_chirp.mp3", "午饭"};
-    g.NaoLingBiao[2] = {"13:00:00", "x.mp3", "not in use"};
+    g.alarm_count = 2;
+    g.alarms[0] = {"7:30:00", "alarm_bell.mp3", "起床"};
+    g.alarms[1] = {"12:00:00", "alarm_chirp.mp3", "午饭"};
+    g.alarms[2] = {"13:00:00", "x.mp3", "not in use"};
     EXPECT_EQ(alarm_list_text(g),
               "总共有闹铃时间2个，分别如下：\r\n7:30:00  alarm_bell.mp3  起床\r\n12:00:00  alarm_chirp.mp3  午饭\r\n");
-    g.NaoLingShu = 0;
+    g.alarm_count = 0;
     EXPECT_EQ(alarm_list_text(g), "总共有闹铃时间0个，分别如下：\r\n");
 }
 
@@ -108,8 +108,8 @@ TEST(LunarTexts, TooltipAndMessage) {
 
 TEST(ExitSequence, EndsOnTheSixthTimer2Tick) {
     ExitSequence exit;
-    for (int i = 1; i <= 5; ++i) EXPECT_FALSE(exit.on_timer2()) << "tick " << i;
-    EXPECT_TRUE(exit.on_timer2());
+    for (int i = 1; i <= 5; ++i) EXPECT_FALSE(exit.on_exit_timer()) << "tick " << i;
+    EXPECT_TRUE(exit.on_exit_timer());
     EXPECT_EQ(exit.ticks() * exit_timer_interval_ms, 3000);
 }
 
@@ -131,7 +131,7 @@ TEST(WindowBehaviour, DragCorrections) {
         const WindowRect got = c.label ? w.after_label_drag(c.after_move, kScreen) : w.after_background_drag(c.after_move, kScreen);
         EXPECT_EQ(got.left, c.expected.left) << c.name;
         EXPECT_EQ(got.top, c.expected.top) << c.name;
-        EXPECT_EQ(w.YiKaoBian(), c.parked) << c.name;
+        EXPECT_EQ(w.parked(), c.parked) << c.name;
     }
 }
 
@@ -142,14 +142,14 @@ TEST(WindowBehaviour, MouseMovementUnparksToTheStartColumn) {
     r = w.on_mouse_move(r, kScreen);
     EXPECT_EQ(r.left, 15360 - 3120 + 50);
     EXPECT_EQ(r.top, 700);
-    EXPECT_FALSE(w.YiKaoBian());
+    EXPECT_FALSE(w.parked());
     EXPECT_EQ(w.on_mouse_move({10, 20, 3120, 3405}, kScreen).left, 10) << "an unparked window stays";
 }
 
 TEST(WindowBehaviour, MenuPositions) {
     EXPECT_EQ(menu_point_for_double_click().x, 0);
     EXPECT_EQ(menu_point_for_double_click().y, 0);
-    const TwipsPoint p = menu_point_for_label(face_labels::Label1);
+    const TwipsPoint p = menu_point_for_label(face_labels::time_label);
     EXPECT_EQ(p.x, 930 + 1095);
     EXPECT_EQ(p.y, 1770);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "window_behaviour.h"
+#include "clock/model/window_behaviour.h"
 
 namespace tockly {
 namespace {
@@ -49,7 +49,7 @@ TEST(MonitorLayouts, WindowRulesUseTheMonitorHoldingTheWindow) {
         }
         EXPECT_EQ(got.left, c.want_left) << c.name;
         EXPECT_EQ(got.top, c.want_top) << c.name;
-        EXPECT_EQ(w.YiKaoBian(), c.parked) << c.name;
+        EXPECT_EQ(w.parked(), c.parked) << c.name;
     }
 }
 

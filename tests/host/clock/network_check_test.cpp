@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "network_check.h"
-#include "time_guard_fakes.h"
+#include "clock/support/network_check.h"
+#include "tests/host/clock/time_guard_fakes.h"
 
 namespace tockly {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "fakes.h"
-#include "settings_file.h"
+#include "tests/host/clock/fakes.h"
+#include "clock/support/settings_file.h"
 
 namespace tockly {
 namespace {
@@ -11,45 +11,45 @@ using test::FakeProfile;
 
 constexpr std::string_view kFile = "C:\\Tockly\\Software_information.ini";
 
-TEST(DuQuINI, ReturnsStoredTextUntrimmedAndEmptyForMissing) {
+TEST(read_setting, ReturnsStoredTextUntrimmedAndEmptyForMissing) {
     FakeProfile profile;
     FakeBoxes boxes;
     profile.set(kFile, "mts", "fatiaosheng0", " tick.wav ");
-    EXPECT_EQ(DuQuINI({profile, boxes}, "MTS", "FaTiaoSheng0", kFile), " tick.wav ");
-    EXPECT_EQ(DuQuINI({profile, boxes}, "mts", "nothing", kFile), "");
+    EXPECT_EQ(read_setting({profile, boxes}, "MTS", "FaTiaoSheng0", kFile), " tick.wav ");
+    EXPECT_EQ(read_setting({profile, boxes}, "mts", "nothing", kFile), "");
     EXPECT_TRUE(boxes.shown.empty()) << "a missing key is no error";
 }
 
-TEST(DuQuINI, ReportsAPlatformErrorInTheWarningBox) {
+TEST(read_setting, ReportsAPlatformErrorInTheWarningBox) {
     FakeProfile profile;
     FakeBoxes boxes;
     profile.fail_reads = true;
-    EXPECT_EQ(DuQuINI({profile, boxes}, "mts", "matisheng0", kFile), "");
+    EXPECT_EQ(read_setting({profile, boxes}, "mts", "matisheng0", kFile), "");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "读取文件“C:\\Tockly\\Software_information.ini”时出错");
     EXPECT_EQ(boxes.shown[0].title, "警 告");
 }
 
-TEST(XieRuINI, StoresBlankValuesAsOneSpace) {
+TEST(write_setting, StoresBlankValuesAsOneSpace) {
     const struct { std::string_view value, stored; } cases[] = {
         {"", " "}, {"   ", " "}, {"x", "x"}, {" x ", " x "}, {"\t", "\t"},
     };
     for (const auto& c : cases) {
         FakeProfile profile;
         FakeBoxes boxes;
-        EXPECT_TRUE(XieRuINI({profile, boxes}, "naoling", "0ts", c.value, kFile)) << c.value;
+        EXPECT_TRUE(write_setting({profile, boxes}, "naoling", "0ts", c.value, kFile)) << c.value;
         EXPECT_EQ(profile.read("naoling", "0ts", kFile).value, c.stored) << "value [" << c.value << "]";
     }
 }
 
-TEST(XieRuINI, RefusesEmptyNamesWithTheWarningBox) {
+TEST(write_setting, RefusesEmptyNamesWithTheWarningBox) {
     const struct { std::string_view section, key, file; } cases[] = {
         {"", "k", kFile}, {"s", "  ", kFile}, {"s", "k", " "},
     };
     for (const auto& c : cases) {
         FakeProfile profile;
         FakeBoxes boxes;
-        EXPECT_FALSE(XieRuINI({profile, boxes}, c.section, c.key, "v", c.file));
+        EXPECT_FALSE(write_setting({profile, boxes}, c.section, c.key, "v", c.file));
         EXPECT_TRUE(profile.writes.empty());
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text, "写入文件“" + std::string(c.file) + "”时出错");
@@ -57,10 +57,10 @@ TEST(XieRuINI, RefusesEmptyNamesWithTheWarningBox) {
     }
 }
 
-TEST(XieRuINIBatch, CommitsEveryValueAsOneChangeWithTheRulesOfOne) {
+TEST(SettingsBatch, CommitsEveryValueAsOneChangeWithTheRulesOfOne) {
     FakeProfile profile;
     FakeBoxes boxes;
-    XieRuINIBatch batch({profile, boxes}, kFile);
+    SettingsBatch batch({profile, boxes}, kFile);
     batch.add("naoling", "0sj", "7:00:00");
     batch.add("naoling", "0ts", "  ");
     EXPECT_TRUE(profile.writes.empty()) << "nothing reaches the file before the commit";
@@ -70,7 +70,7 @@ TEST(XieRuINIBatch, CommitsEveryValueAsOneChangeWithTheRulesOfOne) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST(XieRuINIBatch, AnEmptyNameRefusesTheWholeBatchWithOneBox) {
+TEST(SettingsBatch, AnEmptyNameRefusesTheWholeBatchWithOneBox) {
     const struct { const char* name; std::string_view file; bool fail_store; } cases[] = {
         {"empty key", kFile, false}, {"empty path", " ", false}, {"store error", kFile, true},
     };
@@ -78,7 +78,7 @@ TEST(XieRuINIBatch, AnEmptyNameRefusesTheWholeBatchWithOneBox) {
         FakeProfile profile;
         FakeBoxes boxes;
         profile.fail_writes = c.fail_store;
-        XieRuINIBatch batch({profile, boxes}, c.file);
+        SettingsBatch batch({profile, boxes}, c.file);
         batch.add("naoling", "0sj", "7:00:00");
         batch.add("naoling", c.fail_store ? "0ts" : " ", "x");
         EXPECT_FALSE(batch.commit()) << c.name;
@@ -88,11 +88,11 @@ TEST(XieRuINIBatch, AnEmptyNameRefusesTheWholeBatchWithOneBox) {
     }
 }
 
-TEST(XieRuINI, ReportsAnErrorOfThePlatformCall) {
+TEST(write_setting, ReportsAnErrorOfThePlatformCall) {
     FakeProfile profile;
     FakeBoxes boxes;
     profile.fail_writes = true;
-    EXPECT_FALSE(XieRuINI({profile, boxes}, "ToMin", "tomin", "0", kFile));
+    EXPECT_FALSE(write_setting({profile, boxes}, "ToMin", "tomin", "0", kFile));
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
 

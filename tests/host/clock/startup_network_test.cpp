@@ -2,9 +2,9 @@
 // check mark and before the display toggles.
 #include <gtest/gtest.h>
 
-#include "startup.h"
-#include "time_guard.h"
-#include "time_guard_fakes.h"
+#include "clock/model/startup.h"
+#include "clock/model/time_guard.h"
+#include "tests/host/clock/time_guard_fakes.h"
 
 namespace tockly {
 namespace {
@@ -31,7 +31,7 @@ struct Rig : StartupFakes {
         echo.status_of["127.0.0.1"] = 0;
     }
     StartupResult load() {
-        return Form_Load(ports(ScreenMetrics{}, &check), kDir);
+        return load_clock(ports(ScreenMetrics{}, &check), kDir);
     }
 };
 
@@ -53,10 +53,10 @@ TEST(StartupNetworkCheck, SetsLianWangAndTheItemsAndKeepsTheCheckMark) {
         rig.profile.set(kIni, "jianhu", "shijianJH", c.shijianJH);
         rig.connection.is_online = c.online;
         const StartupResult r = rig.load();
-        EXPECT_EQ(r.globals.LianWang, c.usable) << c.name;
-        EXPECT_EQ(r.network_items.ShiJianJianHu, c.usable) << c.name;
-        EXPECT_EQ(r.network_items.Vornhall, c.usable) << c.name;
-        EXPECT_EQ(r.checks.ShiJianJianHu, c.checked) << c.name;
+        EXPECT_EQ(r.globals.online, c.usable) << c.name;
+        EXPECT_EQ(r.network_items.time_guard, c.usable) << c.name;
+        EXPECT_EQ(r.network_items.home_page, c.usable) << c.name;
+        EXPECT_EQ(r.checks.time_guard, c.checked) << c.name;
         EXPECT_EQ(rig.clock_window.item_changes.size(), 1u) << c.name;
     }
 }
@@ -76,7 +76,7 @@ TEST(StartupNetworkCheck, RunsAfterTheGuardMarkAndBeforeTheDisplayToggles) {
     TimeGuardStartupCheck check{{rig.connection, rig.echo, {spy, rig.boxes},
                                  web_ports(rig.http, rig.zone, rig.monotonic, {std::string(kTimePageUrl)}),
                                  rig.clock, rig.resources, rig.files, rig.clock_window, BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}}};
-    Form_Load({spy, rig.boxes, rig.files, rig.resources, rig.window, rig.notices, TimeFormat{}, ScreenMetrics{}, &check},
+    load_clock({spy, rig.boxes, rig.files, rig.resources, rig.window, rig.notices, TimeFormat{}, ScreenMetrics{}, &check},
               kDir);
     const auto at = [&](std::string_view key) { return std::find(reads.begin(), reads.end(), key) - reads.begin(); };
     ASSERT_LT(at("IPtoping"), static_cast<long>(reads.size()));
@@ -86,11 +86,11 @@ TEST(StartupNetworkCheck, RunsAfterTheGuardMarkAndBeforeTheDisplayToggles) {
 
 TEST(StartupNetworkCheck, WithoutACheckTheNetworkCountsAsUnusable) {
     Rig rig;
-    const StartupResult r = Form_Load(
+    const StartupResult r = load_clock(
         {rig.profile, rig.boxes, rig.files, rig.resources, rig.window, rig.notices, TimeFormat{}, ScreenMetrics{}},
         kDir);
-    EXPECT_FALSE(r.globals.LianWang);
-    EXPECT_FALSE(r.network_items.ShiJianJianHu || r.network_items.Vornhall);
+    EXPECT_FALSE(r.globals.online);
+    EXPECT_FALSE(r.network_items.time_guard || r.network_items.home_page);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "fakes.h"
-#include "startup.h"
+#include "tests/host/clock/fakes.h"
+#include "clock/model/startup.h"
 
 namespace tockly {
 namespace {
@@ -20,7 +20,7 @@ struct Rig : StartupFakes {
         profile.set(kIni, section, key, std::move(value));
     }
     StartupResult load(std::string_view folder = kDir) {
-        return Form_Load(ports(screen), folder);
+        return load_clock(ports(screen), folder);
     }
 };
 
@@ -35,13 +35,13 @@ TEST(Startup, FirstRunShowsTheMessageAndRunsOnDefaults) {
     EXPECT_EQ(rig.boxes.shown[0].title, "Tockly提示您");
     EXPECT_EQ(rig.boxes.shown[0].icon, MessageIcon::information);
     const MenuChecks c = r.checks;
-    EXPECT_TRUE(c.MaTiSheng && c.ZhengDian && c.BanDian && c.ShiJianJianHu && c.XS_NianYue &&
-                c.XS_RiQi && c.XS_ShiJian && c.XS_XingQi);
-    EXPECT_EQ(r.globals.FaTiaoSheng, "fatiao3.wav");
-    EXPECT_EQ(r.globals.NaoLingShu, 0);
-    EXPECT_EQ(r.globals.GuanJiShiJian, "");
-    EXPECT_EQ(r.globals.QiDongShiJian, "");
-    EXPECT_EQ(r.globals.PiFuLuJing, "");
+    EXPECT_TRUE(c.ticking && c.hour_chime && c.half_hour_chime && c.time_guard && c.show_year_month &&
+                c.show_day && c.show_time && c.show_weekday);
+    EXPECT_EQ(r.globals.ticking_sound, "fatiao3.wav");
+    EXPECT_EQ(r.globals.alarm_count, 0);
+    EXPECT_EQ(r.globals.shutdown_time, "");
+    EXPECT_EQ(r.globals.start_time, "");
+    EXPECT_EQ(r.globals.skin_path, "");
     ASSERT_EQ(rig.window.skins_loaded.size(), 1u);
     EXPECT_EQ(rig.window.skins_loaded[0], rig.files.temp + "temp.gif");
     EXPECT_EQ(rig.files.files[rig.files.temp + "temp.gif"], "bytes of gif 201");
@@ -74,8 +74,8 @@ TEST(Startup, ProgramFolderEndsInOneBackslashAndSpacesAreNoticed) {
     for (const auto& c : cases) {
         Rig rig;
         const auto r = rig.load(c.folder);
-        EXPECT_EQ(r.globals.ChengXuLuJing, c.expected);
-        EXPECT_EQ(r.globals.LuJingWuKongGe, c.no_space) << c.folder;
+        EXPECT_EQ(r.globals.program_folder, c.expected);
+        EXPECT_EQ(r.globals.folder_has_no_space, c.no_space) << c.folder;
     }
 }
 
@@ -125,20 +125,20 @@ TEST(Startup, TogglesAreOnUnlessExactlyZero) {
         for (auto key : {"XS_NianYue0", "XS_RiQi0", "XS_ShiJian0", "XS_XingQi0"}) rig.set("XianShi", key, c.stored);
         const auto r = rig.load();
         const MenuChecks m = r.checks;
-        for (bool v : {m.MaTiSheng, m.ZhengDian, m.BanDian, m.XS_NianYue, m.XS_RiQi, m.XS_ShiJian, m.XS_XingQi})
+        for (bool v : {m.ticking, m.hour_chime, m.half_hour_chime, m.show_year_month, m.show_day, m.show_time, m.show_weekday})
             EXPECT_EQ(v, c.on) << "[" << c.stored << "]";
-        for (auto label : {FaceLabel::Label1_time, FaceLabel::Label2_weekday, FaceLabel::Label4_year_month,
-                           FaceLabel::Label5_day})
+        for (auto label : {FaceLabel::time, FaceLabel::weekday, FaceLabel::year_month,
+                           FaceLabel::day})
             EXPECT_EQ(rig.window.labels[label], c.on) << "[" << c.stored << "]";
     }
 }
 
 TEST(Startup, EachDisplayToggleHidesItsOwnLabel) {
     const struct { const char* key; FaceLabel label; bool MenuChecks::*check; } cases[] = {
-        {"XS_NianYue0", FaceLabel::Label4_year_month, &MenuChecks::XS_NianYue},
-        {"XS_RiQi0", FaceLabel::Label5_day, &MenuChecks::XS_RiQi},
-        {"XS_ShiJian0", FaceLabel::Label1_time, &MenuChecks::XS_ShiJian},
-        {"XS_XingQi0", FaceLabel::Label2_weekday, &MenuChecks::XS_XingQi},
+        {"XS_NianYue0", FaceLabel::year_month, &MenuChecks::show_year_month},
+        {"XS_RiQi0", FaceLabel::day, &MenuChecks::show_day},
+        {"XS_ShiJian0", FaceLabel::time, &MenuChecks::show_time},
+        {"XS_XingQi0", FaceLabel::weekday, &MenuChecks::show_weekday},
     };
     for (const auto& c : cases) {
         Rig rig;
@@ -157,7 +157,7 @@ TEST(Startup, TimeGuardIsOffOnlyForATrimmedZero) {
     for (const auto& c : cases) {
         Rig rig;
         rig.set("jianhu", "shijianJH", c.stored);
-        EXPECT_EQ(rig.load().checks.ShiJianJianHu, c.on) << "[" << c.stored << "]";
+        EXPECT_EQ(rig.load().checks.time_guard, c.on) << "[" << c.stored << "]";
     }
 }
 
@@ -168,7 +168,7 @@ TEST(Startup, ShutdownTimeIsNormalisedAndUnreadableTimesAreNone) {
     for (const auto& c : cases) {
         Rig rig;
         rig.set("GuanJi", "GjShiJian", c.stored);
-        EXPECT_EQ(rig.load().globals.GuanJiShiJian, c.expected) << "[" << c.stored << "]";
+        EXPECT_EQ(rig.load().globals.shutdown_time, c.expected) << "[" << c.stored << "]";
     }
 }
 
@@ -185,7 +185,7 @@ TEST(Startup, SkinChoices) {
         rig.set("PiFu", "pifu0", " " + c.stored + " ");
         if (c.file_exists && c.loaded == "mine") rig.files.files[c.path] = "mine";
         const auto r = rig.load();
-        EXPECT_EQ(r.globals.PiFuLuJing, c.path) << c.stored;
+        EXPECT_EQ(r.globals.skin_path, c.path) << c.stored;
         if (c.loaded.empty()) {
             EXPECT_TRUE(rig.window.skins_loaded.empty()) << c.stored << ": keeps the built-in face";
         } else {
@@ -203,7 +203,7 @@ TEST(Startup, ASkinThatIsNotAPictureKeepsTheBuiltInFaceAndStartUpGoesOn) {
     rig.window.skin_loads = false;
     const auto r = rig.load();
     EXPECT_TRUE(rig.window.visible);
-    EXPECT_EQ(r.globals.PiFuLuJing, "C:\\Tockly\\Voice\\pifu\\broken.gif");
+    EXPECT_EQ(r.globals.skin_path, "C:\\Tockly\\Voice\\pifu\\broken.gif");
 }
 
 TEST(Startup, AlarmRowsReadUpToTheCountAndAtMostTen) {
@@ -219,9 +219,9 @@ TEST(Startup, AlarmRowsReadUpToTheCountAndAtMostTen) {
             rig.set("naoling", std::to_string(i) + "ts", " note " + std::to_string(i));
         }
         const auto r = rig.load();
-        EXPECT_EQ(r.globals.NaoLingShu, c.rows) << "[" << c.count << "]";
+        EXPECT_EQ(r.globals.alarm_count, c.rows) << "[" << c.count << "]";
         for (int i = 0; i < 10; ++i) {
-            const auto& row = r.globals.NaoLingBiao[i];
+            const auto& row = r.globals.alarms[i];
             if (i < c.rows) {
                 EXPECT_EQ(row.time, std::to_string(i) + ":00:00");
                 EXPECT_EQ(row.sound, "ring" + std::to_string(i) + ".mp3");
@@ -240,9 +240,9 @@ TEST(Startup, TickingSoundScheduledStartAndTray) {
     rig.set("QiDong", "QDneirong", " C:\\Windows\\notepad.exe ");
     rig.set("ToMin", "tomin", "1");
     const auto r = rig.load();
-    EXPECT_EQ(r.globals.FaTiaoSheng, "wood.wav");
-    EXPECT_EQ(r.globals.QiDongShiJian, "9:00:00");
-    EXPECT_EQ(r.globals.QiDongNeiRong, "C:\\Windows\\notepad.exe");
+    EXPECT_EQ(r.globals.ticking_sound, "wood.wav");
+    EXPECT_EQ(r.globals.start_time, "9:00:00");
+    EXPECT_EQ(r.globals.start_target, "C:\\Windows\\notepad.exe");
     EXPECT_FALSE(r.start_in_tray);
     EXPECT_TRUE(rig.window.visible);
     EXPECT_FALSE(rig.window.tray);
@@ -260,7 +260,7 @@ TEST(Startup, AnUnreadableSettingsFileStillStarts) {
     rig.profile.fail_reads = true;
     const auto r = rig.load();
     EXPECT_TRUE(rig.window.visible);
-    EXPECT_EQ(r.globals.FaTiaoSheng, "fatiao3.wav");
+    EXPECT_EQ(r.globals.ticking_sound, "fatiao3.wav");
     EXPECT_FALSE(rig.boxes.shown.empty()) << "each failed read is reported";
 }
 
@@ -308,8 +308,8 @@ TEST(Startup, StartWithWindowsMarkComesFromEitherRunKey) {
         RegistryAccess access{registry, codec};
         StartupPorts ports = fakes.ports(ScreenMetrics{});
         ports.registry = c.with_registry ? &access : nullptr;
-        const auto r = Form_Load(ports, "C:\\Tockly\\");
-        EXPECT_EQ(r.checks.KaiJiQiDong, c.on) << c.name;
+        const auto r = load_clock(ports, "C:\\Tockly\\");
+        EXPECT_EQ(r.checks.start_with_windows, c.on) << c.name;
     }
 }
 

@@ -3,8 +3,8 @@
 #include <functional>
 #include <random>
 
-#include "fakes.h"
-#include "tick.h"
+#include "tests/host/clock/fakes.h"
+#include "clock/model/tick.h"
 
 namespace tockly {
 namespace {
@@ -42,23 +42,23 @@ struct Rig : TickFakes {
     ClockTick tick{ports(face), g, checks};
 
     Rig() {
-        g.ChengXuLuJing = kDir;
-        g.FaTiaoSheng = "fatiao3.wav";
+        g.program_folder = kDir;
+        g.ticking_sound = "fatiao3.wav";
         for (const auto& f : {kTicking, kHour, kHalf, ring("a.mp3"), ring("b.mp3"), ring("c.mp3")})
             files.files[f] = "sound";
         // Most cases look at one step: ticking and chimes are switched on where wanted.
-        checks.MaTiSheng = false;
-        checks.ZhengDian = false;
-        checks.BanDian = false;
+        checks.ticking = false;
+        checks.hour_chime = false;
+        checks.half_hour_chime = false;
         mci.device_answers = true;
     }
     void alarm(int row, std::string time, std::string sound, std::string notice) {
-        g.NaoLingBiao[static_cast<std::size_t>(row)] = {std::move(time), std::move(sound), std::move(notice)};
-        g.NaoLingShu = static_cast<std::int16_t>(std::max<int>(g.NaoLingShu, row + 1));
+        g.alarms[static_cast<std::size_t>(row)] = {std::move(time), std::move(sound), std::move(notice)};
+        g.alarm_count = static_cast<std::int16_t>(std::max<int>(g.alarm_count, row + 1));
     }
     void tick_at(int h, int m, int s, int ms = 5) {
         clock.set(h, m, s, ms);
-        tick.on_timer1();
+        tick.on_tick_timer();
     }
     std::vector<std::string> notice_texts() const {
         std::vector<std::string> out;
@@ -128,8 +128,8 @@ TEST(ClockTick, ChimesOnTheHourAndHalfHourOnly) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.checks.ZhengDian = c.on_hour;
-        rig.checks.BanDian = c.on_half;
+        rig.checks.hour_chime = c.on_hour;
+        rig.checks.half_hour_chime = c.on_half;
         rig.tick_at(c.h, c.m, c.s);
         const std::string at = std::to_string(c.h) + ":" + std::to_string(c.m) + ":" + std::to_string(c.s) +
                                (c.on_hour ? " hourly" : "") + (c.on_half ? " half" : "");
@@ -144,10 +144,10 @@ TEST(ClockTick, ChimesOnTheHourAndHalfHourOnly) {
 
 TEST(ClockTick, OverAWholeDayEachChimeComesOncePerHour) {
     Rig rig;
-    rig.checks.ZhengDian = rig.checks.BanDian = true;
+    rig.checks.hour_chime = rig.checks.half_hour_chime = true;
     rig.clock.set(0, 0, 0);
     for (int i = 0; i < 86400; ++i) {
-        rig.tick.on_timer1();
+        rig.tick.on_tick_timer();
         rig.clock.advance(1);
     }
     int hour = 0, half = 0;
@@ -168,7 +168,7 @@ TEST(ClockTick, ASkippedHourTickDoesNotChimeLater) {
 
 TEST(ClockTick, TwoTicksInOneSecondDoNothingTheSecondTime) {
     Rig rig;
-    rig.checks.MaTiSheng = true;
+    rig.checks.ticking = true;
     rig.alarm(0, "10:00:05", "a.mp3", "wake");
     rig.tick_at(10, 0, 5, 100);
     const auto sent = rig.mci.sent;
@@ -179,7 +179,7 @@ TEST(ClockTick, TwoTicksInOneSecondDoNothingTheSecondTime) {
     EXPECT_EQ(rig.face.hands_shown, face.hands_shown);
     EXPECT_EQ(rig.face.texts_shown, face.texts_shown);
     EXPECT_EQ(rig.face.hubs, face.hubs);
-    EXPECT_EQ(rig.tick.ShangMiao(), 5);
+    EXPECT_EQ(rig.tick.last_second(), 5);
 }
 
 TEST(ClockTick, TheFirstTickIsHandledEvenOnSecondZero) {
@@ -227,7 +227,7 @@ TEST(ClockTick, OnlyRowsInUseRing) {
     Rig rig;
     rig.alarm(0, "7:30:00", "a.mp3", "row 0");
     rig.alarm(1, "7:30:00", "b.mp3", "row 1");
-    rig.g.NaoLingShu = 1;
+    rig.g.alarm_count = 1;
     rig.tick_at(7, 30, 0);
     EXPECT_EQ(rig.notice_texts(), Lines{"row 0"});
 }
@@ -279,14 +279,14 @@ TEST(ClockTick, ForwardJumpsListWhatTheyMissedAndBackwardJumpsTickOn) {
         rig.alarm(1, "8:00:00", "b.mp3", "开会");
         rig.alarm(2, "7:45:00", "c.mp3", "关机前提醒很长很长很长");
         rig.alarm(3, "23:00:00", "a.mp3", "");
-        rig.g.GuanJiShiJian = "7:45:00";
-        rig.g.QiDongShiJian = "7:20:00";
-        rig.g.QiDongNeiRong = "C:\\Windows\\notepad.exe";
+        rig.g.shutdown_time = "7:45:00";
+        rig.g.start_time = "7:20:00";
+        rig.g.start_target = "C:\\Windows\\notepad.exe";
         rig.tick_at(c.from[0], c.from[1], c.from[2]);
         rig.notices.shown.clear();
         rig.mci.sent.clear();
         rig.clock.advance(1 + c.jump);
-        rig.tick.on_timer1();
+        rig.tick.on_tick_timer();
         EXPECT_EQ(rig.notice_texts(), c.notices) << c.name;
         EXPECT_EQ(rig.played(), c.rings) << c.name;
         Lines opened;
@@ -300,9 +300,9 @@ TEST(ClockTick, AfterTheClockIsSetBackAnAlarmRingsAgainWhenItsTimeComesRound) {
     Rig rig;
     rig.alarm(0, "7:30:00", "a.mp3", "起床");
     for (rig.clock.set(7, 29, 58); rig.clock.current.seconds_of_day() <= 7 * 3600 + 30 * 60 + 2; rig.clock.advance(1))
-        rig.tick.on_timer1();
+        rig.tick.on_tick_timer();
     rig.clock.advance(-600);
-    for (int i = 0; i < 600; ++i, rig.clock.advance(1)) rig.tick.on_timer1();
+    for (int i = 0; i < 600; ++i, rig.clock.advance(1)) rig.tick.on_tick_timer();
     EXPECT_EQ(rig.notice_texts(), (Lines{"起床", "起床"}));
 }
 
@@ -315,13 +315,13 @@ TEST(ClockTick, MissedNoticeStaysShort) {
 TEST(ClockTick, CatchingUpCrossesMidnightAndRunsShutdownAndStart) {
     Rig rig;
     rig.alarm(0, "0:00:00", "a.mp3", "midnight");
-    rig.g.GuanJiShiJian = "23:59:59";
-    rig.g.QiDongShiJian = "0:00:01";
-    rig.g.QiDongNeiRong = "C:\\Windows\\notepad.exe";
+    rig.g.shutdown_time = "23:59:59";
+    rig.g.start_time = "0:00:01";
+    rig.g.start_target = "C:\\Windows\\notepad.exe";
     rig.clock.set(23, 59, 58);
-    rig.tick.on_timer1();
+    rig.tick.on_tick_timer();
     rig.clock.advance(4);
-    rig.tick.on_timer1();
+    rig.tick.on_tick_timer();
     ASSERT_EQ(rig.shell.opened.size(), 2u);
     EXPECT_EQ(rig.shell.opened[0].file, kDir + "CloseWindos.bat");
     EXPECT_EQ(rig.shell.opened[1].file, "C:\\Windows\\notepad.exe");
@@ -331,7 +331,7 @@ TEST(ClockTick, CatchingUpCrossesMidnightAndRunsShutdownAndStart) {
 
 TEST(ClockTick, ScheduledShutdownWritesTheBatchAndStartsIt) {
     Rig rig;
-    rig.g.GuanJiShiJian = "22:00:00";
+    rig.g.shutdown_time = "22:00:00";
     rig.tick_at(21, 59, 59);
     EXPECT_TRUE(rig.shell.opened.empty());
     rig.tick_at(22, 0, 0);
@@ -351,7 +351,7 @@ TEST(ClockTick, ScheduledShutdownWritesTheBatchAndStartsIt) {
 
 TEST(ClockTick, ABatchThatCannotBeWrittenStartsNothingAndTheTickGoesOn) {
     Rig rig;
-    rig.g.GuanJiShiJian = "22:00:00";
+    rig.g.shutdown_time = "22:00:00";
     rig.files.read_only = true;
     rig.tick_at(22, 0, 0);
     EXPECT_TRUE(rig.shell.opened.empty());
@@ -368,8 +368,8 @@ TEST(ClockTick, ScheduledStartCases) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.g.QiDongShiJian = c.time;
-        rig.g.QiDongNeiRong = c.target;
+        rig.g.start_time = c.time;
+        rig.g.start_target = c.target;
         rig.tick_at(c.h, c.m, c.s);
         if (!c.opens) {
             EXPECT_TRUE(rig.shell.opened.empty()) << c.name;
@@ -391,11 +391,11 @@ TEST(ClockTick, ScheduledStartCases) {
 
 TEST(ClockTick, AFailingStepNeverStopsTheNext) {
     Rig rig;
-    rig.checks.MaTiSheng = true;
-    rig.checks.ZhengDian = true;
+    rig.checks.ticking = true;
+    rig.checks.hour_chime = true;
     rig.alarm(0, "12:00:00", "a.mp3", "lunch");
-    rig.g.QiDongShiJian = "12:00:00";
-    rig.g.QiDongNeiRong = "C:\\x.exe";
+    rig.g.start_time = "12:00:00";
+    rig.g.start_target = "C:\\x.exe";
     rig.notices.fail = true;
     rig.shell.fail = true;
     rig.tick_at(12, 0, 0);
@@ -424,16 +424,16 @@ TEST(ClockTick, TheTickingSoundKeepsItsDeviceOpenAndReplaysIt) {
         {"file missing", true, false, nullptr, {}},
         {"a refused play reopens the device", true, true, [&](Rig& r) { r.mci.refused = {replay}; },
          {open, play, replay, replay, "Close " + kTicking, open, play}},
-        {"another file closes the old one", true, true, [&](Rig& r) { r.g.FaTiaoSheng = "tick_wood.wav"; },
+        {"another file closes the old one", true, true, [&](Rig& r) { r.g.ticking_sound = "tick_wood.wav"; },
          {open, play, replay, "Close " + kTicking, open_of(kWood, "Waveaudio"), "Play " + kWood}},
         {"the warning sound on the same player", true, true,
-         [&](Rig& r) { r.tick.BoFangQi(0).mmOpen(kHour, 0); },
+         [&](Rig& r) { r.tick.player(0).mmOpen(kHour, 0); },
          {open, play, replay, "Close " + kTicking, open_of(kHour, "Waveaudio"), "Close " + kHour, open, play}},
     };
     for (const auto& c : cases) {
         Rig rig;
         rig.files.files[kWood] = "sound";
-        rig.checks.MaTiSheng = c.on;
+        rig.checks.ticking = c.on;
         if (!c.file) rig.files.files.erase(kTicking);
         rig.tick_at(10, 0, 1);
         rig.tick_at(10, 0, 2);
@@ -481,7 +481,7 @@ TEST(ClockTick, ReArmedTimerHandlesEverySecondDespiteJitter) {
     int ticks = 0;
     while (now_ms < start_ms + 3600 * 1000) {
         set_clock();
-        rig.tick.on_timer1();
+        rig.tick.on_tick_timer();
         ++ticks;
         now_ms += work(random);
         set_clock();

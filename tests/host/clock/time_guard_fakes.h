@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "background.h"
-#include "duishi.h"
-#include "fakes.h"
-#include "network_check.h"
-#include "time_guard.h"
-#include "web_time.h"
+#include "clock/model/background.h"
+#include "clock/model/time_check_dialog_model.h"
+#include "tests/host/clock/fakes.h"
+#include "clock/support/network_check.h"
+#include "clock/model/time_guard.h"
+#include "clock/support/web_time.h"
 
 namespace tockly::test {
 
@@ -180,7 +180,7 @@ public:
     }
 };
 
-class RecordingDuiShiView : public DuiShiView {
+class RecordingTimeCheckView : public TimeCheckView {
 public:
     ScreenMetrics metrics;  // 1024 x 768 at 15 twips per pixel, no taskbar
     bool loaded = false, visible = false, topmost = false, layered = false, check = false;
@@ -220,7 +220,7 @@ public:
     }
     void set_check(bool checked) override { check = checked; }
     void show_picture(std::string_view path) override { pictures.emplace_back(path); }
-    void set_timer(DuiShiTimer timer, bool on) override { timers[static_cast<int>(timer)] = on; }
+    void set_timer(TimeCheckTimer timer, bool on) override { timers[static_cast<int>(timer)] = on; }
     void show() override { visible = true; }
 };
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "time_guard.h"
-#include "time_guard_fakes.h"
+#include "clock/model/time_guard.h"
+#include "tests/host/clock/time_guard_fakes.h"
 
 namespace tockly {
 namespace {
@@ -31,14 +31,14 @@ struct Rig : WebFakes {
     TimeGuardSteps steps{ports, globals, checks, items};
 
     Rig() {
-        globals.ChengXuLuJing = kDir;
+        globals.program_folder = kDir;
         echo.status_of["127.0.0.1"] = 0;
     }
     TickMoment moment(int minute, int second) {
         clock.set(2026, 5, 9, 14, minute, second);
         TickMoment m;
         m.now = clock.time;
-        m.DangQianShiJian = m.now.seconds_of_day();
+        m.time_of_day = m.now.seconds_of_day();
         m.angles = hand_angles(14, minute, second);
         return m;
     }
@@ -77,14 +77,14 @@ TEST(TimeGuardSteps, TheNetworkCheckSetsLianWangAndTheTwoItems) {
         Rig rig;
         rig.connection.is_online = c.online;
         if (!c.gateway_answers) rig.echo.status_of.clear();
-        rig.globals.LianWang = !c.usable;
+        rig.globals.online = !c.usable;
         rig.items = {!c.usable, !c.usable};
         EXPECT_EQ(run_network_check(rig.ports, rig.globals, rig.items), c.usable) << c.name;
-        EXPECT_EQ(rig.globals.LianWang, c.usable) << c.name;
-        EXPECT_EQ(rig.items.ShiJianJianHu, c.usable) << c.name;
-        EXPECT_EQ(rig.items.Vornhall, c.usable) << c.name;
+        EXPECT_EQ(rig.globals.online, c.usable) << c.name;
+        EXPECT_EQ(rig.items.time_guard, c.usable) << c.name;
+        EXPECT_EQ(rig.items.home_page, c.usable) << c.name;
         ASSERT_EQ(rig.window.item_changes.size(), 1u) << c.name;
-        EXPECT_EQ(rig.window.item_changes[0].ShiJianJianHu, c.usable) << c.name;
+        EXPECT_EQ(rig.window.item_changes[0].time_guard, c.usable) << c.name;
     }
 }
 
@@ -99,7 +99,7 @@ TEST(TimeGuardSteps, WhichSecondsRunWhichStep) {
     const struct {
         const char* name;
         int minute, second;
-        bool checked, lian_wang;
+        bool checked, online;
         int pings, fetches;
     } cases[] = {
         {"minute 4 second 0 checks the network", 4, 0, true, true, 1, 0},
@@ -113,8 +113,8 @@ TEST(TimeGuardSteps, WhichSecondsRunWhichStep) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.checks.ShiJianJianHu = c.checked;
-        rig.globals.LianWang = c.lian_wang;
+        rig.checks.time_guard = c.checked;
+        rig.globals.online = c.online;
         rig.http.serve(page_for(rig.moment(c.minute, c.second).now));
         rig.tick(c.minute, c.second);
         EXPECT_EQ(static_cast<int>(rig.echo.sent.size()), c.pings) << c.name;
@@ -129,7 +129,7 @@ TEST(TimeGuardSteps, DialogAndSoundBeyond600SecondsEitherWay) {
     } cases[] = {{599, false}, {600, false}, {601, true}, {-599, false}, {-600, false}, {-601, true}, {900, true}};
     for (const auto& c : cases) {
         Rig rig;
-        rig.globals.LianWang = true;
+        rig.globals.online = true;
         const TickMoment m = rig.moment(5, 0);
         rig.http.serve(page_apart(m.now, c.apart));
         rig.steps.time_guard(m);
@@ -155,7 +155,7 @@ TEST(TimeGuardSteps, AMalformedReplyDoesNothing) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.globals.LianWang = true;
+        rig.globals.online = true;
         rig.http.response = c.response;
         rig.tick(5, 0);
         EXPECT_EQ(rig.http.requests.size(), 2u) << c.name << ": the first page, then the spare one";
@@ -166,13 +166,13 @@ TEST(TimeGuardSteps, AMalformedReplyDoesNothing) {
 
 TEST(TimeGuardSteps, NoNetworkAtMinute4SkipsTheGuardUntilALaterCheckSucceeds) {
     Rig rig;
-    rig.globals.LianWang = true;
+    rig.globals.online = true;
     rig.connection.is_online = false;
     rig.tick(4, 0);
-    EXPECT_FALSE(rig.globals.LianWang);
-    EXPECT_FALSE(rig.items.ShiJianJianHu);
-    EXPECT_FALSE(rig.items.Vornhall);
-    EXPECT_TRUE(rig.checks.ShiJianJianHu) << "the check mark stays";
+    EXPECT_FALSE(rig.globals.online);
+    EXPECT_FALSE(rig.items.time_guard);
+    EXPECT_FALSE(rig.items.home_page);
+    EXPECT_TRUE(rig.checks.time_guard) << "the check mark stays";
     rig.http.serve(page_apart(rig.moment(5, 0).now, 900));
     rig.tick(5, 0);
     EXPECT_TRUE(rig.http.requests.empty());
@@ -180,7 +180,7 @@ TEST(TimeGuardSteps, NoNetworkAtMinute4SkipsTheGuardUntilALaterCheckSucceeds) {
 
     rig.connection.is_online = true;
     rig.tick(4, 0);
-    EXPECT_TRUE(rig.items.ShiJianJianHu && rig.items.Vornhall);
+    EXPECT_TRUE(rig.items.time_guard && rig.items.home_page);
     rig.tick(5, 0);
     EXPECT_EQ(rig.window.dialogs, 1);
 }
@@ -190,14 +190,14 @@ TEST(TimeGuardSteps, InTheBackgroundTheStepsReturnAtOnceAndTheResultComesBackLat
     FakeBackground background;
     rig.ports.background = &background;
     TimeGuardSteps steps{rig.ports, rig.globals, rig.checks, rig.items};
-    rig.globals.LianWang = false;
+    rig.globals.online = false;
     rig.http.serve(page_apart(rig.moment(5, 0).now, 900));
 
     steps.network_check(rig.moment(4, 0));
     EXPECT_TRUE(rig.window.item_changes.empty()) << "nothing before the check has waited";
     ASSERT_EQ(background.jobs.size(), 1u);
     background.finish_all();
-    EXPECT_TRUE(rig.globals.LianWang);
+    EXPECT_TRUE(rig.globals.online);
     ASSERT_EQ(rig.window.item_changes.size(), 1u);
 
     steps.time_guard(rig.moment(5, 0));
@@ -219,7 +219,7 @@ TEST(TimeGuardSteps, InTheBackgroundTheStepsReturnAtOnceAndTheResultComesBackLat
 TEST(TimeGuardSteps, AbsurdDatesOpenNoDialog) {
     for (const char* page : {"[9999-12-31] (23:59:59)", "[1601-01-01] (00:00:00)", "[0000-01-01] (00:00:00)"}) {
         Rig rig;
-        rig.globals.LianWang = true;
+        rig.globals.online = true;
         rig.http.serve(page);
         rig.tick(5, 0);
         EXPECT_EQ(rig.window.dialogs, 0) << page;

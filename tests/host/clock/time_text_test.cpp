@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "time_text.h"
+#include "clock/support/time_text.h"
 
 namespace tockly {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "time_guard_fakes.h"
-#include "web_time.h"
+#include "tests/host/clock/time_guard_fakes.h"
+#include "clock/support/web_time.h"
 
 namespace tockly {
 namespace {

@@ -1,4 +1,4 @@
-#include "calendar_facts.h"
+#include "lunar/core/calendar_facts.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "test_dates.h"
+#include "tests/host/lunar/test_dates.h"
 
 namespace {
 

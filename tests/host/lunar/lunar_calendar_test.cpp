@@ -1,4 +1,4 @@
-#include "lunar_calendar.h"
+#include "lunar/core/lunar_calendar.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "test_dates.h"
+#include "tests/host/lunar/test_dates.h"
 
 namespace {
 

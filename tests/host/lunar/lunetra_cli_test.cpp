@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "lunar_core.h"
+#include "lunar/core/lunar_core.h"
 
 namespace {
 

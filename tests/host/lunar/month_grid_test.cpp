@@ -1,4 +1,4 @@
-#include "month_grid.h"
+#include "lunar/core/month_grid.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "test_dates.h"
+#include "tests/host/lunar/test_dates.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "month_page.h"
+#include "lunar/core/month_page.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "test_dates.h"
+#include "tests/host/lunar/test_dates.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "ole_date.h"
+#include "lunar/core/ole_date.h"
 
 namespace lunar_test {
 

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <vector>
 
-#include "calendar_facts.h"
-#include "lunetra_test_util.h"
+#include "lunar/core/calendar_facts.h"
+#include "tests/win/lunetra/lunetra_test_util.h"
+
+using namespace win32kit;
 
 namespace {
 

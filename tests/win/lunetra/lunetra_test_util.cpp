@@ -1,9 +1,11 @@
-#include "lunetra_test_util.h"
+#include "tests/win/lunetra/lunetra_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <sstream>
+
+using namespace win32kit;
 
 namespace lunetra_test {
 

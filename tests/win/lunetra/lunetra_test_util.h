@@ -11,16 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "com_object.h"
-#include "com_ptr.h"
-#include "text_codec.h"
-#include "lunetra_host.h"
-#include "lunetra_ids.h"
-#include "ole_date.h"
+#include "win32kit/com_object.h"
+#include "win32kit/com_ptr.h"
+#include "win32kit/text_codec.h"
+#include "lunar/control/lunetra_host.h"
+#include "lunar/control/lunetra_ids.h"
+#include "lunar/core/ole_date.h"
 
 namespace lunetra_test {
 
-using namespace win32kit;
 
 std::wstring OcxPath();
 std::wstring ViewPath();
@@ -30,13 +29,13 @@ std::wstring ViewPath();
 int RunProcess(const std::wstring& command_line, DWORD timeout_ms = 30000);
 
 // A new control straight from Lunetra.ocx (no registration needed).
-ComPtr<IDispatch> NewControl();
+win32kit::ComPtr<IDispatch> NewControl();
 // The same, initialised as a new instance (InitNew).
-ComPtr<IDispatch> NewInitialisedControl();
+win32kit::ComPtr<IDispatch> NewInitialisedControl();
 
 template <typename T>
-ComPtr<T> As(IUnknown* object) {
-    ComPtr<T> result;
+win32kit::ComPtr<T> As(IUnknown* object) {
+    win32kit::ComPtr<T> result;
     object->QueryInterface(__uuidof(T), result.PutVoid());
     return result;
 }
@@ -104,7 +103,7 @@ std::wstring Text(IDispatch* control, DISPID id, double date);
 // stack object and the test crashes.
 
 // Records the DISPIDs of IPropertyNotifySink::OnChanged.
-class ChangeRecorder final : public ComObject<IPropertyNotifySink> {
+class ChangeRecorder final : public win32kit::ComObject<IPropertyNotifySink> {
 public:
     HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
         changes.push_back(id);
@@ -116,7 +115,7 @@ public:
 };
 
 // Counts the Click events of __Lunetra.
-class ClickCounter final : public ComObject<IDispatch> {
+class ClickCounter final : public win32kit::ComObject<IDispatch> {
 public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
@@ -148,13 +147,13 @@ public:
     HRESULT hr() const { return hr_; }
 
 private:
-    ComPtr<IConnectionPoint> point_;
+    win32kit::ComPtr<IConnectionPoint> point_;
     DWORD cookie_ = 0;
     HRESULT hr_ = E_FAIL;
 };
 
 // A property bag in memory that remembers the order of the writes.
-class MemoryBag final : public ComObject<IPropertyBag> {
+class MemoryBag final : public win32kit::ComObject<IPropertyBag> {
 public:
     HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override;
     HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override;

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "lunetra_test_util.h"
-#include "month_grid.h"
-#include "month_page.h"
+#include "tests/win/lunetra/lunetra_test_util.h"
+#include "lunar/core/month_grid.h"
+#include "lunar/core/month_page.h"
+
+using namespace win32kit;
 
 namespace {
 

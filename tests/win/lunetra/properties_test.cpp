@@ -4,7 +4,9 @@
 
 #include <vector>
 
-#include "lunetra_test_util.h"
+#include "tests/win/lunetra/lunetra_test_util.h"
+
+using namespace win32kit;
 
 namespace {
 

@@ -5,8 +5,10 @@
 
 #include <vector>
 
-#include "lunetra_test_util.h"
-#include "registry_read.h"
+#include "tests/win/lunetra/lunetra_test_util.h"
+#include "win32kit/registry_read.h"
+
+using namespace win32kit;
 
 namespace {
 

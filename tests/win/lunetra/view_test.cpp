@@ -5,10 +5,12 @@
 
 #include <algorithm>
 
-#include "calendar_facts.h"
-#include "lunetra_test_util.h"
-#include "month_grid.h"
-#include "month_page.h"
+#include "lunar/core/calendar_facts.h"
+#include "tests/win/lunetra/lunetra_test_util.h"
+#include "lunar/core/month_grid.h"
+#include "lunar/core/month_page.h"
+
+using namespace win32kit;
 
 namespace {
 

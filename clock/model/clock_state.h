@@ -1,0 +1,53 @@
+// The clock program's shared globals: filled at start-up, read by the tick,
+// rewritten by the settings dialog.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tockly {
+
+struct AlarmRow {
+    std::string time;    // the time text as stored (regional long-time form)
+    std::string sound;   // file name in Voice\NaoLing
+    std::string notice;  // the notice text
+};
+
+struct ClockGlobals {
+    std::string program_folder;      // program folder, always ending in a backslash
+    bool folder_has_no_space = true;     // the folder holds no space (sounds can play)
+    std::string shutdown_time;      // scheduled shutdown time text, empty: none
+    bool online = false;          // network reachable at the last check
+    std::string skin_path;         // skin picture path, empty for the default face
+    std::string ticking_sound;        // ticking sound file name in Voice\Mati
+    std::int16_t alarm_count = 0;    // alarm rows in use
+    std::array<AlarmRow, 10> alarms{};
+    std::string start_time;      // scheduled start time text, empty: none
+    std::string start_target;      // what is opened at that time
+
+    std::string settings_path() const;
+};
+
+// The check marks of the clock's menu items that start-up sets.
+struct MenuChecks {
+    bool ticking = true;
+    bool hour_chime = true;
+    bool half_hour_chime = true;
+    bool time_guard = true;
+    bool show_year_month = true;
+    bool show_day = true;
+    bool show_time = true;
+    bool show_weekday = true;
+    bool start_with_windows = false;
+};
+
+// Whether the two network-dependent menu items can be chosen: the time guard
+// and the maker's web page. A network check that finds no network disables
+// both (their check marks stay); a later check that finds it enables them.
+struct NetworkItems {
+    bool time_guard = true;
+    bool home_page = true;
+};
+
+}  // namespace tockly

@@ -1,0 +1,48 @@
+#include "clock/windows/profile_store.h"
+
+#include "win32kit/text_codec.h"
+
+namespace tockly::win {
+
+using namespace win32kit;
+
+namespace {
+
+// Cuts a trailing lead byte that lost its partner to the 254-byte limit, so a
+// cut GBK text does not end in half a character.
+std::string drop_broken_tail(std::string ansi) {
+    std::size_t i = 0;
+    while (i < ansi.size()) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(ansi[i]))) {
+            if (i + 1 >= ansi.size()) {
+                ansi.resize(i);
+                break;
+            }
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return ansi;
+}
+
+}  // namespace
+
+ProfileRead Win32ProfileStore::read(std::string_view section, std::string_view key, std::string_view path) {
+    constexpr DWORD buffer_length = 255;
+    char buffer[buffer_length] = {};
+    const std::string s = utf8_to_ansi(section), k = utf8_to_ansi(key), p = utf8_to_ansi(path);
+    const DWORD n = GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer, buffer_length, p.c_str());
+    if (n == 0) return {};
+    return {false, ansi_to_utf8(drop_broken_tail(std::string(buffer, strnlen(buffer, buffer_length))))};
+}
+
+bool Win32ProfileStore::write(std::string_view section, std::string_view key, std::string_view value,
+                              std::string_view path) {
+    const std::string s = utf8_to_ansi(section), k = utf8_to_ansi(key), v = utf8_to_ansi(value),
+                      p = utf8_to_ansi(path);
+    WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), p.c_str());
+    return true;
+}
+
+}  // namespace tockly::win

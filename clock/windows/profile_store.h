@@ -1,0 +1,19 @@
+// Profile (INI) files through the ANSI profile functions.
+#pragma once
+
+#include <windows.h>
+
+#include "clock/support/ports.h"
+
+namespace tockly::win {
+
+// GetPrivateProfileStringA / WritePrivateProfileStringA in the ANSI code page,
+// with the 255-character read buffer of the settings file.
+class Win32ProfileStore : public ProfileStore {
+public:
+    ProfileRead read(std::string_view section, std::string_view key, std::string_view path) override;
+    bool write(std::string_view section, std::string_view key, std::string_view value,
+               std::string_view path) override;
+};
+
+}  // namespace tockly::win

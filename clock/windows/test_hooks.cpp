@@ -1,0 +1,59 @@
+#include "clock/windows/test_hooks.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "win32kit/text_codec.h"
+#include "clock/windows/time_guard_ports.h"
+#include "clock/support/web_time.h"
+
+namespace tockly::win {
+
+using namespace win32kit;
+
+namespace {
+
+[[maybe_unused]] std::optional<std::string> environment(const wchar_t* name) {
+    const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
+    if (n == 0) return std::nullopt;
+    std::vector<wchar_t> value(n);
+    const DWORD got = GetEnvironmentVariableW(name, value.data(), n);
+    if (got == 0 || got >= n) return std::nullopt;
+    return narrow(std::wstring_view(value.data(), got));
+}
+
+}  // namespace
+
+TestHooks read_test_hooks() {
+    TestHooks hooks;
+#ifdef TOCKLY_TEST_HOOKS
+    if (const auto offset = environment(L"TOCKLY_TEST_CLOCK_OFFSET")) {
+        try {
+            hooks.clock_offset_seconds = std::stoll(*offset);
+        } catch (...) {
+            hooks.clock_offset_seconds = 0;
+        }
+    }
+    // Only a page of this machine itself may stand for the connection state.
+    if (const auto probe = environment(L"TOCKLY_TEST_ONLINE_PROBE"); probe && url_is_loopback(*probe))
+        hooks.online_probe_url = *probe;
+#endif
+    return hooks;
+}
+
+TickMoment ShiftedHourlySteps::shifted(const TickMoment& moment) const {
+    if (offset_ == 0) return moment;
+    TickMoment out = moment;
+    out.now = local_time_at(moment.now.local_seconds() + offset_);
+    out.time_of_day = out.now.seconds_of_day();
+    out.angles = hand_angles(out.now.hour, out.now.minute, out.now.second);
+    return out;
+}
+
+std::unique_ptr<ConnectionState> make_connection_state(const TestHooks& hooks) {
+    if (hooks.online_probe_url) return std::make_unique<LoopbackOnlineProbe>(*hooks.online_probe_url);
+    return std::make_unique<Win32ConnectionState>();
+}
+
+}  // namespace tockly::win
