@@ -318,8 +318,7 @@ void AlarmDialog::save() {
         save.add(ini::naoling::section, ini::naoling::notice_key(i), row.notice);
     }
     if (count == alarm_dialog_design::row_count) {
-        save.commit();
-        message_ = alarm_dialog_design::saved_message;
+        message_ = save.commit() ? alarm_dialog_design::saved_message : alarm_dialog_design::not_saved_message;
         return;
     }
     // Rows below an empty time box are not kept; the user hears of it before
@@ -335,7 +334,7 @@ void AlarmDialog::save() {
         save.add(ini::naoling::section, ini::naoling::notice_key(i), "");
         g_.alarms[static_cast<std::size_t>(i)] = {};
     }
-    save.commit();
+    if (!save.commit()) message_ = alarm_dialog_design::not_saved_message;
 }
 
 }  // namespace tockly

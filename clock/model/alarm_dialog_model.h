@@ -89,6 +89,8 @@ inline constexpr std::string_view sound_box_tooltip = "闹铃：MP3音乐文件"
 inline constexpr std::string_view first_message = "不需要的项目请删除保留为空即可";
 inline constexpr std::string_view saved_message = "数据修改完毕！";
 inline constexpr std::string_view nothing_saved_message = "还没有输入任何闹铃定时时间";
+// A save the settings file did not take (its error box has been shown).
+inline constexpr std::string_view not_saved_message = "闹铃没有保存：设置文件无法写入！";
 inline constexpr std::string_view bad_time_message = "您输入的时间有问题！";
 
 // The program picker's file-open dialog.

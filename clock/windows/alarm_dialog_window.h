@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "clock/model/alarm_dialog_model.h"
@@ -72,7 +73,18 @@ private:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handle_control(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void on_command(int id, int code, HWND control);
+    bool on_draw_item(const DRAWITEMSTRUCT& item);
+    bool on_activate(WPARAM wp);
+    // The user left a box that checks its text on leaving.
+    void on_box_left(int id);
+    // A name picked from a box's list.
+    void on_list_pick(int id);
+    void on_nc_destroy();
     void create_controls();
+    HWND add_box(Box box, alarm_dialog_design::Place place);
+    void subclass(HWND control, std::optional<Box> box);
+    void create_labels();
+    void create_tooltips(HWND save_button);
     HWND add_control(const wchar_t* cls, const std::string& text, DWORD style, DWORD ex_style, int id,
                      alarm_dialog_design::Place place, HFONT font);
     HWND add_label(int id, const alarm_dialog_design::Caption& caption, HFONT font, DWORD align = SS_LEFT);

@@ -83,6 +83,13 @@ void ClockCommands::restore_from_tray() {
 
 void ClockCommands::on_tray_activate() { restore_from_tray(); }
 
+void ClockCommands::on_second_start() {
+    // Brought out of the tray as its own menu item brings it, so the next
+    // start shows it too; any other second start changes no setting.
+    if (s_.clock_window.in_tray()) restore_from_tray();
+    s_.clock_window.come_forward();
+}
+
 void ClockCommands::exit_program() {
     s_.tick.player(0).mmClose();
     s_.tick.player(1).mmClose();

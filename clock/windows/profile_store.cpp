@@ -1,5 +1,6 @@
 #include "clock/windows/profile_store.h"
 
+#include "clock/windows/settings_replace.h"
 #include "win32kit/text_codec.h"
 
 namespace tockly::win {
@@ -39,10 +40,12 @@ ProfileRead Win32ProfileStore::read(std::string_view section, std::string_view k
 
 bool Win32ProfileStore::write(std::string_view section, std::string_view key, std::string_view value,
                               std::string_view path) {
-    const std::string s = utf8_to_ansi(section), k = utf8_to_ansi(key), v = utf8_to_ansi(value),
-                      p = utf8_to_ansi(path);
-    WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), p.c_str());
-    return true;
+    const ProfileWrite one{std::string(section), std::string(key), std::string(value)};
+    return replace_profile_values({&one, 1}, path);
+}
+
+bool Win32ProfileStore::write_all(std::span<const ProfileWrite> writes, std::string_view path) {
+    return replace_profile_values(writes, path);
 }
 
 }  // namespace tockly::win

@@ -13,6 +13,7 @@
 #include "clock/windows/single_instance.h"
 #include "clock/support/settings_keys.h"
 #include "clock/windows/settings_replace.h"
+#include "clock/support/settings_file.h"
 #include "win32kit/text_codec.h"
 #include "clock/model/startup.h"
 #include "clock/model/tick.h"
@@ -30,6 +31,8 @@
 #include "clock/windows/time_guard_host.h"
 #include "clock/windows/time_guard_ports.h"
 #include "clock/windows/file_system.h"
+#include "clock/windows/regional_time_format.h"
+#include "clock/windows/screen_metrics.h"
 
 using namespace tockly;
 
@@ -71,9 +74,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // Every change of the settings file replaces it whole; a copy that a
     // crash left half-written goes before anything reads the file.
-    win::ReplacingProfileStore profile;
-    std::string folder = win::program_folder();
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    win::Win32ProfileStore profile;
+    const std::string folder = win32kit::narrow(win32kit::module_folder());
     win::remove_leftover_replacement(folder + std::string(ini::file_name));
     win::Win32MessageBoxes boxes;
     win::Win32FileSystem files;
@@ -117,7 +119,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RegistryAccess registry_access{registry, codec};
     StartupResult started = load_clock({profile, boxes, files, resources, clock_window, notice, time_format, screen,
                                        &startup_network_check, &registry_access},
-                                      win::program_folder());
+                                      folder);
     ClockTick tick({wall_clock, mci, files, codec, notice, shell, clock_window, time_format}, started.globals,
                    started.checks);
 
@@ -145,6 +147,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                 started.globals, started.checks, started.network_items,
                                 autostart_command(started.globals, executable_name()));
     clock_window.set_commands(&commands);
+    // Said once, with the clock already running behind the box.
+    tell_if_settings_cannot_be_saved(files, boxes, started.globals.settings_path());
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

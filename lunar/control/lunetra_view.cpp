@@ -10,6 +10,7 @@
 #include "win32kit/com_ptr.h"
 #include "lunar/control/lunetra_host.h"
 #include "lunar/control/lunetra_ids.h"
+#include "win32kit/module_file.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ SIZE ControlSize(IOleObject* control) {
 
 int Run(HINSTANCE instance, int show) {
     ComPtr<IUnknown> control;
-    if (FAILED(lunetra::CreateLunetra(lunetra::ProgramFolder() + lunetra::kOcxFileName, control))) {
+    if (FAILED(lunetra::CreateLunetra(win32kit::module_folder() + lunetra::kOcxFileName, control))) {
         MessageBoxW(nullptr, L"农历控件 Lunetra.ocx 不可用。", kCaption, MB_ICONERROR | MB_OK);
         return 1;
     }

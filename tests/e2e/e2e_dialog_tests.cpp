@@ -15,6 +15,7 @@
 #include "win32kit/text_codec.h"
 #include "clock/support/time_text.h"
 #include "clock/windows/file_system.h"
+#include "clock/windows/regional_time_format.h"
 
 namespace tockly::e2e {
 

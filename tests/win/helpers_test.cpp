@@ -5,6 +5,8 @@
 #include "clock/support/clock_files.h"
 #include "clock/windows/picture.h"
 #include "clock/windows/file_system.h"
+#include "clock/windows/regional_time_format.h"
+#include "clock/windows/screen_metrics.h"
 #include "clock/windows/module_resources.h"
 #include "tests/win/win_test_util.h"
 

@@ -381,5 +381,19 @@ TEST(AlarmDialogSave, AStoredRowComesBackAfterTheNextLoad) {
     EXPECT_EQ(row_states(again), "ooxxxxxxxx");
 }
 
+TEST(AlarmDialogSave, ASaveTheFileDoesNotTakeNeverSaysItWasSaved) {
+    for (const int rows : {1, 10}) {
+        AlarmDialogRig rig;
+        AlarmDialog f = rig.loaded();
+        for (int row = 0; row < rows; ++row) f.edited(T1(row), std::to_string(row) + ":30:00");
+        rig.profile.fail_writes = true;
+        f.save();
+        EXPECT_EQ(f.message(), "闹铃没有保存：设置文件无法写入！") << rows << " rows";
+        ASSERT_EQ(rig.boxes.shown.size(), 1u) << rows << " rows";
+        EXPECT_EQ(rig.boxes.shown[0].text, "写入文件“" + std::string(kAlarmDialogIni) + "”时出错");
+        EXPECT_FALSE(rig.has("naoling", "NaoLingShu0"));
+    }
+}
+
 }  // namespace
 }  // namespace tockly

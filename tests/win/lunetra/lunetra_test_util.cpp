@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "win32kit/module_file.h"
+
 using namespace win32kit;
 
 namespace lunetra_test {
@@ -26,8 +28,8 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 
 }  // namespace
 
-std::wstring OcxPath() { return lunetra::ProgramFolder() + L"Lunetra.ocx"; }
-std::wstring ViewPath() { return lunetra::ProgramFolder() + L"LunetraView.exe"; }
+std::wstring OcxPath() { return win32kit::module_folder() + L"Lunetra.ocx"; }
+std::wstring ViewPath() { return win32kit::module_folder() + L"LunetraView.exe"; }
 
 int RunProcess(const std::wstring& command_line, DWORD timeout_ms) {
     STARTUPINFOW startup = {};
