@@ -110,15 +110,14 @@ bool ProgramFolder::exists(const std::string& relative) const {
 
 namespace {
 
-// A command of the machine under Wine (which starts Unix programs too),
-// waited for; Wine does not pass its exit code on.
-void run_unix_shell(const std::string& command) {
+// Starts a command of the machine under Wine (which starts Unix programs
+// too). Wine gives no handle to wait on: the caller watches for the effect.
+void start_unix_shell(const std::string& command) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::wstring line = L"/bin/sh -c \"" + wide(command) + L"\"";
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
-    WaitForSingleObject(info.hProcess, 10000);
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
 }
@@ -143,12 +142,15 @@ std::string unlock_command(const std::string& unix_path) {
 UnwritableFolder::UnwritableFolder(const ProgramFolder& folder)
     : path_(folder.path()), unix_path_(unix_path_of(folder.path())) {
     if (unix_path_.empty()) return;
-    run_unix_shell("chmod a-w '" + unix_path_ + "'; chattr +i '" + unix_path_ + "' 2>/dev/null; (sleep 300; " +
-                   unlock_command(unix_path_) + ") </dev/null >/dev/null 2>&1 &");
+    start_unix_shell("chmod a-w '" + unix_path_ + "'; chattr +i '" + unix_path_ + "' 2>/dev/null; (sleep 300; " +
+                     unlock_command(unix_path_) + ") </dev/null >/dev/null 2>&1 &");
+    eventually([&] { return refuses_new_files(); }, std::chrono::seconds(5));
 }
 
 UnwritableFolder::~UnwritableFolder() {
-    if (!unix_path_.empty()) run_unix_shell(unlock_command(unix_path_));
+    if (unix_path_.empty()) return;
+    start_unix_shell(unlock_command(unix_path_));
+    eventually([&] { return !refuses_new_files(); }, std::chrono::seconds(5));
 }
 
 bool UnwritableFolder::refuses_new_files() const {
