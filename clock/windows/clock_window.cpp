@@ -181,11 +181,12 @@ void ClockWindow::on_second_start() {
 }
 
 void ClockWindow::on_taskbar_created() {
-    // A new taskbar (Explorer started again) knows no icons: the clock's
-    // goes back, or a clock in the tray could no longer be reached.
-    if (!tray_shown_) return;
-    tray_shown_ = false;
-    show_tray_icon(tray_tooltip_);
+    // A new taskbar (Explorer started again, or for the first time after a
+    // start with Windows) knows no icons: the clock's goes in, or a clock in
+    // the tray could not be reached.
+    if (!in_tray_) return;
+    icon_added_ = false;
+    add_tray_icon();
 }
 
 ClockWindow::Spot ClockWindow::spot_at(POINT p) const {
@@ -241,7 +242,7 @@ void ClockWindow::run_tick() {
 }
 
 void ClockWindow::come_forward() {
-    if (tray_shown_) {
+    if (in_tray_) {
         remove_tray_icon();
         show();
     }
@@ -636,7 +637,12 @@ void ClockWindow::make_layered_colour_key(unsigned colour_key) {
 }
 
 void ClockWindow::show_tray_icon(std::string_view tooltip) {
+    in_tray_ = true;
     tray_tooltip_ = std::string(tooltip);
+    add_tray_icon();
+}
+
+void ClockWindow::add_tray_icon() {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = hwnd_;
@@ -644,18 +650,20 @@ void ClockWindow::show_tray_icon(std::string_view tooltip) {
     data.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
     data.uCallbackMessage = tray_callback_message;
     data.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
-    wcsncpy(data.szTip, widen(tooltip).c_str(), std::size(data.szTip) - 1);
-    tray_shown_ = Shell_NotifyIconW(tray_shown_ ? NIM_MODIFY : NIM_ADD, &data) || tray_shown_;
+    wcsncpy(data.szTip, widen(tray_tooltip_).c_str(), std::size(data.szTip) - 1);
+    // Without a taskbar yet the icon waits for the taskbar's message.
+    icon_added_ = Shell_NotifyIconW(icon_added_ ? NIM_MODIFY : NIM_ADD, &data) || icon_added_;
 }
 
 void ClockWindow::remove_tray_icon() {
-    if (!tray_shown_) return;
+    if (!in_tray_) return;
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = hwnd_;
     data.uID = 1;
     Shell_NotifyIconW(NIM_DELETE, &data);
-    tray_shown_ = false;
+    in_tray_ = false;
+    icon_added_ = false;
 }
 
 void ClockWindow::show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }

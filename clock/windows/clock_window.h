@@ -79,7 +79,7 @@ public:
     // Out of the tray, unparked, on top, with any box it shows in front.
     void come_forward();
     // Only the tray icon shows the clock.
-    bool in_tray() const { return tray_shown_; }
+    bool in_tray() const { return in_tray_; }
 
     // Parks at the right screen edge (the menu's 靠右隐藏).
     void park();
@@ -104,6 +104,7 @@ private:
     void on_destroy();
     void on_second_start();
     void on_taskbar_created();
+    void add_tray_icon();
     void on_resize();
     // Runs the tick now and arms tick_timer for the next second boundary.
     void run_tick();
@@ -162,8 +163,9 @@ private:
     std::map<FaceLabel, bool> label_visible_;
     std::map<const LabelDesign*, win32kit::unique_hfont> fonts_;
     FaceTexts texts_;
-    bool tray_shown_ = false;
-    std::string tray_tooltip_;  // shown again when a new taskbar is made
+    bool in_tray_ = false;     // reduced to the tray, with its icon or waiting for a taskbar
+    bool icon_added_ = false;  // the taskbar took the icon
+    std::string tray_tooltip_;
     ClockTick* tick_ = nullptr;
     ClockWindowCommands* commands_ = nullptr;
     WindowBehaviour behaviour_;
