@@ -8,7 +8,6 @@
 
 #include "win32kit/colours.h"
 #include "win32kit/text_codec.h"
-#include "win32kit/com_ptr.h"
 #include "win32kit/handles.h"
 
 namespace lunetra {
