@@ -245,9 +245,9 @@ TEST(Dialog, AnAlarmTypedIntoRowZeroIsSavedAndRingsInTheRunningClock) {
     // Windows, nothing under Wine.
     for (const std::string blank : {"", " "}) {
         std::string expected = kQuiet + "[naoling]\r\nNaoLingShu0=1\r\n0sj=" + shown + "\r\n0ls=alarm_bell.mp3\r\n0ts=" +
-                               notice + "\r\n";
+                               notice + "\r\n0cf=daily\r\n";
         for (int row = 1; row < 10; ++row)
-            for (const char* k : {"sj", "ls", "ts"}) expected += std::to_string(row) + k + "=" + blank + "\r\n";
+            for (const char* k : {"sj", "ls", "ts", "cf"}) expected += std::to_string(row) + k + "=" + blank + "\r\n";
         if (folder.read_bytes("Software_information.ini") == win32kit::utf8_to_ansi(expected)) break;
         if (blank == " ") ADD_FAILURE() << "settings file:\n" << win32kit::ansi_to_utf8(*folder.read_bytes("Software_information.ini"))
                                         << "\nexpected:\n" << expected;
