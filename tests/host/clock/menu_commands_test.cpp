@@ -78,16 +78,26 @@ TEST(Toggles, TimeGuardOffWritesTwoKeysOnWritesOne) {
     EXPECT_EQ(profile.writes, (std::vector<std::string>{"jianhu/shijianJH=1"}));
 }
 
-TEST(AlarmList, ListsTheRowsInUse) {
+TEST(AlarmList, ListsTheRowsInUseWithTheirRuleAndNextRing) {
     ClockGlobals g;
-    g.alarm_count = 2;
-    g.alarms[0] = {"7:30:00", "alarm_bell.mp3", "起床"};
+    g.alarm_count = 5;
+    g.alarms[0] = {"7:30:00", "alarm_bell.mp3", "起床", "workday"};
     g.alarms[1] = {"12:00:00", "alarm_chirp.mp3", "午饭"};
-    g.alarms[2] = {"13:00:00", "x.mp3", "not in use"};
-    EXPECT_EQ(alarm_list_text(g),
-              "总共有闹铃时间2个，分别如下：\r\n7:30:00  alarm_bell.mp3  起床\r\n12:00:00  alarm_chirp.mp3  午饭\r\n");
+    g.alarms[2] = {"9:00:00", "a.mp3", "中秋", "lunar:08-15"};
+    g.alarms[3] = {"6:00:00", "a.mp3", "一次", "once:2026-09-30"};
+    g.alarms[4] = {"6:00:00", "a.mp3", "每月", "monthly"};
+    g.alarms[5] = {"13:00:00", "x.mp3", "not in use"};
+    LocalTime now;  // Wednesday 2026-09-30 08:00, before 国庆节
+    now.year = 2026, now.month = 9, now.day = 30, now.weekday = 3, now.hour = 8;
+    EXPECT_EQ(alarm_list_text(g, now, TimeFormat{}),
+              "总共有闹铃时间5个，分别如下：\r\n"
+              "7:30:00  alarm_bell.mp3  起床  【工作日，下次 2026-10-08】\r\n"
+              "12:00:00  alarm_chirp.mp3  午饭  【每天，下次 2026-09-30】\r\n"
+              "9:00:00  a.mp3  中秋  【每年农历八月十五，下次 2027-09-15】\r\n"
+              "6:00:00  a.mp3  一次  【仅一次 2026-09-30，不再响铃】\r\n"
+              "6:00:00  a.mp3  每月  【每天（看不懂“monthly”），下次 2026-10-01】\r\n");
     g.alarm_count = 0;
-    EXPECT_EQ(alarm_list_text(g), "总共有闹铃时间0个，分别如下：\r\n");
+    EXPECT_EQ(alarm_list_text(g, now, TimeFormat{}), "总共有闹铃时间0个，分别如下：\r\n");
 }
 
 TEST(HelpText, TwentyOneLinesByteForByte) {
