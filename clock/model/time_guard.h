@@ -4,10 +4,10 @@
 // warning sound when they are more than 600 seconds apart. This side never
 // changes the PC clock itself.
 //
-// The hourly network check and the fetch of the time page wait on the
-// network for seconds. They keep their places in the tick, but the waiting
-// runs away from the window (Background) and only the result comes back to
-// it, so the face keeps its seconds meanwhile.
+// The network checks and the fetch of the time page wait on the network for
+// seconds. They keep their places in start-up and in the tick, but the
+// waiting runs away from the window (Background) and only the result comes
+// back to it, so the face shows first and keeps its seconds meanwhile.
 #pragma once
 
 #include <functional>

@@ -40,7 +40,9 @@ public:
     // The handles of one request. The thread that makes the request keeps each
     // handle here as it opens it; whoever ends the request (that thread when it
     // is done, the caller when the deadline has passed, the exit) closes them
-    // all, once. Closing makes a WinHTTP call that waits on them return.
+    // all, once. On Windows closing makes a call that waits on them return;
+    // Wine 8 lets the call run to its own timeout, which is why the caller
+    // never waits for that thread.
     class Handles {
     public:
         // False, with the handle closed, when there is none or the request has

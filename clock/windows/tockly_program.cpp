@@ -49,6 +49,16 @@ TocklyProgram::Windows::Windows(HINSTANCE instance) : owner(instance) {
     if (!clock.create(instance, owner.hwnd)) throw StartFailed("the clock window could not be created");
 }
 
+void TocklyProgram::Windows::let_go() {
+    // Any way the window closes, the tray icon goes with it.
+    clock.remove_tray_icon();
+    // The window's last messages no longer reach the clock's object, which
+    // ends before the window does.
+    SetWindowLongPtrW(clock.hwnd(), GWLP_USERDATA, 0);
+    // Destroying the owner would take the clock window down with it.
+    owner.hwnd = nullptr;
+}
+
 TocklyProgram::Ports::Ports(HWND clock_window) : shell(clock_window), clock_monitor(clock_window) {}
 
 TocklyProgram::NoticeBandParts::NoticeBandParts(HINSTANCE instance, const ScreenMetrics& screen,
@@ -141,11 +151,23 @@ void TocklyProgram::place_lunar_control() {
 int TocklyProgram::run() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (asks_to_close(msg)) {
+            windows_.let_go();
+            break;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     begin_exit();
     return 0;
+}
+
+// A close request posted to the clock (by another program, a task manager)
+// ends the program without taking the face down first: hiding a window that
+// a window manager looks after may wait for it (Wine waits up to two seconds
+// where none answers), and the end of the process takes the window with it.
+bool TocklyProgram::asks_to_close(const MSG& msg) const {
+    return msg.message == WM_CLOSE && msg.hwnd == windows_.clock.hwnd();
 }
 
 void TocklyProgram::begin_exit() {

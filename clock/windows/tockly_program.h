@@ -73,6 +73,9 @@ private:
     // start finds it (see SingleInstance).
     struct Windows {
         explicit Windows(HINSTANCE instance);
+        // The exit leaves the clock window and its owner to the end of the
+        // process: nothing takes them down before it.
+        void let_go();
         HiddenOwner owner;
         ClockWindow clock;
     };
@@ -117,6 +120,7 @@ private:
     StartupResult start_up();
     void connect_parts();
     void place_lunar_control();
+    bool asks_to_close(const MSG& msg) const;
     void begin_exit();
 
     // Held until the exit begins: the user's only clock.
