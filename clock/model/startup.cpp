@@ -30,57 +30,95 @@ struct Reader {
     }
 };
 
-}  // namespace
+// The load step, one member for each of its steps, in the order they run.
+class StartupSteps {
+public:
+    StartupSteps(StartupPorts& ports, StartupResult& result, std::string_view program_folder)
+        : ports_(ports), result_(result), g_(result.globals), checks_(result.checks), window_(ports.window),
+          read_{{ports.profile, ports.boxes}, with_program_folder(program_folder)} {}
 
-StartupResult load_clock(StartupPorts ports, std::string_view program_folder) {
-    StartupResult result;
-    ClockGlobals& g = result.globals;
-    MenuChecks& checks = result.checks;
-    FaceWindow& window = ports.window;
+    void first_run();
+    void window_shape();
+    void sound_toggles();
+    void shutdown_time();
+    void network_check();
+    void start_with_windows();
+    void display_labels();
+    void skin();
+    void ticking_sound();
+    void alarm_rows();
+    void see_through();
+    void scheduled_start_and_notice();
+    void tray_or_shown();
 
-    // Program folder, always ending in one backslash.
-    g.program_folder = std::string(program_folder);
-    if (g.program_folder.empty() || g.program_folder.back() != '\\') g.program_folder += '\\';
-    g.folder_has_no_space = g.program_folder.find(' ') == std::string::npos;
+private:
+    // Program folder, always ending in one backslash; the settings path follows from it.
+    std::string with_program_folder(std::string_view folder) {
+        g_.program_folder = std::string(folder);
+        if (g_.program_folder.empty() || g_.program_folder.back() != '\\') g_.program_folder += '\\';
+        g_.folder_has_no_space = g_.program_folder.find(' ') == std::string::npos;
+        return g_.settings_path();
+    }
+    std::string built_in_skin(std::int16_t resource) {
+        return extract_resource(ports_.resources, ports_.files, resource, "gif");
+    }
 
-    const Reader read{{ports.profile, ports.boxes}, g.settings_path()};
+    StartupPorts& ports_;
+    StartupResult& result_;
+    ClockGlobals& g_;
+    MenuChecks& checks_;
+    FaceWindow& window_;
+    const Reader read_;
+};
 
-    // First run: the search must return exactly this name, letter case included.
-    const auto found = ports.files.find_name(read.file);
+void StartupSteps::first_run() {
+    // The search must return exactly this name, letter case included.
+    const auto found = ports_.files.find_name(read_.file);
     if (!found || *found != ini::file_name) {
-        result.first_run = true;
-        ports.boxes.show(clock_design::first_run_text, clock_design::first_run_title, MessageIcon::information);
+        result_.first_run = true;
+        ports_.boxes.show(clock_design::first_run_text, clock_design::first_run_title, MessageIcon::information);
     } else {
-        tidy_settings_file(ports.files, read.file);
+        tidy_settings_file(ports_.files, read_.file);
     }
+}
 
-    window.set_size_twips(clock_design::width_twips, clock_design::height_twips);
-    window.set_caption(clock_design::caption);
-    window.set_elliptic_region(clock_design::region);
-    window.move_twips(clock_left_twips(ports.screen.width_twips), clock_design::top_twips);
-    window.make_topmost();
+void StartupSteps::window_shape() {
+    window_.set_size_twips(clock_design::width_twips, clock_design::height_twips);
+    window_.set_caption(clock_design::caption);
+    window_.set_elliptic_region(clock_design::region);
+    window_.move_twips(clock_left_twips(ports_.screen.width_twips), clock_design::top_twips);
+    window_.make_topmost();
+}
 
-    checks.ticking = read.toggle(ini::mts::section, ini::mts::matisheng0);
-    checks.hour_chime = read.toggle(ini::zdtx::section, ini::zdtx::zhengdian0);
-    checks.half_hour_chime = read.toggle(ini::zdtx::section, ini::zdtx::BanDian0);
+void StartupSteps::sound_toggles() {
+    checks_.ticking = read_.toggle(ini::mts::section, ini::mts::matisheng0);
+    checks_.hour_chime = read_.toggle(ini::zdtx::section, ini::zdtx::zhengdian0);
+    checks_.half_hour_chime = read_.toggle(ini::zdtx::section, ini::zdtx::BanDian0);
+}
 
+void StartupSteps::shutdown_time() {
     // A shutdown time that does not convert is no shutdown time at all.
-    const std::string shutdown = read.trimmed(ini::GuanJi::section, ini::GuanJi::GjShiJian);
-    if (!shutdown.empty())
-        g.shutdown_time = normalise_time_text(shutdown, ports.time_format).value_or("");
+    const std::string shutdown = read_.trimmed(ini::GuanJi::section, ini::GuanJi::GjShiJian);
+    if (!shutdown.empty()) g_.shutdown_time = normalise_time_text(shutdown, ports_.time_format).value_or("");
+}
 
-    checks.time_guard = read.trimmed(ini::jianhu::section, ini::jianhu::shijianJH) != "0";
-    // The start-up network check waits for its answer (up to five echo timeouts).
-    if (ports.network_check) {
-        ports.network_check->run(g, result.network_items);
+// The time guard's check mark, then its network check.
+void StartupSteps::network_check() {
+    checks_.time_guard = read_.trimmed(ini::jianhu::section, ini::jianhu::shijianJH) != "0";
+    if (ports_.network_check) {
+        ports_.network_check->run(g_, result_.network_items);
     } else {
-        g.online = false;
-        result.network_items = {false, false};
+        g_.online = false;
+        result_.network_items = {false, false};
     }
+}
 
-    // Start with Windows: the check mark shows what the registry holds.
-    checks.start_with_windows = ports.registry && autostart::is_on(*ports.registry);
+void StartupSteps::start_with_windows() {
+    // The check mark shows what the registry holds.
+    checks_.start_with_windows = ports_.registry && autostart::is_on(*ports_.registry);
+}
 
+void StartupSteps::display_labels() {
     const struct {
         std::string_view key;
         bool MenuChecks::*check;
@@ -92,63 +130,91 @@ StartupResult load_clock(StartupPorts ports, std::string_view program_folder) {
         {ini::XianShi::XS_XingQi0, &MenuChecks::show_weekday, FaceLabel::weekday},
     };
     for (const auto& d : display) {
-        const bool on = read.toggle(ini::XianShi::section, d.key);
-        checks.*d.check = on;
-        window.set_label_visible(d.label, on);
+        const bool on = read_.toggle(ini::XianShi::section, d.key);
+        checks_.*d.check = on;
+        window_.set_label_visible(d.label, on);
     }
+}
 
-    // Skin: the built-in face, one of the four built-in names, or a file of Voice\pifu.
-    g.skin_path = read.trimmed(ini::PiFu::section, ini::PiFu::pifu0);
-    if (g.skin_path.empty()) {
-        window.load_skin(extract_resource(ports.resources, ports.files,
-                                       clock_design::built_in_skin_first_resource, "gif"));
+void StartupSteps::skin() {
+    // The built-in face, one of the four built-in names, or a file of Voice\pifu.
+    g_.skin_path = read_.trimmed(ini::PiFu::section, ini::PiFu::pifu0);
+    if (g_.skin_path.empty()) {
+        window_.load_skin(built_in_skin(clock_design::built_in_skin_first_resource));
+        return;
+    }
+    const auto* named = std::find(std::begin(clock_design::built_in_skin_names),
+                                  std::end(clock_design::built_in_skin_names), g_.skin_path);
+    if (named != std::end(clock_design::built_in_skin_names)) {
+        g_.skin_path = built_in_skin(static_cast<std::int16_t>(
+            clock_design::built_in_skin_first_resource + (named - std::begin(clock_design::built_in_skin_names))));
     } else {
-        const auto* named = std::find(std::begin(clock_design::built_in_skin_names),
-                                      std::end(clock_design::built_in_skin_names), g.skin_path);
-        if (named != std::end(clock_design::built_in_skin_names)) {
-            const auto number = static_cast<std::int16_t>(
-                clock_design::built_in_skin_first_resource + (named - std::begin(clock_design::built_in_skin_names)));
-            g.skin_path = extract_resource(ports.resources, ports.files, number, "gif");
-        } else {
-            g.skin_path = g.program_folder + std::string(voice::skin_folder) + g.skin_path;
-        }
-        if (ports.files.find_name(g.skin_path)) window.load_skin(g.skin_path);
+        g_.skin_path = g_.program_folder + std::string(voice::skin_folder) + g_.skin_path;
     }
+    if (ports_.files.find_name(g_.skin_path)) window_.load_skin(g_.skin_path);
+}
 
-    g.ticking_sound = read.trimmed(ini::mts::section, ini::mts::fatiaosheng0);
-    if (g.ticking_sound.empty()) g.ticking_sound = voice::default_ticking;
+void StartupSteps::ticking_sound() {
+    g_.ticking_sound = read_.trimmed(ini::mts::section, ini::mts::fatiaosheng0);
+    if (g_.ticking_sound.empty()) g_.ticking_sound = voice::default_ticking;
+}
 
-    // Alarm rows: a count above ten reads ten rows, a negative or non-numeric one none.
-    const int count = numeric_value(read.raw(ini::naoling::section, ini::naoling::naolingshu0));
-    g.alarm_count = static_cast<std::int16_t>(std::clamp(count, 0, ini::naoling::max_rows));
-    for (int i = 0; i < g.alarm_count; ++i) {
-        AlarmRow& row = g.alarms[i];
-        row.time = read.trimmed(ini::naoling::section, ini::naoling::time_key(i));
-        row.sound = read.trimmed(ini::naoling::section, ini::naoling::sound_key(i));
-        row.notice = read.trimmed(ini::naoling::section, ini::naoling::notice_key(i));
-        row.rule = read.trimmed(ini::naoling::section, ini::naoling::rule_key(i));
+void StartupSteps::alarm_rows() {
+    // A count above ten reads ten rows, a negative or non-numeric one none.
+    const int count = numeric_value(read_.raw(ini::naoling::section, ini::naoling::naolingshu0));
+    g_.alarm_count = static_cast<std::int16_t>(std::clamp(count, 0, ini::naoling::max_rows));
+    for (int i = 0; i < g_.alarm_count; ++i) {
+        AlarmRow& row = g_.alarms[i];
+        row.time = read_.trimmed(ini::naoling::section, ini::naoling::time_key(i));
+        row.sound = read_.trimmed(ini::naoling::section, ini::naoling::sound_key(i));
+        row.notice = read_.trimmed(ini::naoling::section, ini::naoling::notice_key(i));
+        row.rule = read_.trimmed(ini::naoling::section, ini::naoling::rule_key(i));
     }
+}
 
-    window.make_layered_colour_key(clock_design::colour_key);
+void StartupSteps::see_through() { window_.make_layered_colour_key(clock_design::colour_key); }
 
-    g.start_time = read.trimmed(ini::QiDong::section, ini::QiDong::QDShiJian);
-    g.start_target = read.trimmed(ini::QiDong::section, ini::QiDong::QDneirong);
+void StartupSteps::scheduled_start_and_notice() {
+    g_.start_time = read_.trimmed(ini::QiDong::section, ini::QiDong::QDShiJian);
+    g_.start_target = read_.trimmed(ini::QiDong::section, ini::QiDong::QDneirong);
 
     // A space in the program's path silences every sound (MCI strings carry
     // paths unquoted), so that start-up says so and stays longer.
-    if (g.folder_has_no_space)
-        ports.notices.show_notice(100, 1000, 300, notice_design::started_text);
+    if (g_.folder_has_no_space)
+        ports_.notices.show_notice(100, 1000, 300, notice_design::started_text);
     else
-        ports.notices.show_notice(100, 5000, 300, notice_design::space_in_path_text);
+        ports_.notices.show_notice(100, 5000, 300, notice_design::space_in_path_text);
+}
 
-    result.start_in_tray = read.raw(ini::ToMin::section, ini::ToMin::tomin) == "0";
-    if (result.start_in_tray) {
-        window.show_tray_icon(clock_design::tray_tooltip);
-        window.hide();
+void StartupSteps::tray_or_shown() {
+    result_.start_in_tray = read_.raw(ini::ToMin::section, ini::ToMin::tomin) == "0";
+    if (result_.start_in_tray) {
+        window_.show_tray_icon(clock_design::tray_tooltip);
+        window_.hide();
     } else {
-        window.remove_tray_icon();
-        window.show();
+        window_.remove_tray_icon();
+        window_.show();
     }
+}
+
+}  // namespace
+
+StartupResult load_clock(StartupPorts ports, std::string_view program_folder) {
+    StartupResult result;
+    StartupSteps step(ports, result, program_folder);
+    step.first_run();
+    step.window_shape();
+    step.sound_toggles();
+    step.shutdown_time();
+    step.network_check();
+    step.start_with_windows();
+    step.display_labels();
+    step.skin();
+    step.ticking_sound();
+    step.alarm_rows();
+    step.see_through();
+    step.scheduled_start_and_notice();
+    step.tray_or_shown();
     return result;
 }
 

@@ -1,7 +1,8 @@
-// The clock window's load step (load of ClockWindow): fills the globals from
-// the settings file, shapes and places the window, picks the skin and ends
-// visible or in the tray. The window itself is reached through FaceWindow, so
-// the whole sequence runs, and is tested, without a real window.
+// The clock window's load step: fills the globals from the settings file,
+// shapes and places the window, picks the skin and ends visible or in the
+// tray. It is a list of named steps (see load_clock in startup.cpp). The
+// window itself is reached through FaceWindow, so the whole sequence runs,
+// and is tested, without a real window.
 #pragma once
 
 #include <string>
@@ -57,7 +58,10 @@ public:
 };
 
 // The network check of start-up (the time guard's): it sets online and
-// whether the items ShiJianJianHu and Vornhall can be chosen.
+// whether the items ShiJianJianHu and Vornhall (MenuId::time_guard and
+// home_page) can be chosen. A check that waits on a worker sets them to
+// unusable here and applies its answer when it comes, so the face does not
+// wait for the network.
 class StartupNetworkCheck {
 public:
     virtual ~StartupNetworkCheck() = default;
@@ -85,8 +89,12 @@ struct StartupResult {
     bool start_in_tray = false;
 };
 
-// Runs the load step in its order. `program_folder` is the executable's folder
-// as the platform gives it (with or without a final backslash).
+// Runs the load step's steps in their order: program folder, first run,
+// window shape, sound toggles, shutdown time, network check, start with
+// Windows, display labels, skin, ticking sound, alarm rows, see-through,
+// scheduled start and notice, tray or shown. `program_folder` is the
+// executable's folder as the platform gives it (with or without a final
+// backslash).
 StartupResult load_clock(StartupPorts ports, std::string_view program_folder);
 
 // Left edge of the clock in twips: the face sits in the top-right corner.

@@ -75,32 +75,39 @@ void TimeCheckDialog::correct_click() {
     if (loaded_) correct();
 }
 
+namespace {
+
+std::optional<WebReading> read_web_time_or_nothing(const WebTimePorts& web) {
+    try {
+        return read_web_time(web);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
 void TimeCheckDialog::correct() {
     // One correction at a time: a second click while the page is fetched
     // adds nothing.
     if (correcting_) return;
     correcting_ = true;
-    if (ports_.background) {
-        const WebTimePorts web = ports_.web;
-        const unsigned generation = generation_;
-        const bool started = ports_.background->run([this, web, generation]() -> std::function<void()> {
-            std::optional<WebReading> now;
-            try {
-                now = read_web_time(web);
-            } catch (...) {
-            }
-            return [this, now, generation] {
-                if (loaded_ && generation == generation_) finish_correction(now);
-            };
-        });
-        if (started) return;
+    if (!ports_.background) {
+        finish_correction(read_web_time_or_nothing(ports_.web));
+        return;
     }
-    std::optional<WebReading> now;
-    try {
-        now = read_web_time(ports_.web);
-    } catch (...) {
-    }
-    finish_correction(now);
+    // Behind a check still under way, never on the window's thread: the face
+    // keeps its seconds while the page is fetched.
+    const WebTimePorts web = ports_.web;
+    const unsigned generation = generation_;
+    const bool queued = ports_.background->queue([this, web, generation]() -> Background::Result {
+        const std::optional<WebReading> now = read_web_time_or_nothing(web);
+        return [this, now, generation] {
+            if (loaded_ && generation == generation_) finish_correction(now);
+        };
+    });
+    // No worker left (the program is ending): no page, so nothing is set.
+    if (!queued) finish_correction(std::nullopt);
 }
 
 void TimeCheckDialog::finish_correction(const std::optional<WebReading>& now) {

@@ -85,8 +85,9 @@ struct TimeCheckPorts {
     FileSystem& files;
     WebTimePorts web;
     ClockSetter& setter;
-    // Where the correction's fetch waits (a worker that hands the reading
-    // back to the window); none: it waits right here.
+    // Where the correction's fetch waits, queued behind any job of the
+    // worker, which hands the reading back to the window; none: it waits
+    // right here.
     Background* background = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "clock/model/time_guard.h"
 
+#include <utility>
+
 #include "clock/support/clock_files.h"
 
 namespace tockly {
@@ -13,6 +15,24 @@ void publish(const TimeGuardPorts& ports, ClockGlobals& globals, NetworkItems& i
     ports.window.network_items_changed(items);
 }
 
+NetworkPorts network_ports(const TimeGuardPorts& ports, const ClockGlobals& globals) {
+    return {ports.connection, ports.echo, ports.settings, globals.settings_path(), ports.addresses};
+}
+
+// The network check with its waiting on the worker: the settings file is read
+// here, on the window's side; `answer` gets the verdict back there.
+bool check_network_on_worker(const TimeGuardPorts& ports, const ClockGlobals& globals, bool only_when_idle,
+                             std::function<void(bool)> answer) {
+    const std::vector<std::string> addresses = ping_addresses(network_ports(ports, globals));
+    ConnectionState& connection = ports.connection;
+    EchoService& echo = ports.echo;
+    Background::Work work = [&connection, &echo, addresses, answer = std::move(answer)]() -> Background::Result {
+        const bool usable = network_usable(connection, echo, addresses);
+        return [answer, usable] { answer(usable); };
+    };
+    return only_when_idle ? ports.background->run(std::move(work)) : ports.background->queue(std::move(work));
+}
+
 }  // namespace
 
 bool network_usable(ConnectionState& connection, EchoService& echo, const std::vector<std::string>& addresses) {
@@ -24,9 +44,7 @@ bool network_usable(ConnectionState& connection, EchoService& echo, const std::v
 
 bool run_network_check(const TimeGuardPorts& ports, ClockGlobals& globals, NetworkItems& items) {
     bool connected = false;  // the system's own state; nobody uses it further
-    const NetworkPorts network{ports.connection, ports.echo, ports.settings, globals.settings_path(),
-                               ports.addresses};
-    const bool usable = CheckNetwork(network, connected);
+    const bool usable = CheckNetwork(network_ports(ports, globals), connected);
     publish(ports, globals, items, usable);
     return usable;
 }
@@ -45,7 +63,7 @@ ClockVerdict run_time_guard(const TimeGuardPorts& ports) {
     return check.verdict;
 }
 
-void TimeGuardSteps::apply_network_result(bool usable) { publish(ports_, g_, items_, usable); }
+void TimeGuardSteps::network_checked(bool usable) { publish(ports_, g_, items_, usable); }
 
 void TimeGuardSteps::network_check(const TickMoment& moment) {
     if (moment.angles.M != time_guard::network_check_angle) return;
@@ -53,18 +71,8 @@ void TimeGuardSteps::network_check(const TickMoment& moment) {
         run_network_check(ports_, g_, items_);
         return;
     }
-    // The settings file is read here, on the window's side; only the waiting
-    // moves away.
-    const NetworkPorts network{ports_.connection, ports_.echo, ports_.settings, g_.settings_path(),
-                               ports_.addresses};
-    const std::vector<std::string> addresses = ping_addresses(network);
-    ConnectionState& connection = ports_.connection;
-    EchoService& echo = ports_.echo;
     // A check still waiting from an hour ago: this one is left out.
-    ports_.background->run([this, &connection, &echo, addresses]() -> std::function<void()> {
-        const bool usable = network_usable(connection, echo, addresses);
-        return [this, usable] { apply_network_result(usable); };
-    });
+    check_network_on_worker(ports_, g_, true, [this](bool usable) { network_checked(usable); });
 }
 
 void TimeGuardSteps::time_guard(const TickMoment& moment) {
@@ -75,10 +83,36 @@ void TimeGuardSteps::time_guard(const TickMoment& moment) {
     }
     const WebTimePorts web = ports_.web;
     WallClock& clock = ports_.clock;
-    ports_.background->run([this, web, &clock]() -> std::function<void()> {
+    ports_.background->run([this, web, &clock]() -> Background::Result {
         const ClockCheck check = check_clock(web, clock);
         return [this, check] { act_on_check(ports_, check); };
     });
+}
+
+void TimeGuardStartupCheck::run(ClockGlobals& globals, NetworkItems& items) {
+    if (ports_.background) {
+        const bool queued =
+            check_network_on_worker(ports_, globals, false, [this](bool usable) { answered(usable); });
+        if (queued) {
+            globals.online = false;
+            items = {false, false};
+            return;
+        }
+    }
+    // No worker to wait on: the check waits here, as start-up did before it had one.
+    run_network_check(ports_, globals, items);
+}
+
+void TimeGuardStartupCheck::answer_to(TimeGuardSteps& steps) {
+    steps_ = &steps;
+    if (early_answer_) steps.network_checked(*std::exchange(early_answer_, std::nullopt));
+}
+
+void TimeGuardStartupCheck::answered(bool usable) {
+    if (steps_)
+        steps_->network_checked(usable);
+    else
+        early_answer_ = usable;
 }
 
 }  // namespace tockly

@@ -4,10 +4,10 @@
 // warning sound when they are more than 600 seconds apart. This side never
 // changes the PC clock itself.
 //
-// The hourly network check and the fetch of the time page wait on the
-// network for seconds. They keep their places in the tick, but the waiting
-// runs away from the window (Background) and only the result comes back to
-// it, so the face keeps its seconds meanwhile.
+// The network checks and the fetch of the time page wait on the network for
+// seconds. They keep their places in start-up and in the tick, but the
+// waiting runs away from the window (Background) and only the result comes
+// back to it, so the face shows first and keeps its seconds meanwhile.
 #pragma once
 
 #include <functional>
@@ -55,7 +55,8 @@ struct TimeGuardPorts {
     FileSystem& files;
     TimeGuardWindow& window;
     BuiltInAddresses addresses{};
-    // Where the hourly steps wait; none: they wait in the tick itself.
+    // Where the network checks and the time page wait; none: they wait
+    // right where they are asked for.
     Background* background = nullptr;
 };
 
@@ -74,7 +75,7 @@ void act_on_check(const TimeGuardPorts& ports, const ClockCheck& check);
 // The time-guard comparison itself, without the minute test.
 ClockVerdict run_time_guard(const TimeGuardPorts& ports);
 
-// Steps 7 and 8 of the tick.
+// The tick's hourly steps of the time guard.
 class TimeGuardSteps : public HourlySteps {
 public:
     TimeGuardSteps(TimeGuardPorts ports, ClockGlobals& globals, MenuChecks& checks, NetworkItems& items)
@@ -85,23 +86,33 @@ public:
     // Minute 5, second 0: the time guard, when it is switched on and the last
     // network check found the network usable.
     void time_guard(const TickMoment& moment) override;
+    // A network check's answer: sets online and the two items.
+    void network_checked(bool usable);
 
 private:
-    void apply_network_result(bool usable);
-
     TimeGuardPorts ports_;
     ClockGlobals& g_;
     MenuChecks& checks_;
     NetworkItems& items_;
 };
 
-// Step 13 of start-up.
+// The network check of start-up. Without a worker it waits right here. With
+// one it does not hold start-up (and the first face) up: the network counts
+// as unusable until the answer comes, and the answer goes to the hourly
+// steps, which look after the globals from then on.
 class TimeGuardStartupCheck : public StartupNetworkCheck {
 public:
     explicit TimeGuardStartupCheck(TimeGuardPorts ports) : ports_(std::move(ports)) {}
-    void run(ClockGlobals& globals, NetworkItems& items) override { run_network_check(ports_, globals, items); }
+    void run(ClockGlobals& globals, NetworkItems& items) override;
+    // Where the answer goes; one that came before is handed on at once.
+    void answer_to(TimeGuardSteps& steps);
+
 private:
+    void answered(bool usable);
+
     TimeGuardPorts ports_;
+    TimeGuardSteps* steps_ = nullptr;
+    std::optional<bool> early_answer_;
 };
 
 }  // namespace tockly

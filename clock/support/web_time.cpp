@@ -120,14 +120,6 @@ std::optional<FetchedPage> fetch_page(HttpClient& http, std::string_view url) {
     }
 }
 
-std::string FetchWebText(HttpClient& http, std::string_view Url, std::string_view Charset) {
-    const HttpResponse response = get_once(http, Url);
-    if (!response.complete || response.body.size() > web::max_body_bytes) return {};
-    if (response.content_length && *response.content_length != response.body.size()) return {};
-    if (response.status < 200 || response.status > 299) return {};
-    return BytesToText(response.body, Charset).value_or("");
-}
-
 std::optional<std::string> BytesToText(std::string_view Bytes, std::string_view Charset) {
     const std::string name = lower_ascii(Charset);
     if (name != "utf-8" && name != "utf8") return std::nullopt;
@@ -384,11 +376,6 @@ CorrectionOutcome apply_correction(const WebTimePorts& ports, ClockSetter& sette
     if (!setter.set_time_of_day(t.seconds_of_day())) return CorrectionOutcome::time_refused;
     if (!setter.set_date(t.year, t.month, t.day)) return CorrectionOutcome::date_refused;
     return CorrectionOutcome::corrected;
-}
-
-CorrectionOutcome correct_clock(const WebTimePorts& ports, ClockSetter& setter,
-                                const std::optional<WebReading>& first) {
-    return apply_correction(ports, setter, read_web_time(ports), first);
 }
 
 }  // namespace tockly

@@ -107,11 +107,6 @@ inline constexpr std::size_t max_body_bytes = 64 * 1024;
 inline constexpr int tolerance_seconds = 600;
 }  // namespace web
 
-// The page as text: a GET with "If-Modified-Since: 0", the body decoded with
-// `Charset`. Empty when the fetch failed, timed out, the body was too long or
-// the server answered with anything but success.
-std::string FetchWebText(HttpClient& http, std::string_view Url, std::string_view Charset);
-
 // Decodes a body. UTF-8 (any letter case) drops a byte-order mark and turns
 // each invalid sequence into U+FFFD; any other character set gives nothing.
 std::optional<std::string> BytesToText(std::string_view Bytes, std::string_view Charset);
@@ -162,9 +157,10 @@ struct FetchedPage {
     std::string date_header;  // the final response's "Date"
 };
 
-// The page after at most a few allowed redirects. Nothing when the fetch
-// failed, was cut short, ended on anything but success or led somewhere it
-// may not go.
+// The page after at most a few allowed redirects: each a GET with
+// "If-Modified-Since: 0" within the fetch's time and size limits, the body
+// decoded as UTF-8. Nothing when the fetch failed, timed out, was cut short,
+// was too long, ended on anything but success or led somewhere it may not go.
 std::optional<FetchedPage> fetch_page(HttpClient& http, std::string_view url);
 
 // The time a page tells: the bracketed date and parenthesised time of its
@@ -214,9 +210,5 @@ enum class CorrectionOutcome { corrected, no_page, disagrees, time_refused, date
 // them). Without either reading nothing is set.
 CorrectionOutcome apply_correction(const WebTimePorts& ports, ClockSetter& setter,
                                    const std::optional<WebReading>& now, const std::optional<WebReading>& first);
-
-// Fetches the time again and applies it as above.
-CorrectionOutcome correct_clock(const WebTimePorts& ports, ClockSetter& setter,
-                                const std::optional<WebReading>& first);
 
 }  // namespace tockly

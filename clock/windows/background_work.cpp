@@ -1,6 +1,7 @@
 #include "clock/windows/background_work.h"
 
 #include <memory>
+#include <utility>
 
 namespace tockly::win {
 
@@ -8,8 +9,6 @@ namespace {
 
 constexpr wchar_t class_name[] = L"TocklyBackgroundResults";
 constexpr UINT result_message = WM_APP + 40;
-
-using Result = std::function<void()>;
 
 }  // namespace
 
@@ -21,36 +20,73 @@ WorkerBackground::WorkerBackground(HINSTANCE instance) {
     wc.lpszClassName = class_name;
     RegisterClassExW(&wc);
     window_ = CreateWindowExW(0, class_name, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-}
-
-WorkerBackground::~WorkerBackground() {
-    if (worker_.joinable()) worker_.join();
-    if (window_) DestroyWindow(window_);
-}
-
-bool WorkerBackground::run(std::function<std::function<void()>()> work) {
-    if (!window_ || busy_.exchange(true)) return false;
-    if (worker_.joinable()) worker_.join();  // finished: busy_ was false
-    const HWND window = window_;
+    if (!window_) return;
     try {
-        worker_ = std::thread([this, window, work = std::move(work)] {
-            auto result = std::make_unique<Result>();
-            try {
-                *result = work();
-            } catch (...) {
-                result.reset();
-            }
-            busy_ = false;
-            // The window thread owns the result from here; a window already
-            // gone leaves it to us.
-            if (result && *result && PostMessageW(window, result_message, 0, reinterpret_cast<LPARAM>(result.get())))
-                result.release();
-        });
+        worker_ = std::thread([this] { work_through_jobs(); });
     } catch (...) {
-        busy_ = false;
-        return false;
+        // No worker: every job is refused and its caller does without.
     }
+}
+
+WorkerBackground::~WorkerBackground() { stop(); }
+
+bool WorkerBackground::run(Work work) { return add(std::move(work), true); }
+
+bool WorkerBackground::queue(Work work) { return add(std::move(work), false); }
+
+bool WorkerBackground::add(Work work, bool only_when_idle) {
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        if (!worker_.joinable() || stopping_) return false;
+        if (only_when_idle && (busy_ || !jobs_.empty())) return false;
+        jobs_.push_back(std::move(work));
+    }
+    wake_.notify_one();
     return true;
+}
+
+void WorkerBackground::stop() {
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        stopping_ = true;
+        jobs_.clear();
+    }
+    wake_.notify_one();
+    if (worker_.joinable()) worker_.join();
+    // Results already posted go with the window: what they would touch may
+    // be gone before the queue is read again.
+    if (window_) DestroyWindow(std::exchange(window_, nullptr));
+}
+
+void WorkerBackground::work_through_jobs() {
+    for (;;) {
+        Work work;
+        {
+            std::unique_lock<std::mutex> guard(lock_);
+            wake_.wait(guard, [this] { return stopping_ || !jobs_.empty(); });
+            if (stopping_) return;
+            work = std::move(jobs_.front());
+            jobs_.pop_front();
+            busy_ = true;
+        }
+        Result result;
+        try {
+            result = work();
+        } catch (...) {
+            result = nullptr;
+        }
+        hand_back(std::move(result));
+    }
+}
+
+void WorkerBackground::hand_back(Result result) {
+    auto owned = std::make_unique<Result>(std::move(result));
+    const std::lock_guard<std::mutex> guard(lock_);
+    busy_ = false;
+    // Once the exit has begun nobody is left to take a result.
+    if (stopping_ || !*owned) return;
+    // The window's thread owns the result from here.
+    if (PostMessageW(window_, result_message, 0, reinterpret_cast<LPARAM>(owned.get()))) owned.release();
 }
 
 LRESULT CALLBACK WorkerBackground::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -63,27 +99,6 @@ LRESULT CALLBACK WorkerBackground::window_proc(HWND hwnd, UINT msg, WPARAM wp, L
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-std::int64_t Win32MonotonicClock::now_ms() { return static_cast<std::int64_t>(GetTickCount64()); }
-
-std::optional<LocalTime> Win32TimeZone::local_from_utc(std::int64_t unix_seconds) {
-    // FILETIME counts 100 ns from 1601-01-01; SYSTEMTIME reaches to 30827.
-    constexpr std::int64_t seconds_1601_to_1970 = 11644473600LL;
-    if (unix_seconds < -seconds_1601_to_1970 || unix_seconds > 900000000000LL) return std::nullopt;
-    const auto ticks = static_cast<unsigned long long>(unix_seconds + seconds_1601_to_1970) * 10000000ULL;
-    FILETIME file{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
-    SYSTEMTIME utc{}, local{};
-    if (!FileTimeToSystemTime(&file, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
-        return std::nullopt;
-    LocalTime t;
-    t.year = local.wYear;
-    t.month = local.wMonth;
-    t.day = local.wDay;
-    t.hour = local.wHour;
-    t.minute = local.wMinute;
-    t.second = local.wSecond;
-    return local_time_at(t.local_seconds());
 }
 
 }  // namespace tockly::win

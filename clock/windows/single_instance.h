@@ -17,6 +17,9 @@ public:
     // clock has been asked to come forward (or was ending and never showed a
     // window in the time given) and this process should end.
     bool acquire_or_hand_over(std::chrono::milliseconds wait = std::chrono::seconds(10));
+    // Lets the next start become the user's clock. The exit does this first,
+    // before it waits for anything.
+    void release() { mutex_.reset(); }
 
 private:
     bool try_acquire();

@@ -51,8 +51,8 @@ TickMoment ShiftedHourlySteps::shifted(const TickMoment& moment) const {
     return out;
 }
 
-std::unique_ptr<ConnectionState> make_connection_state(const TestHooks& hooks) {
-    if (hooks.online_probe_url) return std::make_unique<LoopbackOnlineProbe>(*hooks.online_probe_url);
+std::unique_ptr<ConnectionState> make_connection_state(const TestHooks& hooks, HttpClient& http) {
+    if (hooks.online_probe_url) return std::make_unique<LoopbackOnlineProbe>(*hooks.online_probe_url, http);
     return std::make_unique<Win32ConnectionState>();
 }
 

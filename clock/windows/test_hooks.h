@@ -21,6 +21,7 @@
 #include <string>
 
 #include "clock/support/network_check.h"
+#include "clock/support/web_time.h"
 #include "clock/model/tick.h"
 
 namespace tockly::win {
@@ -46,7 +47,7 @@ private:
 };
 
 // The connection state the clock uses: the system's own, or in test builds
-// the loopback probe when TOCKLY_TEST_ONLINE_PROBE names one.
-std::unique_ptr<ConnectionState> make_connection_state(const TestHooks& hooks);
+// the loopback probe when TOCKLY_TEST_ONLINE_PROBE names one, asked through `http`.
+std::unique_ptr<ConnectionState> make_connection_state(const TestHooks& hooks, HttpClient& http);
 
 }  // namespace tockly::win

@@ -89,23 +89,26 @@ bool TimeCheckDialogWindow::load() {
     for (HWND control : {correct_button_, auto_correct_})
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(control_font_.get()), FALSE);
 
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
-    if (tooltip_) {
-        std::wstring tip = widen(time_check_design::close_tooltip);
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_SUBCLASS;
-        tool.hwnd = hwnd_;
-        tool.uId = 1;
-        tool.rect = image_rect();
-        tool.lpszText = tip.data();
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    add_close_tooltip();
 
     // The design picture, until the animation shows its first frame.
     if (const auto bytes = Win32Resources().load("GIF", time_check_design::first_frame_resource)) frame_ = decode_picture(*bytes);
     return true;
+}
+
+void TimeCheckDialogWindow::add_close_tooltip() {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    if (!tooltip_) return;
+    std::wstring tip = widen(time_check_design::close_tooltip);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = 1;
+    tool.rect = image_rect();
+    tool.lpszText = tip.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TimeCheckDialogWindow::unload() {
@@ -162,66 +165,17 @@ void TimeCheckDialogWindow::show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
 
 LRESULT TimeCheckDialogWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_TIMER:
-        switch (wp) {
-        case timer_id(TimeCheckTimer::animation): model_.on_animation_timer(); break;
-        case timer_id(TimeCheckTimer::slide_in): model_.on_slide_in_timer(); break;
-        case timer_id(TimeCheckTimer::slide_out): model_.on_slide_out_timer(); break;
-        default: break;
-        }
-        return 0;
-    case WM_COMMAND: {
-        const int id = LOWORD(wp), code = HIWORD(wp);
-        if (id == time_check_correct_id && code == BN_CLICKED) {
-            model_.correct_click();
-        } else if (id == time_check_auto_correct_id && code == BN_CLICKED) {
-            model_.auto_correct_click(SendMessageW(auto_correct_, BM_GETCHECK, 0, 0) == BST_CHECKED);
-        }
-        return 0;
-    }
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wp);
-        const HWND control = reinterpret_cast<HWND>(lp);
-        if (control == auto_correct_) {
-            SetTextColor(dc, colorref_from_ole(time_check_design::auto_correct_text_colour));
-            SetBkColor(dc, colorref_from_ole(time_check_design::auto_correct_back_colour));
-            return reinterpret_cast<LRESULT>(yellow_.get());
-        }
-        // The labels: red text with nothing behind it, so the white of the
-        // dialog (see-through) or the picture shows around the letters.
-        SetTextColor(dc, colorref_from_ole(time_check_design::label_colour));
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    }
-    case WM_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (item.CtlID == time_check_correct_id) draw_button(item);
-        return TRUE;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        paint();
-        return 0;
-    case WM_LBUTTONDOWN:
-        image_pressed_ = over_image({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-        return 0;
-    case WM_LBUTTONUP:
-        // A click: pressed and released on the picture.
-        if (std::exchange(image_pressed_, false) && over_image({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}))
-            model_.close_click();
-        return 0;
-    case WM_SETCURSOR: {
-        const HWND over = reinterpret_cast<HWND>(wp);
-        POINT at{};
-        GetCursorPos(&at);
-        ScreenToClient(hwnd_, &at);
-        if (over == correct_button_ || over == auto_correct_ || (over == hwnd_ && over_image(at))) {
-            SetCursor(LoadCursorW(nullptr, IDC_HAND));
-            return TRUE;
-        }
+    case WM_TIMER: on_timer(wp); return 0;
+    case WM_COMMAND: on_command(LOWORD(wp), HIWORD(wp)); return 0;
+    case WM_CTLCOLORSTATIC: return on_control_colour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_DRAWITEM: on_draw_item(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)); return TRUE;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: paint(); return 0;
+    case WM_LBUTTONDOWN: on_button_down({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_LBUTTONUP: on_button_up({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_SETCURSOR:
+        if (on_set_cursor(reinterpret_cast<HWND>(wp))) return TRUE;
         break;
-    }
     case WM_CLOSE:
         // Closing from outside (Alt+F4, a task manager) is a click on the picture.
         model_.close_click();
@@ -230,6 +184,56 @@ LRESULT TimeCheckDialogWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void TimeCheckDialogWindow::on_timer(WPARAM id) {
+    switch (id) {
+    case timer_id(TimeCheckTimer::animation): model_.on_animation_timer(); break;
+    case timer_id(TimeCheckTimer::slide_in): model_.on_slide_in_timer(); break;
+    case timer_id(TimeCheckTimer::slide_out): model_.on_slide_out_timer(); break;
+    default: break;
+    }
+}
+
+void TimeCheckDialogWindow::on_command(int id, int code) {
+    if (code != BN_CLICKED) return;
+    if (id == time_check_correct_id)
+        model_.correct_click();
+    else if (id == time_check_auto_correct_id)
+        model_.auto_correct_click(SendMessageW(auto_correct_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+}
+
+LRESULT TimeCheckDialogWindow::on_control_colour(HDC dc, HWND control) {
+    if (control == auto_correct_) {
+        SetTextColor(dc, colorref_from_ole(time_check_design::auto_correct_text_colour));
+        SetBkColor(dc, colorref_from_ole(time_check_design::auto_correct_back_colour));
+        return reinterpret_cast<LRESULT>(yellow_.get());
+    }
+    // The labels: red text with nothing behind it, so the white of the
+    // dialog (see-through) or the picture shows around the letters.
+    SetTextColor(dc, colorref_from_ole(time_check_design::label_colour));
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
+void TimeCheckDialogWindow::on_draw_item(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID == time_check_correct_id) draw_button(item);
+}
+
+void TimeCheckDialogWindow::on_button_down(POINT at) { image_pressed_ = over_image(at); }
+
+void TimeCheckDialogWindow::on_button_up(POINT at) {
+    // A click: pressed and released on the picture.
+    if (std::exchange(image_pressed_, false) && over_image(at)) model_.close_click();
+}
+
+bool TimeCheckDialogWindow::on_set_cursor(HWND over) {
+    POINT at{};
+    GetCursorPos(&at);
+    ScreenToClient(hwnd_, &at);
+    if (over != correct_button_ && over != auto_correct_ && !(over == hwnd_ && over_image(at))) return false;
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    return true;
 }
 
 void TimeCheckDialogWindow::draw_button(const DRAWITEMSTRUCT& item) {

@@ -72,6 +72,14 @@ public:
 private:
     friend class win32kit::Window<TimeCheckDialogWindow>;
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    void on_timer(WPARAM id);
+    void on_command(int id, int code);
+    LRESULT on_control_colour(HDC dc, HWND control);
+    void on_draw_item(const DRAWITEMSTRUCT& item);
+    void on_button_down(POINT at);
+    void on_button_up(POINT at);
+    bool on_set_cursor(HWND over);
+    void add_close_tooltip();
     HWND add_control(const wchar_t* cls, std::string_view text, DWORD style, const time_check_design::ControlDesign& at, int id);
     void draw_button(const DRAWITEMSTRUCT& item);
     void paint();

@@ -1,3 +1,4 @@
+// Setting the local clock and the monotonic clock (see time_guard_ports.h).
 #include <windows.h>
 
 #include "win32kit/handles.h"
@@ -45,5 +46,7 @@ bool Win32ClockSetter::set_date(int year, unsigned month, unsigned day) {
     t.wDay = static_cast<WORD>(day);
     return SetLocalTime(&t) != 0;
 }
+
+std::int64_t Win32MonotonicClock::now_ms() { return static_cast<std::int64_t>(GetTickCount64()); }
 
 }  // namespace tockly::win

@@ -1,5 +1,4 @@
-// Connection state and ICMP echo. Kept apart from the HTTP client because the
-// WinINet and WinHTTP headers cannot share a translation unit.
+// The connection state and ICMP echo (see time_guard_ports.h).
 #include <winsock2.h>
 #include <windows.h>
 #include <wininet.h>
@@ -28,6 +27,7 @@ bool Win32ConnectionState::online() {
 }
 
 bool Win32EchoService::start_sockets() {
+    if (cancelled_) return false;
     WSADATA data{};
     return WSAStartup(0x101, &data) == 0;
 }
@@ -42,6 +42,7 @@ std::optional<std::uint32_t> Win32EchoService::address_of(std::string_view dotte
 }
 
 std::int32_t Win32EchoService::echo(std::uint32_t address, std::string_view payload, int timeout_ms) {
+    if (cancelled_) return IP_REQ_TIMED_OUT;
     const HANDLE icmp = IcmpCreateFile();
     // Without the echo service nothing was answered: this counts as no answer,
     // not as the success an untouched reply record would read as.

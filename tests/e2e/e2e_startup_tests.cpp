@@ -19,13 +19,6 @@ using namespace std::chrono_literals;
 
 const std::string kVisible = "[ToMin]\r\ntomin=1\r\n";
 
-RECT client_on_screen(HWND hwnd) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    return client;
-}
-
 TEST(Startup, FirstRunShowsTheMessageAndCreatesNoSettingsFile) {
     ProgramFolder folder("first-run");
     RunningClock clock(folder);
@@ -178,24 +171,6 @@ TEST(Startup, TheSettingsFileIsTidied) {
     EXPECT_FALSE(folder.exists("Software_information.ini.tmp"));
 }
 
-// Compares the face on screen with a picture at points away from the labels,
-// the hour marks and the hub.
-int mismatches(HWND form, const Image& expected) {
-    const RECT client = client_on_screen(form);
-    const ScreenGrab grab = grab_screen(client);
-    // At about 75 pixels from the centre: beyond the second hand (70), inside the hour marks.
-    const POINT samples[] = {{25, 100}, {100, 25}, {47, 47}, {152, 152}, {47, 153}, {100, 175}, {175, 100}, {152, 47}};
-    int wrong = 0;
-    for (const POINT p : samples) {
-        const unsigned seen = grab.at(client.left + p.x, client.top + p.y), wanted = expected.at(p.x, p.y);
-        if (seen != wanted) {
-            ++wrong;
-            if (getenv("E2E_VERBOSE")) printf("(%ld,%ld) seen %06x wanted %06x\n", p.x, p.y, seen, wanted);
-        }
-    }
-    return wrong;
-}
-
 TEST(Startup, TheSkinIsChosenByPifu0) {
     if (!screen_readable()) GTEST_SKIP() << "the screen can only be read on the test's own Xvfb";
     const std::string gifs = source_folder() + "clock\\resources\\gif\\";
@@ -223,8 +198,8 @@ TEST(Startup, TheSkinIsChosenByPifu0) {
         RunningClock clock(folder);
         HWND form = clock.wait_for_shown_clock();
         ASSERT_TRUE(form) << "no clock window on screen";
-        EXPECT_TRUE(eventually([&] { return mismatches(form, expected) == 0; }, 5s))
-            << mismatches(form, expected) << " sample points differ";
+        EXPECT_TRUE(eventually([&] { return face_mismatches(form, expected) == 0; }, 5s))
+            << face_mismatches(form, expected) << " sample points differ";
         EXPECT_TRUE(clock.running());
     }
 }

@@ -4,6 +4,8 @@
 #include <tlhelp32.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
@@ -434,6 +436,24 @@ ScreenGrab grab_screen(RECT area) {
         }
     }
     return grab;
+}
+
+int face_mismatches(HWND clock, const Image& expected) {
+    RECT client{};
+    GetClientRect(clock, &client);
+    MapWindowPoints(clock, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const ScreenGrab grab = grab_screen(client);
+    // At about 75 pixels from the centre: beyond the second hand (70), inside the hour marks.
+    const POINT samples[] = {{25, 100}, {100, 25}, {47, 47}, {152, 152}, {47, 153}, {100, 175}, {175, 100}, {152, 47}};
+    int wrong = 0;
+    for (const POINT p : samples) {
+        const unsigned seen = grab.at(client.left + p.x, client.top + p.y), wanted = expected.at(p.x, p.y);
+        if (seen != wanted) {
+            ++wrong;
+            if (getenv("E2E_VERBOSE")) printf("(%ld,%ld) seen %06x wanted %06x\n", p.x, p.y, seen, wanted);
+        }
+    }
+    return wrong;
 }
 
 Image load_image(const std::string& path) {

@@ -125,6 +125,10 @@ struct Image {
 };
 Image load_image(const std::string& path);
 
+// How many of eight points of the face on screen differ from the skin
+// picture `expected`: points away from the labels, the hour marks and the hub.
+int face_mismatches(HWND clock, const Image& expected);
+
 std::string utf8(const std::wstring& wide);
 std::wstring wide(const std::string& utf8_text);
 

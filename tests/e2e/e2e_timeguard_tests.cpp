@@ -9,11 +9,14 @@
 // - the server down at minute 4: the two network items are disabled;
 // - a page with only a Date header opens the dialog as a bracket page does;
 // - cut replies and absurd dates lead to nothing;
-// - a page that hangs does not stop the face's seconds.
+// - a page that hangs does not stop the face's seconds;
+// - the face is on screen within 1.5 s while the start-up check hangs;
+// - the exit takes under a second while a page hangs, and a start right
+//   after it becomes the clock.
 //
 // The clock reaches minute 4 or 5 within seconds through its test switch
 // TOCKLY_TEST_CLOCK_OFFSET, and takes its connection state from the server's
-// /online page through TOCKLY_TEST_ONLINE_PROBE (clock/win32/test_hooks.h).
+// /online page through TOCKLY_TEST_ONLINE_PROBE (clock/windows/test_hooks.h).
 // The echo requests are real; they go to loopback addresses.
 #include <gtest/gtest.h>
 
@@ -384,6 +387,58 @@ TEST_F(TimeGuard, AHangingPageDoesNotStopTheFacesSeconds) {
     EXPECT_LT(longest, 1200) << "the longest gap between two face updates, " << changes.size() - 2 << " updates";
     EXPECT_GE(page_->counter("time_requests"), 1) << "the page was asked at minute 5";
     EXPECT_EQ(dialog(), nullptr);
+}
+
+// The start-up network check waits on the worker: the face does not wait
+// for a connection probe that never answers.
+TEST_F(TimeGuard, TheFaceIsOnScreenWithinOneAndAHalfSecondsWhileTheNetworkCheckHangs) {
+    ASSERT_TRUE(screen_readable()) << "the face is read from the test's own Xvfb (run through ./tockly)";
+    ProgramFolder folder("timeguard-first-face");
+    folder.write_settings(settings("0"));
+    const Image face = load_image(source_folder() + "clock\\resources\\gif\\201.gif");
+    ASSERT_EQ(face.width, 200);
+    // No face of an earlier clock may stand where this one will appear.
+    ASSERT_TRUE(eventually([] { return !FindWindowW(L"TocklyForm1", nullptr); }, 5s));
+    page_->control("mode=hang");
+    const auto started = Steady::now();
+    clock_ = std::make_unique<RunningClock>(folder);
+    long long shown_after = -1;
+    while (Steady::now() < started + 10s && shown_after < 0) {
+        const HWND form = clock_->visible_window_of_class(L"TocklyForm1");
+        if (form && face_mismatches(form, face) == 0)
+            shown_after = std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - started).count();
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_GE(shown_after, 0) << "the face never appeared";
+    EXPECT_LT(shown_after, 1500) << "the face appeared " << shown_after << " ms after the start";
+    EXPECT_TRUE(eventually([&] { return page_->counter("online_requests") == 1; }, 5s))
+        << "the connection probe was asked, and hung";
+    EXPECT_TRUE(clock_->running());
+}
+
+TEST_F(TimeGuard, ExitWhileAPageHangsTakesUnderASecondAndAStartRightAfterIsTheClock) {
+    ProgramFolder folder("timeguard-exit-hang");
+    folder.write_settings(settings("0"));
+    const auto due = start_clock_before(folder, 5, 12s);
+    const HWND form = clock_->wait_for_shown_clock();
+    ASSERT_TRUE(form) << "no clock window on screen";
+    std::this_thread::sleep_until(due - 3s);
+    page_->control("mode=hang");
+    ASSERT_TRUE(eventually([&] { return page_->counter("time_requests") == 1; }, 10s)) << "the page is asked at minute 5";
+    std::this_thread::sleep_for(500ms);  // well inside the request, which would wait 5 s a page
+
+    const std::unique_ptr<RunningClock> first = std::move(clock_);
+    const auto closing = Steady::now();
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(form); }, 1s)) << "the window goes at once";
+    clock_ = std::make_unique<RunningClock>(folder);
+    ASSERT_TRUE(first->wait_for_exit(15s)) << "the clock still runs after WM_CLOSE";
+    const auto gone_after = std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - closing).count();
+    EXPECT_LT(gone_after, 1000) << "the process ended " << gone_after << " ms after WM_CLOSE";
+    EXPECT_EQ(first->exit_code(), 0u);
+    EXPECT_TRUE(clock_->wait_for_shown_clock()) << "the start right after the exit shows its clock";
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(clock_->running()) << "and stays, the user's clock";
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "clock/windows/background_work.h"
+#include "clock/windows/time_guard_ports.h"
+#include "clock/windows/time_zone.h"
 #include "clock/windows/time_check_dialog_window.h"
 #include "clock/model/face.h"
 #include "clock/windows/file_system.h"

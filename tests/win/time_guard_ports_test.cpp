@@ -3,11 +3,15 @@
 // connection probe, and the refusal to set the clock.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <functional>
+#include <thread>
+#include <vector>
 
 #include "clock/windows/background_work.h"
-
 #include "clock/windows/time_guard_ports.h"
+#include "clock/windows/time_zone.h"
 #include "tests/win/timepage_control.h"
 #include "clock/support/web_time.h"
 
@@ -75,14 +79,14 @@ TEST_F(TimePageTest, APageArrivesWithTheHeader) {
 }
 
 TEST_F(TimePageTest, TheLoopbackProbeStandsForTheConnectionState) {
-    win::LoopbackOnlineProbe probe(page_->url("/online"));
+    win::LoopbackOnlineProbe probe(page_->url("/online"), http_);
     EXPECT_TRUE(probe.online());
     page_->control("mode=down");
     EXPECT_FALSE(probe.online());
     page_->control("mode=ok");
     EXPECT_TRUE(probe.online());
     const long long asked = page_->counter("online_requests");
-    win::LoopbackOnlineProbe elsewhere("http://time.example:" + std::to_string(kPort) + "/online");
+    win::LoopbackOnlineProbe elsewhere("http://time.example:" + std::to_string(kPort) + "/online", http_);
     EXPECT_FALSE(elsewhere.online()) << "only a page of this machine may stand for the connection state";
     EXPECT_EQ(page_->counter("online_requests"), asked);
 }
@@ -150,6 +154,94 @@ TEST(Win32ClockSetter, WineRefusesToSetTheClock) {
     EXPECT_FALSE(setter.set_time_of_day(two_hours_on));
     EXPECT_FALSE(setter.set_date(local.wYear + 1, local.wMonth, 1));
     EXPECT_LT(now_ms() - before, 5000) << "the clock did not move";
+}
+
+// Serves this thread's messages until `done` holds or the time is up.
+bool serve_messages_until(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto until = Clock::now() + timeout;
+    while (!done()) {
+        if (Clock::now() > until) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(5);
+    }
+    return true;
+}
+
+TEST(WorkerBackground, JobsRunInTurnOnTheWorkerAndTheirResultsComeBackToTheWindowsThread) {
+    win::WorkerBackground worker(GetModuleHandleW(nullptr));
+    const DWORD window_thread = GetCurrentThreadId();
+    std::atomic<DWORD> worked_on{0};
+    std::atomic<bool> go_on{false};
+    std::vector<std::string> results;  // only ever touched on this thread
+    const auto where = [window_thread] { return GetCurrentThreadId() == window_thread ? "window" : "worker"; };
+    ASSERT_TRUE(worker.queue([&]() -> Background::Result {
+        worked_on = GetCurrentThreadId();
+        while (!go_on) Sleep(5);
+        return [&] { results.push_back(std::string("first on the ") + where()); };
+    }));
+    EXPECT_FALSE(worker.run([] { return Background::Result{}; })) << "busy: an hourly step is left out";
+    ASSERT_TRUE(worker.queue([&]() -> Background::Result { return [&] { results.push_back("second"); }; }))
+        << "the correction queues behind";
+    go_on = true;
+    ASSERT_TRUE(serve_messages_until([&] { return results.size() == 2; }, std::chrono::seconds(5)));
+    EXPECT_EQ(results, (std::vector<std::string>{"first on the window", "second"}));
+    EXPECT_NE(worked_on, window_thread);
+    EXPECT_TRUE(worker.run([] { return Background::Result{}; })) << "idle again";
+}
+
+TEST(WorkerBackground, StopWaitsForTheJobUnderWayAndDropsTheRest) {
+    win::WorkerBackground worker(GetModuleHandleW(nullptr));
+    std::atomic<bool> started{false}, go_on{false}, second_ran{false};
+    int results = 0;
+    ASSERT_TRUE(worker.queue([&]() -> Background::Result {
+        started = true;
+        while (!go_on) Sleep(5);
+        return [&] { ++results; };
+    }));
+    ASSERT_TRUE(worker.queue([&]() -> Background::Result {
+        second_ran = true;
+        return [&] { ++results; };
+    }));
+    while (!started) Sleep(5);
+    std::thread later([&] {
+        Sleep(200);
+        go_on = true;
+    });
+    worker.stop();
+    later.join();
+    serve_messages_until([] { return false; }, std::chrono::milliseconds(300));
+    EXPECT_EQ(results, 0) << "no result after the exit began";
+    EXPECT_FALSE(second_ran) << "a job not yet begun is dropped";
+    EXPECT_FALSE(worker.queue([] { return Background::Result{}; }));
+    EXPECT_FALSE(worker.run([] { return Background::Result{}; }));
+}
+
+TEST_F(TimePageTest, CancelEndsARequestThatHangsAtOnceAndEveryLaterOne) {
+    page_->control("mode=hang");
+    HttpResponse hung{true, 200, "untouched"};
+    std::thread asking([&] { hung = http_.get(request("/time")); });
+    const auto asked = Clock::now();
+    while (page_->counter("time_requests") < 1 && Clock::now() - asked < std::chrono::seconds(3)) Sleep(20);
+    ASSERT_EQ(page_->counter("time_requests"), 1);
+    Sleep(300);
+    const auto cancelled = Clock::now();
+    http_.cancel();
+    asking.join();
+    EXPECT_LT(Clock::now() - cancelled, std::chrono::milliseconds(500)) << "the hanging request returned at once";
+    EXPECT_FALSE(hung.complete);
+    page_->control("mode=ok");
+    const auto later = Clock::now();
+    EXPECT_FALSE(http_.get(request("/time")).complete);
+    EXPECT_LT(Clock::now() - later, std::chrono::milliseconds(100));
+    EXPECT_EQ(page_->counter("time_requests"), 1) << "nothing is asked after the cancel";
+}
+
+TEST(Win32Echo, CancelFailsEveryLaterEcho) {
+    win::Win32EchoService echo;
+    ASSERT_TRUE(PingAddress(echo, "127.0.0.1"));
+    echo.cancel();
+    EXPECT_FALSE(PingAddress(echo, "127.0.0.1"));
 }
 
 }  // namespace

@@ -93,5 +93,34 @@ TEST(StartupNetworkCheck, WithoutACheckTheNetworkCountsAsUnusable) {
     EXPECT_FALSE(r.network_items.time_guard || r.network_items.home_page);
 }
 
+TEST(StartupNetworkCheck, WithAWorkerStartUpDoesNotWaitAndTheAnswerComesLater) {
+    for (const bool answer_before_attach : {false, true}) {
+        Rig rig;
+        FakeBackground background;
+        TimeGuardPorts ports{rig.connection, rig.echo, {rig.profile, rig.boxes},
+                             web_ports(rig.http, rig.zone, rig.monotonic, {std::string(kTimePageUrl)}),
+                             rig.clock, rig.resources, rig.files, rig.clock_window,
+                             BuiltInAddresses{"127.0.0.1", "127.0.0.2", "127.0.0.3"}};
+        ports.background = &background;
+        TimeGuardStartupCheck check{ports};
+        StartupResult r = load_clock(rig.ports(ScreenMetrics{}, &check), kDir);
+        EXPECT_TRUE(rig.window.visible) << "start-up ran to its end";
+        EXPECT_EQ(rig.connection.asked, 0) << "nothing waited on in start-up";
+        EXPECT_TRUE(rig.echo.sent.empty());
+        EXPECT_FALSE(r.globals.online) << "unusable until the answer";
+        EXPECT_FALSE(r.network_items.time_guard || r.network_items.home_page);
+        ASSERT_EQ(background.jobs.size(), 1u);
+
+        TimeGuardSteps steps{ports, r.globals, r.checks, r.network_items};
+        if (!answer_before_attach) check.answer_to(steps);
+        background.finish_all();
+        if (answer_before_attach) check.answer_to(steps);
+        EXPECT_EQ(rig.connection.asked, 1);
+        EXPECT_TRUE(r.globals.online) << answer_before_attach;
+        EXPECT_TRUE(r.network_items.time_guard && r.network_items.home_page) << answer_before_attach;
+        EXPECT_EQ(rig.clock_window.item_changes.size(), 1u) << answer_before_attach;
+    }
+}
+
 }  // namespace
 }  // namespace tockly

@@ -257,5 +257,33 @@ TEST(TimeCheckDialog, TheCorrectionWaitsAwayFromTheWindowAndAClosedDialogDropsIt
     }
 }
 
+TEST(TimeCheckDialog, TheCorrectionNeverFetchesInTheClickWhateverTheWorkerIsDoing) {
+    const struct {
+        const char* name;
+        bool busy, gone;
+        std::size_t fetches;
+        std::optional<CorrectionOutcome> outcome;
+    } cases[] = {
+        {"idle: fetched on the worker", false, false, 1, CorrectionOutcome::corrected},
+        {"busy with a check: queued behind it", true, false, 1, CorrectionOutcome::corrected},
+        {"gone (the program ends): nothing fetched, nothing set", false, true, 0, CorrectionOutcome::no_page},
+    };
+    for (const auto& c : cases) {
+        Rig rig("0");
+        FakeBackground background;
+        background.busy = c.busy;
+        background.gone = c.gone;
+        TimeCheckDialog dialog{{rig.view, {rig.profile, rig.boxes}, kIni, rig.resources, rig.files,
+                                rig.web({std::string(kTimePageUrl)}), rig.setter, &background}};
+        dialog.Show(WebReading{local_time_at(LocalTime{2026, 5, 9, 6, 14, 20, 0}.local_seconds()), rig.monotonic.ms});
+        dialog.correct_click();
+        EXPECT_TRUE(rig.http.requests.empty()) << c.name << ": nothing fetched in the click";
+        background.finish_all();
+        EXPECT_EQ(rig.http.requests.size(), c.fetches) << c.name;
+        EXPECT_EQ(dialog.last_correction(), c.outcome) << c.name;
+        EXPECT_TRUE(rig.view.timers[static_cast<int>(TimeCheckTimer::slide_out)]) << c.name << ": slides out";
+    }
+}
+
 }  // namespace
 }  // namespace tockly

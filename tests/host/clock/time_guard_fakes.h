@@ -109,18 +109,26 @@ public:
 };
 
 // Keeps each job until the test lets it run, first the work, then (later)
-// what it hands back to the window.
+// what it hands back to the window. `busy` stands for a job of someone else
+// still under way: run() refuses, queue() waits behind it.
 class FakeBackground : public Background {
 public:
-    std::vector<std::function<std::function<void()>()>> jobs;
+    std::vector<Work> jobs;
     bool busy = false;
-    bool run(std::function<std::function<void()>()> work) override {
-        if (busy) return false;
+    bool gone = false;  // the worker has stopped: everything is refused
+    bool run(Work work) override {
+        if (busy || gone || !jobs.empty()) return false;
+        jobs.push_back(std::move(work));
+        return true;
+    }
+    bool queue(Work work) override {
+        if (gone) return false;
         jobs.push_back(std::move(work));
         return true;
     }
     // Runs every waiting job to the end; returns how many ran.
     int finish_all() {
+        busy = false;
         int n = 0;
         while (!jobs.empty()) {
             auto work = std::move(jobs.front());

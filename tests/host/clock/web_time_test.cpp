@@ -9,10 +9,16 @@ namespace {
 using namespace test;
 
 
-TEST(FetchWebText, AsksForAFreshPageWithinLimits) {
+// The page's text, "" when the fetch failed.
+std::string fetched_text(HttpClient& http) {
+    const auto page = fetch_page(http, kTimePageUrl);
+    return page ? page->text : std::string();
+}
+
+TEST(FetchPage, AsksForAFreshPageWithinLimits) {
     FakeHttp http;
     http.serve("[2026-05-09] (14:05:00)");
-    EXPECT_EQ(FetchWebText(http, kTimePageUrl, "UTF-8"), "[2026-05-09] (14:05:00)");
+    EXPECT_EQ(fetched_text(http), "[2026-05-09] (14:05:00)");
     ASSERT_EQ(http.requests.size(), 1u);
     const HttpRequest& r = http.requests[0];
     EXPECT_EQ(r.url, kTimePageUrl);
@@ -24,7 +30,7 @@ TEST(FetchWebText, AsksForAFreshPageWithinLimits) {
     EXPECT_EQ(r.max_body_bytes, 65536u);
 }
 
-TEST(FetchWebText, WhatEndsAsAFailedFetch) {
+TEST(FetchPage, WhatEndsAsAFailedFetch) {
     const struct {
         const char* name;
         HttpResponse response;
@@ -42,7 +48,7 @@ TEST(FetchWebText, WhatEndsAsAFailedFetch) {
     for (const auto& c : cases) {
         FakeHttp http;
         http.response = c.response;
-        EXPECT_EQ(FetchWebText(http, kTimePageUrl, "UTF-8"), c.expected) << c.name;
+        EXPECT_EQ(fetched_text(http), c.expected) << c.name;
     }
 }
 
@@ -192,6 +198,12 @@ struct WebRig {
     WebTimePorts ports = web_ports(http, zone, monotonic, {std::string(kTimePageUrl)});
 };
 
+// The correction as the time-check dialog makes it: the page fetched again,
+// then applied.
+CorrectionOutcome correct_clock(WebRig& rig, const std::optional<WebReading>& first) {
+    return apply_correction(rig.ports, rig.setter, read_web_time(rig.ports), first);
+}
+
 LocalTime at(int year, unsigned month, unsigned day, int hour, int minute, int second) {
     return local_time_at(LocalTime{year, month, day, 1, hour, minute, second}.local_seconds());
 }
@@ -230,7 +242,7 @@ TEST(CorrectClock, TimeOfDayFirstThenDate) {
         rig.setter.refuse_time = c.refuse_time;
         rig.setter.refuse_date = c.refuse_date;
         const WebReading first{at(2026, 5, 10, 0, 0, 30), rig.monotonic.ms};
-        EXPECT_EQ(correct_clock(rig.ports, rig.setter, first), c.outcome) << c.name;
+        EXPECT_EQ(correct_clock(rig, first), c.outcome) << c.name;
         EXPECT_EQ(rig.setter.calls, c.calls) << c.name;
     }
 }
@@ -268,7 +280,7 @@ TEST(CorrectClock, OnlyATimeThatAgreesWithTheCheckIsSet) {
     }
     WebRig rig;
     rig.http.serve("[2026-05-09] (14:20:00)");
-    EXPECT_EQ(correct_clock(rig.ports, rig.setter, std::nullopt), CorrectionOutcome::disagrees)
+    EXPECT_EQ(correct_clock(rig, std::nullopt), CorrectionOutcome::disagrees)
         << "no check to agree with";
     EXPECT_TRUE(rig.setter.calls.empty());
 }
@@ -278,7 +290,7 @@ TEST(CorrectClock, AnUntrustedAddressNeverSetsTheClock) {
     rig.http.serve("[2026-05-10] (00:00:30)");
     rig.ports.urls = {"http://time.example/now"};
     const WebReading first{at(2026, 5, 10, 0, 0, 30), rig.monotonic.ms};
-    EXPECT_EQ(correct_clock(rig.ports, rig.setter, first), CorrectionOutcome::no_page);
+    EXPECT_EQ(correct_clock(rig, first), CorrectionOutcome::no_page);
     EXPECT_TRUE(rig.http.requests.empty());
     EXPECT_TRUE(rig.setter.calls.empty());
 }
