@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "clock/model/startup_sounds.h"
 #include "clock/support/clock_files.h"
 #include "clock/support/autostart_registry.h"
 #include "clock/support/settings_file.h"
@@ -41,7 +42,6 @@ StartupResult load_clock(StartupPorts ports, std::string_view program_folder) {
     // Program folder, always ending in one backslash.
     g.program_folder = std::string(program_folder);
     if (g.program_folder.empty() || g.program_folder.back() != '\\') g.program_folder += '\\';
-    g.folder_has_no_space = g.program_folder.find(' ') == std::string::npos;
 
     const Reader read{{ports.profile, ports.boxes}, g.settings_path()};
 
@@ -133,12 +133,9 @@ StartupResult load_clock(StartupPorts ports, std::string_view program_folder) {
     g.start_time = read.trimmed(ini::QiDong::section, ini::QiDong::QDShiJian);
     g.start_target = read.trimmed(ini::QiDong::section, ini::QiDong::QDneirong);
 
-    // A space in the program's path silences every sound (MCI strings carry
-    // paths unquoted), so that start-up says so and stays longer.
-    if (g.folder_has_no_space)
-        ports.notices.show_notice(100, 1000, 300, notice_design::started_text);
-    else
-        ports.notices.show_notice(100, 5000, 300, notice_design::space_in_path_text);
+    // The notice says the clock started, or names a sound it cannot play.
+    const StartupNotice notice = startup_notice(missing_sounds(ports.files, g, checks));
+    ports.notices.show_notice(notice.in_ms, notice.stay_ms, notice.out_ms, notice.text);
 
     result.start_in_tray = read.raw(ini::ToMin::section, ini::ToMin::tomin) == "0";
     if (result.start_in_tray) {
