@@ -25,7 +25,12 @@ std::string_view mci_device_type(std::string_view path) {
     return {};
 }
 
-std::string mci_quoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
+std::string mci_quoted(std::string_view path) {
+    std::string quoted;
+    quoted.reserve(path.size() + 2);
+    quoted.append(1, '"').append(path).append(1, '"');
+    return quoted;
+}
 
 std::string single_as_text(float value) {
     // Seven significant digits are what a Single carries; %g drops the zeros.

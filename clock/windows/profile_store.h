@@ -7,8 +7,9 @@
 
 namespace tockly::win {
 
-// GetPrivateProfileStringA / WritePrivateProfileStringA in the ANSI code page,
-// with the 255-character read buffer of the settings file.
+// Values in the ANSI code page, with the 255-character read buffer of the
+// settings file; the file's path may hold any character (the read goes
+// through GetPrivateProfileStringW), the write through WritePrivateProfileStringA.
 class Win32ProfileStore : public ProfileStore {
 public:
     ProfileRead read(std::string_view section, std::string_view key, std::string_view path) override;
