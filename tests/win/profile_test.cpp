@@ -107,15 +107,6 @@ TEST_F(ProfileRig, AtomicReplaceLeavesNoTemporaryAndKeepsAReadOnlyFile) {
     SetFileAttributesW(win32kit::widen(ini).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST(Profile, ReadsFromAFolderWithCharactersOutsideTheCodePage) {
-    ScratchFolder folder("绿色 软件 ñ");
-    const std::string ini = folder.file("Software_information.ini");
-    win::Win32FileSystem().write_bytes(ini, "[naoling]\r\n0ts=\xc6\xf0\xb4\xb2\r\n");
-    win::Win32ProfileStore profile;
-    NoBoxes boxes;
-    EXPECT_EQ(read_setting({profile, boxes}, "naoling", "0ts", ini), "起床");
-}
-
 TEST_F(ProfileRig, FindNameReturnsTheStoredLetterCase) {
     files.write_bytes(folder.file("software_INFORMATION.ini"), "x");
     EXPECT_EQ(files.find_name(ini), "software_INFORMATION.ini");
