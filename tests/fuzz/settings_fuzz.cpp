@@ -15,6 +15,7 @@
 #include "clock/support/clock_files.h"
 #include "clock/support/settings_keys.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/profile_text.h"
 #include "tests/host/clock/alarm_dialog_fakes.h"
 
 namespace tockly::fuzz {

@@ -17,6 +17,7 @@
 
 #include "clock/support/web_time.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/profile_text.h"
 #include "tests/host/clock/time_guard_fakes.h"
 
 namespace tockly::fuzz {
