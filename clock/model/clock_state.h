@@ -19,7 +19,6 @@ struct AlarmRow {
 
 struct ClockGlobals {
     std::string program_folder;      // program folder, always ending in a backslash
-    bool folder_has_no_space = true;     // the folder holds no space (sounds can play)
     std::string shutdown_time;      // scheduled shutdown time text, empty: none
     bool online = false;          // network reachable at the last check
     std::string skin_path;         // skin picture path, empty for the default face

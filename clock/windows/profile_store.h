@@ -7,9 +7,10 @@
 
 namespace tockly::win {
 
-// Reads with GetPrivateProfileStringA in the ANSI code page, with the
-// 255-character read buffer of the settings file. Every change replaces the
-// file whole (settings_replace.h) and says whether it did.
+// Values in the ANSI code page, with the 255-character read buffer of the
+// settings file; the file's path may hold any character (the read goes
+// through GetPrivateProfileStringW). Every change replaces the file whole
+// (settings_replace.h) and says whether it did.
 class Win32ProfileStore : public ProfileStore {
 public:
     ProfileRead read(std::string_view section, std::string_view key, std::string_view path) override;

@@ -17,8 +17,10 @@ const std::string kTicking = kDir + "Voice\\Mati\\fatiao3.wav";
 const std::string kHour = kDir + "Voice\\ZhengDian\\正点.wav";
 const std::string kHalf = kDir + "Voice\\ZhengDian\\半点.wav";
 
+// A path as the commands carry it.
+std::string q(const std::string& path) { return "\"" + path + "\""; }
 std::string open_of(const std::string& path, const char* type) {
-    return "Open " + path + " ALIAS " + path + " TYPE " + type;
+    return "Open " + q(path) + " ALIAS " + q(path) + " TYPE " + type;
 }
 std::string ring(const std::string& file) { return kDir + "Voice\\NaoLing\\" + file; }
 
@@ -70,11 +72,14 @@ struct Rig : TickFakes {
         for (const auto& n : notices.shown) out.push_back(n.text);
         return out;
     }
-    // The files player commands opened and played, in order.
+    // The files player commands opened and played, in order (unquoted).
     Lines played() const {
         Lines out;
-        for (const auto& c : mci.sent)
-            if (c.rfind("Play ", 0) == 0) out.push_back(c.substr(5));
+        for (const auto& c : mci.sent) {
+            if (c.rfind("Play \"", 0) != 0) continue;
+            const auto close = c.find('"', 6);
+            out.push_back(c.substr(6, close - 6) + c.substr(close + 1));
+        }
         return out;
     }
 };
@@ -202,9 +207,9 @@ TEST(ClockTick, AlarmsFireInRowOrderAndTheLastRingKeepsPlaying) {
     rig.tick_at(7, 30, 0);
     EXPECT_EQ(rig.notices.shown, (std::vector<RecordingNotices::Shown>{{300, 7000, 500, "first"},
                                                                        {300, 7000, 500, "second"}}));
-    EXPECT_EQ(rig.mci.actions(), (Lines{open_of(ring("a.mp3"), "mpegvideo"), "Play " + ring("a.mp3"),
-                                        "Close " + ring("a.mp3"), open_of(ring("b.mp3"), "mpegvideo"),
-                                        "Play " + ring("b.mp3")}));
+    EXPECT_EQ(rig.mci.actions(), (Lines{open_of(ring("a.mp3"), "mpegvideo"), "Play " + q(ring("a.mp3")),
+                                        "Close " + q(ring("a.mp3")), open_of(ring("b.mp3"), "mpegvideo"),
+                                        "Play " + q(ring("b.mp3"))}));
 }
 
 TEST(ClockTick, AlarmRowCases) {
@@ -501,20 +506,20 @@ TEST(ClockTick, LabelsHaveNoLeadingZeros) {
 
 TEST(ClockTick, TheTickingSoundKeepsItsDeviceOpenAndReplaysIt) {
     const std::string kWood = kDir + "Voice\\Mati\\tick_wood.wav";
-    const std::string open = open_of(kTicking, "Waveaudio"), play = "Play " + kTicking,
-                      replay = "Play " + kTicking + " from 0";
+    const std::string open = open_of(kTicking, "Waveaudio"), play = "Play " + q(kTicking),
+                      replay = "Play " + q(kTicking) + " from 0";
     // Three handled seconds; `between` runs before the third.
     const struct { const char* name; bool on; bool file; std::function<void(Rig&)> between; Lines actions; } cases[] = {
         {"on: one open, then plays from the start", true, true, nullptr, {open, play, replay, replay}},
         {"off", false, true, nullptr, {}},
         {"file missing", true, false, nullptr, {}},
         {"a refused play reopens the device", true, true, [&](Rig& r) { r.mci.refused = {replay}; },
-         {open, play, replay, replay, "Close " + kTicking, open, play}},
+         {open, play, replay, replay, "Close " + q(kTicking), open, play}},
         {"another file closes the old one", true, true, [&](Rig& r) { r.g.ticking_sound = "tick_wood.wav"; },
-         {open, play, replay, "Close " + kTicking, open_of(kWood, "Waveaudio"), "Play " + kWood}},
+         {open, play, replay, "Close " + q(kTicking), open_of(kWood, "Waveaudio"), "Play " + q(kWood)}},
         {"the warning sound on the same player", true, true,
          [&](Rig& r) { r.tick.player(0).mmOpen(kHour, 0); },
-         {open, play, replay, "Close " + kTicking, open_of(kHour, "Waveaudio"), "Close " + kHour, open, play}},
+         {open, play, replay, "Close " + q(kTicking), open_of(kHour, "Waveaudio"), "Close " + q(kHour), open, play}},
     };
     for (const auto& c : cases) {
         Rig rig;
