@@ -111,10 +111,15 @@ TEST_F(Registration, CreatesByProgId) {
 }
 
 // The scripts of the page for programmers, run as they are shown there. Each
-// counts what went wrong and ends with that count as exit code; texts are
-// compared by their code points, because cscript reads a file in the ANSI
-// code page.
-const std::vector<std::string> kScripts = {"docs/examples/lunetra-members.vbs", "docs/examples/lunetra-members.js"};
+// ends with the number of its checks that passed as exit code: a script
+// engine that meets an error it cannot report (Wine's cscript says nothing
+// and ends with 0) then cannot pass for one that ran every check.
+struct Script {
+    std::string file;
+    int checks;
+};
+const std::vector<Script> kScripts = {{"docs/examples/lunetra-members.vbs", 15},
+                                      {"docs/examples/lunetra-members.js", 11}};
 constexpr const char* kProgrammersPage = "docs/lunetra-for-your-programs.md";
 
 std::string WithoutCarriageReturns(std::string text) {
@@ -124,21 +129,22 @@ std::string WithoutCarriageReturns(std::string text) {
 
 TEST_F(Registration, ScriptClientsCallEveryMember) {
     ASSERT_EQ(Register(), 0);
-    for (const std::string& script : kScripts) {
-        const std::wstring path = widen(tockly::wintest::source_path(script));
-        SCOPED_TRACE(script);
+    for (const Script& script : kScripts) {
+        const std::wstring path = widen(tockly::wintest::source_path(script.file));
+        SCOPED_TRACE(script.file);
         ASSERT_FALSE(FileBytes(path).empty());
-        EXPECT_EQ(RunProcess(L"cscript //nologo \"" + path + L"\""), 0) << "checks that failed, or -1: did not run";
+        EXPECT_EQ(RunProcess(L"cscript //nologo \"" + path + L"\""), script.checks)
+            << "checks that passed (-1: did not run)";
     }
 }
 
 TEST(ProgrammersPage, ShowsTheScriptsThatTheTestsRun) {
     const std::string page = WithoutCarriageReturns(FileBytes(widen(tockly::wintest::source_path(kProgrammersPage))));
     ASSERT_FALSE(page.empty());
-    for (const std::string& script : kScripts) {
-        const std::string text = WithoutCarriageReturns(FileBytes(widen(tockly::wintest::source_path(script))));
-        ASSERT_FALSE(text.empty()) << script;
-        EXPECT_NE(page.find("\n" + text), std::string::npos) << script << " is not on the page as it is";
+    for (const Script& script : kScripts) {
+        const std::string text = WithoutCarriageReturns(FileBytes(widen(tockly::wintest::source_path(script.file))));
+        ASSERT_FALSE(text.empty()) << script.file;
+        EXPECT_NE(page.find("\n" + text), std::string::npos) << script.file << " is not on the page as it is";
     }
 }
 
