@@ -126,6 +126,7 @@ StartupResult load_clock(StartupPorts ports, std::string_view program_folder) {
         row.time = read.trimmed(ini::naoling::section, ini::naoling::time_key(i));
         row.sound = read.trimmed(ini::naoling::section, ini::naoling::sound_key(i));
         row.notice = read.trimmed(ini::naoling::section, ini::naoling::notice_key(i));
+        row.rule = read.trimmed(ini::naoling::section, ini::naoling::rule_key(i));
     }
 
     window.make_layered_colour_key(clock_design::colour_key);

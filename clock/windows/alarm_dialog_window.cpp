@@ -41,6 +41,7 @@ int id_of(Box box) {
     case Control::start_time_box: return alarm_dialog_ids::start_time_box;
     case Control::start_target_box: return alarm_dialog_ids::start_target_box;
     case Control::skin_box: return alarm_dialog_ids::skin_box;
+    case Control::rule_box: return alarm_dialog_ids::rule_box + box.index;
     }
     return 0;
 }
@@ -50,6 +51,8 @@ std::optional<Box> box_of(int id) {
     if (id >= alarm_dialog_ids::sound_box && id <= alarm_dialog_ids::sound_box + alarm_dialog_design::ticking_box)
         return Box{Control::sound_box, id - alarm_dialog_ids::sound_box};
     if (id >= alarm_dialog_ids::notice_box && id < alarm_dialog_ids::notice_box + alarm_dialog_design::row_count) return Box{Control::notice_box, id - alarm_dialog_ids::notice_box};
+    if (id >= alarm_dialog_ids::rule_box && id < alarm_dialog_ids::rule_box + alarm_dialog_design::row_count)
+        return Box{Control::rule_box, id - alarm_dialog_ids::rule_box};
     switch (id) {
     case alarm_dialog_ids::shutdown_box: return Box{Control::shutdown_box};
     case alarm_dialog_ids::start_time_box: return Box{Control::start_time_box};
@@ -59,7 +62,11 @@ std::optional<Box> box_of(int id) {
     }
 }
 
-bool is_combo(Box box) { return box.control == Control::sound_box || box.control == Control::skin_box; }
+bool is_combo(Box box) {
+    return box.control == Control::sound_box || box.control == Control::skin_box || box.control == Control::rule_box;
+}
+
+constexpr COLORREF unreadable_rule_colour = RGB(255, 200, 200);
 
 // Every box of the dialog, in the order the model is rendered.
 std::vector<Box> all_boxes() {
@@ -68,6 +75,7 @@ std::vector<Box> all_boxes() {
         boxes.push_back({Control::time_box, i});
         boxes.push_back({Control::sound_box, i});
         boxes.push_back({Control::notice_box, i});
+        boxes.push_back({Control::rule_box, i});
     }
     boxes.push_back({Control::sound_box, alarm_dialog_design::ticking_box});
     boxes.push_back({Control::skin_box});
@@ -87,6 +95,7 @@ AlarmDialogWindow::AlarmDialogWindow(HINSTANCE instance, AlarmDialogServices ser
     small_font_ = make_font(alarm_dialog_design::small_points, false);
     number_font_ = make_font(alarm_dialog_design::heading_points, true);
     button_brush_.reset(CreateSolidBrush(colorref_from_ole(alarm_dialog_design::button_face_colour)));
+    unreadable_rule_brush_.reset(CreateSolidBrush(unreadable_rule_colour));
 }
 
 AlarmDialogWindow::~AlarmDialogWindow() {
@@ -128,7 +137,7 @@ void AlarmDialogWindow::open() {
 
     model_ = std::make_unique<AlarmDialog>(AlarmDialogPorts{services_.profile, services_.boxes, folders_, services_.resources,
                                                 services_.files, services_.face, services_.notice, file_dialog_,
-                                                services_.time_format},
+                                                services_.time_format, &clock_},
                                      globals_);
     RECT frame{0, 0, px_x(alarm_dialog_design::client_width_twips), px_y(alarm_dialog_design::client_height_twips)};
     AdjustWindowRectEx(&frame, window_style, FALSE, window_ex_style);
@@ -235,6 +244,7 @@ void AlarmDialogWindow::create_controls() {
         add_box({Control::time_box, i}, alarm_dialog_design::time_box(i));
         add_box({Control::sound_box, i}, alarm_dialog_design::sound_box(i));
         add_box({Control::notice_box, i}, alarm_dialog_design::notice_box(i));
+        add_box({Control::rule_box, i}, alarm_dialog_design::rule_box(i));
     }
     add_box({Control::sound_box, alarm_dialog_design::ticking_box}, alarm_dialog_design::sound_box(alarm_dialog_design::ticking_box));
     add_box({Control::skin_box}, alarm_dialog_design::skin_box);
@@ -247,6 +257,7 @@ void AlarmDialogWindow::create_controls() {
 
     for (int i = 0; i < alarm_dialog_design::caption_count; ++i)
         add_label(alarm_dialog_ids::captions + i, alarm_dialog_design::captions[i], i < 3 ? heading_font_.get() : box_font_.get());
+    add_label(alarm_dialog_ids::rule_caption, alarm_dialog_design::rule_caption, heading_font_.get());
     for (int i = 0; i < 2; ++i) add_label(alarm_dialog_ids::start_captions + i, alarm_dialog_design::start_captions[i], small_font_.get());
     for (int row = 0; row < alarm_dialog_design::row_count; ++row)
         add_control(L"STATIC", std::to_string(row + 1), WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_CENTERIMAGE, 0,
@@ -395,6 +406,16 @@ HBRUSH AlarmDialogWindow::colour_static(HDC dc, HWND c) {
     return GetSysColorBrush(COLOR_BTNFACE);
 }
 
+HBRUSH AlarmDialogWindow::colour_edit(HDC dc, HWND c) {
+    const auto it = boxes_.find(c);
+    if (model_ && it != boxes_.end() && it->second.control == Control::rule_box && !model_->rule_readable(it->second.index)) {
+        SetBkColor(dc, unreadable_rule_colour);
+        return unreadable_rule_brush_.get();
+    }
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return GetSysColorBrush(COLOR_WINDOW);
+}
+
 void AlarmDialogWindow::draw_button(const DRAWITEMSTRUCT& item) {
     draw_flat_button(item, {button_brush_.get(), heading_font_.get(), GetSysColor(COLOR_BTNTEXT),
                             alarm_dialog_design::save_caption, true});
@@ -406,8 +427,7 @@ LRESULT AlarmDialogWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         on_command(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
         return 0;
     case WM_CTLCOLOREDIT:
-        SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(colour_edit(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(colour_static(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
     case WM_DRAWITEM: {
@@ -459,6 +479,8 @@ LRESULT AlarmDialogWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         run([&](AlarmDialog& m) {
             if (box->control == Control::skin_box)
                 m.skin_picked(picked);
+            else if (box->control == Control::rule_box)
+                m.rule_picked(box->index, picked);
             else
                 m.sound_picked(box->index, picked);
         });

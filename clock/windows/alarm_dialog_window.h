@@ -11,6 +11,7 @@
 
 #include "clock/model/alarm_dialog_model.h"
 #include "clock/windows/alarm_dialog_ports.h"
+#include "clock/windows/wall_clock.h"
 #include "win32kit/handles.h"
 #include "clock/model/notice_band_model.h"
 #include "win32kit/window.h"
@@ -33,6 +34,8 @@ inline constexpr int row_number = 1500;  // + index 0..9
 inline constexpr int message_line = 1600;
 inline constexpr int start_captions = 1700;  // + index 0..1
 inline constexpr int save_button = 1800;
+inline constexpr int rule_box = 1900;  // + row
+inline constexpr int rule_caption = 1950;
 }  // namespace alarm_dialog_ids
 
 // The captions show the notice window itself.
@@ -79,6 +82,8 @@ private:
     void add_tooltip(HWND control, std::string_view text);
     void draw_button(const DRAWITEMSTRUCT& item);
     HBRUSH colour_static(HDC dc, HWND control);
+    // Boxes on white; a repeat box whose rule the program cannot read in pink.
+    HBRUSH colour_edit(HDC dc, HWND control);
 
     // Runs one event of the model and shows what it changed.
     template <typename Event>
@@ -98,6 +103,7 @@ private:
     ClockGlobals& globals_;
     Win32Folders folders_;
     Win32FileOpenDialog file_dialog_;
+    Win32WallClock clock_;
     std::unique_ptr<AlarmDialog> model_;
     HWND tooltip_ = nullptr;
     HWND last_focus_ = nullptr;
@@ -108,7 +114,7 @@ private:
     bool rendering_ = false;               // the controls' notifications are our own doing
     bool holding_focus_ = false;           // a time box takes the focus back
     win32kit::unique_hfont box_font_, low_box_font_, heading_font_, small_font_, number_font_;
-    win32kit::unique_hbrush button_brush_;
+    win32kit::unique_hbrush button_brush_, unreadable_rule_brush_;
 };
 
 }  // namespace tockly::win

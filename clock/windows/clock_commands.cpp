@@ -53,7 +53,7 @@ bool ClockCommands::menu_enabled(MenuId id) {
 }
 
 void ClockCommands::on_alarm_spot_click() {
-    s_.boxes.show(alarm_list_text(g_), "Tockly", MessageIcon::information);
+    s_.boxes.show(alarm_list_text(g_, s_.tick.read_clock(), s_.tick.time_format()), "Tockly", MessageIcon::information);
 }
 
 std::optional<LunarTexts> ClockCommands::lunar_today() { return s_.lunar_control.texts_for(today_ole_date()); }

@@ -56,6 +56,11 @@ struct Rig : TickFakes {
         g.alarms[static_cast<std::size_t>(row)] = {std::move(time), std::move(sound), std::move(notice)};
         g.alarm_count = static_cast<std::int16_t>(std::max<int>(g.alarm_count, row + 1));
     }
+    void tick_on(int y, unsigned mo, unsigned d, int h, int m, int s) {
+        clock.current = local_time_at(LocalTime{y, mo, d, 1, 0, 0, 0, 0}.local_seconds() + h * 3600 + m * 60 + s);
+        clock.current.millisecond = 5;
+        tick.on_tick_timer();
+    }
     void tick_at(int h, int m, int s, int ms = 5) {
         clock.set(h, m, s, ms);
         tick.on_tick_timer();
@@ -294,6 +299,87 @@ TEST(ClockTick, ForwardJumpsListWhatTheyMissedAndBackwardJumpsTickOn) {
         EXPECT_EQ(opened, c.opened) << c.name;
         EXPECT_EQ(rig.face.hubs, 2) << c.name << ": the face is drawn for the new second";
     }
+}
+
+TEST(ClockTick, AlarmsRingOnlyOnTheDaysTheirRuleHolds) {
+    const struct { const char* name; int y; unsigned m, d; Lines played; } cases[] = {
+        {"国庆节, a Thursday", 2026, 10, 1, {}},
+        {"make-up Saturday", 2026, 10, 10, {ring("a.mp3"), ring("c.mp3")}},
+        {"中秋, a Friday off", 2026, 9, 25, {ring("b.mp3")}},
+        {"plain Monday", 2026, 9, 28, {ring("a.mp3")}},
+        {"plain Saturday", 2026, 10, 17, {ring("c.mp3")}},
+        {"unpublished 2027: statutory 除夕", 2027, 2, 5, {}},
+        {"after 2090 every alarm rings", 2091, 1, 1, {ring("a.mp3"), ring("b.mp3"), ring("c.mp3")}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.alarm(0, "7:00:00", "a.mp3", "");
+        rig.alarm(1, "7:00:00", "b.mp3", "");
+        rig.alarm(2, "7:00:00", "c.mp3", "");
+        rig.g.alarms[0].rule = "workday";
+        rig.g.alarms[1].rule = "lunar:08-15";
+        rig.g.alarms[2].rule = "week:6";
+        rig.tick_on(c.y, c.m, c.d, 7, 0, 0);
+        EXPECT_EQ(rig.played(), c.played) << c.name;
+    }
+}
+
+TEST(ClockTick, ARuleChangedBySavingCountsFromTheNextTick) {
+    Rig rig;
+    rig.alarm(0, "7:00:00", "a.mp3", "");
+    rig.g.alarms[0].rule = "workday";
+    rig.tick_on(2026, 10, 1, 6, 59, 59);
+    rig.g.alarms[0].rule = "daily";
+    ++rig.g.alarms_version;  // as the dialog's save does
+    rig.tick_on(2026, 10, 1, 7, 0, 0);
+    EXPECT_EQ(rig.played(), Lines{ring("a.mp3")});
+    rig.mci.sent.clear();
+    rig.g.alarms[0].rule = "once:2026-10-01";
+    ++rig.g.alarms_version;
+    rig.tick_on(2026, 10, 2, 7, 0, 0);
+    EXPECT_TRUE(rig.played().empty());
+}
+
+TEST(ClockTick, AJumpListsOnlyTheAlarmsWhoseRuleHeldOnTheDaysItSkipped) {
+    Rig rig;
+    rig.alarm(0, "7:30:00", "a.mp3", "上班");
+    rig.alarm(1, "7:45:00", "b.mp3", "每天");
+    rig.alarm(2, "7:50:00", "c.mp3", "周六");
+    rig.g.alarms[0].rule = "workday";
+    rig.g.alarms[2].rule = "week:6";
+    rig.tick_on(2026, 9, 30, 20, 0, 0);  // Wednesday evening, the PC sleeps over 1-2 October
+    rig.notices.shown.clear();
+    rig.tick_on(2026, 10, 2, 8, 0, 0);
+    EXPECT_EQ(rig.notice_texts(), Lines{"错过的闹铃：7:45:00 每天"});
+    rig.notices.shown.clear();
+    rig.tick_on(2026, 10, 10, 8, 0, 0);  // and on to the make-up Saturday
+    // In the order they fell: Saturday 3 October's two, then Thursday 8 October's working day.
+    EXPECT_EQ(rig.notice_texts(), Lines{"错过的闹铃：7:45:00 每天；7:50:00 周六；7:30:00 上班"});
+}
+
+TEST(ClockTick, TheHolidayFileIsReadOnceAndAnUnpublishedYearIsSaidOnce) {
+    const std::string file = kDir + "节假日.txt";
+    {
+        Rig rig;
+        rig.files.files[file] = "2027-02-20 班 春节\n2027-02-2x 休\n";
+        rig.alarm(0, "7:00:00", "a.mp3", "");
+        rig.g.alarms[0].rule = "workday";
+        rig.tick_on(2027, 2, 20, 7, 0, 0);  // a Saturday the user made a working day
+        EXPECT_EQ(rig.played(), Lines{ring("a.mp3")});
+        EXPECT_EQ(rig.notice_texts(), Lines{"节假日.txt第2行看不懂，已跳过：2027-02-2x 休"});
+    }
+    Rig rig;
+    rig.alarm(0, "7:00:00", "a.mp3", "");
+    rig.g.alarms[0].rule = "workday";
+    rig.tick_on(2026, 12, 31, 7, 0, 0);
+    EXPECT_EQ(rig.notice_texts(), Lines{}) << "the next ring is still in 2026";
+    rig.tick_on(2027, 1, 4, 6, 0, 0);
+    EXPECT_EQ(rig.notice_texts().front(), unpublished_year_text(2027));
+    rig.tick_on(2027, 1, 5, 6, 0, 0);
+    rig.tick_on(2027, 1, 6, 6, 0, 0);
+    const Lines said = rig.notice_texts();
+    EXPECT_EQ(std::count(said.begin(), said.end(), unpublished_year_text(2027)), 1) << "said once";
+    EXPECT_NE(unpublished_year_text(2027).find("2027年的节假日安排还没有公布"), std::string::npos);
 }
 
 TEST(ClockTick, AfterTheClockIsSetBackAnAlarmRingsAgainWhenItsTimeComesRound) {

@@ -7,6 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "win32kit/handles.h"
+#include "win32kit/himetric.h"
+
 using namespace win32kit;
 
 namespace lunetra_test {
@@ -236,22 +239,20 @@ void PumpMessages(DWORD ms) {
 ControlPicture::ControlPicture(IUnknown* control) {
     SIZEL himetric = {};
     As<IOleObject>(control)->GetExtent(DVASPECT_CONTENT, &himetric);
-    HDC screen = GetDC(nullptr);
-    width_ = MulDiv(himetric.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-    height_ = MulDiv(himetric.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height_);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const SIZE size = pixels_from_himetric(himetric);
+    width_ = size.cx;
+    height_ = size.cy;
+    ScopedGetDc screen(nullptr);
+    const unique_memory_dc dc(CreateCompatibleDC(screen));
+    const unique_hbitmap bitmap(CreateCompatibleBitmap(screen, width_, height_));
+    ScopedSelect select(dc.get(), bitmap.get());
     const RECTL bounds = {0, 0, width_, height_};
-    As<IViewObject>(control)->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
+    As<IViewObject>(control)->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc.get(), &bounds, nullptr,
+                                   nullptr, 0);
     pixels_.resize(static_cast<std::size_t>(width_ * height_));
     for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) pixels_[static_cast<std::size_t>(y * width_ + x)] = GetPixel(dc, x, y);
+        for (int x = 0; x < width_; ++x) pixels_[static_cast<std::size_t>(y * width_ + x)] = GetPixel(dc.get(), x, y);
     }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 COLORREF ControlPicture::At(int x, int y) const {
@@ -266,8 +267,8 @@ ScreenPicture::ScreenPicture(HWND window) {
     ClientToScreen(window, &origin);
     width_ = client.right;
     height_ = client.bottom;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+    ScopedGetDc screen(nullptr);
+    const unique_memory_dc dc(CreateCompatibleDC(screen));
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width_;
@@ -275,16 +276,12 @@ ScreenPicture::ScreenPicture(HWND window) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+    const unique_hbitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedSelect select(dc.get(), bitmap.get());
+    BitBlt(dc.get(), 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
     GdiFlush();
     pixels_.assign(static_cast<const std::uint32_t*>(bits),
                    static_cast<const std::uint32_t*>(bits) + static_cast<std::size_t>(width_ * height_));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
 }
 
 COLORREF ScreenPicture::At(int x, int y) const {
