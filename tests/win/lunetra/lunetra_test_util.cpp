@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "win32kit/handles.h"
@@ -314,6 +316,33 @@ std::string Hex(unsigned value) {
     char text[16];
     std::snprintf(text, sizeof(text), "0x%06X", value);
     return text;
+}
+
+std::wstring VersionString(const std::wstring& file, const wchar_t* name) {
+    const DWORD size = GetFileVersionInfoSizeW(file.c_str(), nullptr);
+    std::vector<char> info(size);
+    if (size == 0 || !GetFileVersionInfoW(file.c_str(), 0, size, info.data())) return L"<missing>";
+    struct Translation {
+        WORD language;
+        WORD code_page;
+    }* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        length < sizeof(Translation)) {
+        return L"<missing>";
+    }
+    wchar_t path[64];
+    swprintf(path, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation->language, translation->code_page, name);
+    wchar_t* text = nullptr;
+    if (!VerQueryValueW(info.data(), path, reinterpret_cast<void**>(&text), &length)) return L"<missing>";
+    return std::wstring(text, length > 0 && text[length - 1] == 0 ? length - 1 : length);
+}
+
+std::string FileBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 }  // namespace lunetra_test

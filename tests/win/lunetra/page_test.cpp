@@ -68,7 +68,7 @@ protected:
         } search{class_name, left, nullptr};
         EnumChildWindows(
             page_,
-            [](HWND child, LPARAM data) -> BOOL {
+            [](HWND child, LPARAM data) CALLBACK -> BOOL {
                 auto* s = reinterpret_cast<Search*>(data);
                 wchar_t name[64] = {};
                 GetClassNameW(child, name, 64);

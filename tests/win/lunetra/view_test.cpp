@@ -26,7 +26,7 @@ struct FoundWindow {
 HWND ViewWindowOf(DWORD process) {
     FoundWindow found{process, nullptr};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* f = reinterpret_cast<FoundWindow*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
