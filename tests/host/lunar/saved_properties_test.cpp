@@ -30,6 +30,13 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+// The library's nothrow new must come from the same place, or the delete
+// above frees what another allocator gave (the sanitizers' build sees it).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    ++g_allocations;
+    return std::malloc(size ? size : 1);
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 #pragma GCC diagnostic pop
 
 namespace {
