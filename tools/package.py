@@ -7,13 +7,17 @@ SHA-256 beside it.
 The zip is the same bytes every time it is made from the same files: the
 entries are sorted, every entry has the same date (the commit's, given by
 --date), the same attributes and the same compression. Texts for Windows
-users (*.txt) get CR LF line ends.
+users (*.txt) get CR LF line ends and a UTF-8 byte-order mark, without which
+the Notepad of older Windows (and Wine's) reads them in the ANSI code page
+and shows 读我.txt as garbage.
 """
 import argparse
 import hashlib
 import os
 import sys
 import zipfile
+
+UTF8_BOM = b"\xef\xbb\xbf"
 
 
 def entries(folder):
@@ -24,6 +28,12 @@ def entries(folder):
             path = os.path.join(root, name)
             out.append((os.path.relpath(path, folder).replace(os.sep, "/"), path))
     return sorted(out)
+
+
+def windows_text(data):
+    data = data.removeprefix(UTF8_BOM).replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+    data.decode("utf-8")  # a text that is not UTF-8 would get a false mark
+    return UTF8_BOM + data
 
 
 def main():
@@ -57,7 +67,7 @@ def main():
             with open(path, "rb") as f:
                 data = f.read()
             if relative.endswith(".txt"):
-                data = data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+                data = windows_text(data)
             info = zipfile.ZipInfo("Tockly/" + relative, date_time)
             info.create_system = 0
             info.external_attr = 0x20  # archive

@@ -7,7 +7,7 @@
 //   GET /spare     the same page: the spare time page of the test builds
 //   GET /moved     302 to /time
 //   GET /online    "online", the test builds' stand-in for the system's
-//                  connection state (see clock/win32/test_hooks.h)
+//                  connection state (see clock/windows/test_hooks.h)
 //   GET /          a small home page
 //   GET /control   the state; with ?skew=SECONDS and/or ?mode=MODE it
 //                  changes it first, ?reset puts back the start values,
@@ -245,139 +245,179 @@ std::string header_value(const std::string& request, std::string_view name) {
     return "-";
 }
 
-void serve(int fd) {
-    std::string request;
+struct Request {
+    std::string text;  // the head as it came
+    std::string method;
+    std::string path;
+    std::string query;
+};
+
+// The request head, up to 8 KiB; false when the peer sends none within 5 s
+// of its last bytes or closes first.
+bool read_request(int fd, std::string& request) {
     char chunk[1024];
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < 8192) {
         pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 5000) <= 0) return;
+        if (::poll(&p, 1, 5000) <= 0) return false;
         const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
-        if (n <= 0) return;
+        if (n <= 0) return false;
         request.append(chunk, static_cast<std::size_t>(n));
     }
-    // "GET /path?query HTTP/1.1"
-    const auto first_space = request.find(' ');
-    const auto second_space = request.find(' ', first_space + 1);
-    if (first_space == std::string::npos || second_space == std::string::npos) {
-        send_all(fd, response(400, "Bad Request", "text/plain", "bad request\n"));
-        return;
-    }
-    const std::string method = request.substr(0, first_space);
-    const std::string target = request.substr(first_space + 1, second_space - first_space - 1);
-    const auto question = target.find('?');
-    const std::string path = target.substr(0, question);
-    const std::string query = question == std::string::npos ? "" : target.substr(question + 1);
-    if (method != "GET") {
-        send_all(fd, response(405, "Method Not Allowed", "text/plain", "GET only\n"));
-        return;
-    }
+    return true;
+}
 
+// "GET /path?query HTTP/1.1"; false without its two spaces.
+bool parse_request_line(Request& request) {
+    const auto first_space = request.text.find(' ');
+    const auto second_space = request.text.find(' ', first_space + 1);
+    if (first_space == std::string::npos || second_space == std::string::npos) return false;
+    request.method = request.text.substr(0, first_space);
+    const std::string target = request.text.substr(first_space + 1, second_space - first_space - 1);
+    const auto question = target.find('?');
+    request.path = target.substr(0, question);
+    request.query = question == std::string::npos ? "" : target.substr(question + 1);
+    return true;
+}
+
+// Holds the lock while answering, so that the state line is the one the
+// change made.
+void answer_control(int fd, const std::string& query) {
+    std::lock_guard<std::mutex> guard(state.lock);
+    const bool ok = apply_control(query);
+    std::fprintf(stderr, "timepage_server: control %s -> %s", query.c_str(), state_text().c_str());
+    send_all(fd, ok ? response(200, "OK", "text/plain", state_text())
+                    : response(400, "Bad Request", "text/plain", "unknown control: " + query + "\n"));
+    if (quit_requested) {
+        ::close(fd);
+        std::_Exit(0);
+    }
+}
+
+// What the answer is made of, taken from the state as the request counts in.
+struct Reply {
     std::string mode;
     long long skew = 0;
     std::string date;
-    {
-        std::lock_guard<std::mutex> guard(state.lock);
-        if (path == "/control") {
-            const bool ok = apply_control(query);
-            std::fprintf(stderr, "timepage_server: control %s -> %s", query.c_str(), state_text().c_str());
-            send_all(fd, ok ? response(200, "OK", "text/plain", state_text())
-                            : response(400, "Bad Request", "text/plain", "unknown control: " + query + "\n"));
-            if (quit_requested) {
-                ::close(fd);
-                std::_Exit(0);
-            }
-            return;
-        }
-        mode = state.mode;
-        skew = state.skew;
-        date = state.fixed_date;
-        if (path == "/time") {
-            ++state.time_requests;
-            state.if_modified_since = header_value(request, "if-modified-since");
-            if (state.skew_after) {
-                state.skew = state.then_skew;
-                state.skew_after = false;
-            }
-        }
-        if (path == "/spare") ++state.spare_requests;
-        if (path == "/online") ++state.online_requests;
-        if (path == "/") ++state.home_requests;
-    }
-    date_skew = skew;
+};
 
-    if (mode == "down") return;  // closed without a word
+Reply count_request(const Request& request) {
+    std::lock_guard<std::mutex> guard(state.lock);
+    const Reply reply{state.mode, state.skew, state.fixed_date};
+    if (request.path == "/time") {
+        ++state.time_requests;
+        state.if_modified_since = header_value(request.text, "if-modified-since");
+        if (state.skew_after) {
+            state.skew = state.then_skew;
+            state.skew_after = false;
+        }
+    }
+    if (request.path == "/spare") ++state.spare_requests;
+    if (request.path == "/online") ++state.online_requests;
+    if (request.path == "/") ++state.home_requests;
+    return reply;
+}
+
+// The modes that answer every path alike; false when the mode leaves it to the path.
+bool answer_by_mode(int fd, const std::string& mode) {
+    if (mode == "down") return true;  // closed without a word
     if (mode == "hang") {
         wait_for_peer(fd);
-        return;
+        return true;
     }
-    if (mode == "error") {
-        send_all(fd, response(500, "Internal Server Error", "text/html; charset=utf-8",
-                              "<html><body><h1>500 服务器出错了</h1></body></html>\n"));
-        return;
-    }
+    if (mode != "error") return false;
+    send_all(fd, response(500, "Internal Server Error", "text/html; charset=utf-8",
+                          "<html><body><h1>500 服务器出错了</h1></body></html>\n"));
+    return true;
+}
+
+// Every path but the time pages; false for those.
+bool answer_other_path(int fd, const std::string& path) {
     if (path == "/moved") {
         std::string whole = head(302, "Found", "text/plain");
         whole += "Location: /time\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
         send_all(fd, whole);
-        return;
-    }
-    if (path == "/online") {
+    } else if (path == "/online") {
         send_all(fd, response(200, "OK", "text/plain", "online\n"));
-        return;
-    }
-    if (path == "/") {
+    } else if (path == "/") {
         send_all(fd, response(200, "OK", "text/html; charset=utf-8",
                               "<html><body><h1>Vornhall</h1><p>Tockly</p></body></html>\n"));
-        return;
-    }
-    if (path != "/time" && path != "/spare") {
+    } else if (path != "/time" && path != "/spare") {
         send_all(fd, response(404, "Not Found", "text/plain", "not found\n"));
-        return;
+    } else {
+        return false;
     }
+    return true;
+}
+
+std::string garbage_page() {
+    std::string junk;
+    unsigned seed = 12345;
+    for (int i = 0; i < 600; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        char c = static_cast<char>((seed >> 16) & 0xFF);
+        if (c == '[' || c == '(') c = '#';
+        junk += c;
+    }
+    return junk;
+}
+
+// The page cut short: 40 bytes under its Content-Length, or chunked without
+// the last chunk.
+std::string cut_page(const std::string& page, bool chunked) {
+    std::string whole = head(200, "OK", "text/html; charset=utf-8");
+    if (!chunked) return whole + "Content-Length: " + std::to_string(page.size() + 40) + "\r\nConnection: close\r\n\r\n" + page;
+    char size[16];
+    std::snprintf(size, sizeof size, "%zx", page.size());
+    whole += "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
+    return whole + std::string(size) + "\r\n" + page + "\r\n";  // and no "0\r\n\r\n"
+}
+
+void send_trickling(int fd, const std::string& whole) {
+    for (char c : whole) {
+        if (!send_all(fd, std::string_view(&c, 1))) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+}
+
+void answer_time_page(int fd, const Reply& reply) {
+    const std::string& mode = reply.mode;
     if (mode == "header") {
         send_all(fd, response(200, "OK", "text/plain", "User-agent: *\nDisallow: /private/\n"));
-        return;
-    }
-    if (mode == "cut") {
-        const std::string page = time_page(skew, date);
-        std::string whole = head(200, "OK", "text/html; charset=utf-8");
-        whole += "Content-Length: " + std::to_string(page.size() + 40) + "\r\nConnection: close\r\n\r\n" + page;
-        send_all(fd, whole);
-        return;
-    }
-    if (mode == "cutchunk") {
-        const std::string page = time_page(skew, date);
-        char size[16];
-        std::snprintf(size, sizeof size, "%zx", page.size());
-        std::string whole = head(200, "OK", "text/html; charset=utf-8");
-        whole += "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
-        whole += std::string(size) + "\r\n" + page + "\r\n";  // and no "0\r\n\r\n"
-        send_all(fd, whole);
-        return;
-    }
-    if (mode == "garbage") {
-        std::string junk;
-        unsigned seed = 12345;
-        for (int i = 0; i < 600; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            char c = static_cast<char>((seed >> 16) & 0xFF);
-            if (c == '[' || c == '(') c = '#';
-            junk += c;
+    } else if (mode == "cut" || mode == "cutchunk") {
+        send_all(fd, cut_page(time_page(reply.skew, reply.date), mode == "cutchunk"));
+    } else if (mode == "garbage") {
+        send_all(fd, response(200, "OK", "text/html; charset=utf-8", garbage_page()));
+    } else {
+        std::string page = time_page(reply.skew, reply.date);
+        if (mode == "big") page += std::string(100 * 1024, ' ');
+        const std::string whole = response(200, "OK", "text/html; charset=utf-8", page);
+        if (mode == "trickle") {
+            send_trickling(fd, whole);
+        } else {
+            send_all(fd, whole);
         }
-        send_all(fd, response(200, "OK", "text/html; charset=utf-8", junk));
+    }
+}
+
+void serve(int fd) {
+    Request request;
+    if (!read_request(fd, request.text)) return;
+    if (!parse_request_line(request)) {
+        send_all(fd, response(400, "Bad Request", "text/plain", "bad request\n"));
         return;
     }
-    std::string page = time_page(skew, date);
-    if (mode == "big") page += std::string(100 * 1024, ' ');
-    const std::string whole = response(200, "OK", "text/html; charset=utf-8", page);
-    if (mode == "trickle") {
-        for (char c : whole) {
-            if (!send_all(fd, std::string_view(&c, 1))) return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        }
+    if (request.method != "GET") {
+        send_all(fd, response(405, "Method Not Allowed", "text/plain", "GET only\n"));
         return;
     }
-    send_all(fd, whole);
+    if (request.path == "/control") {
+        answer_control(fd, request.query);
+        return;
+    }
+    const Reply reply = count_request(request);
+    date_skew = reply.skew;
+    if (answer_by_mode(fd, reply.mode) || answer_other_path(fd, request.path)) return;
+    answer_time_page(fd, reply);
 }
 
 void usage() {
@@ -386,62 +426,65 @@ void usage() {
                  "[--mode ok|error|garbage|hang|trickle|big|down|header|cut|cutchunk] [--lifetime SECONDS]\n");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Options {
     long long port = 18080;
     std::string bind_address = "127.0.0.1";
     long long lifetime = 0;
+};
+
+// The options; --skew and --mode go straight into the state. False for
+// anything it does not know.
+bool parse_arguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        const bool has_value = i + 1 < argc;
-        if (arg == "--port" && has_value) {
-            if (!parse_number(argv[++i], port) || port < 1 || port > 65535) return usage(), 2;
-        } else if (arg == "--bind" && has_value) {
-            bind_address = argv[++i];
-        } else if (arg == "--skew" && has_value) {
-            if (!parse_number(argv[++i], state.skew)) return usage(), 2;
-        } else if (arg == "--lifetime" && has_value) {
-            if (!parse_number(argv[++i], lifetime) || lifetime < 1) return usage(), 2;
-        } else if (arg == "--mode" && has_value) {
-            state.mode = argv[++i];
-            if (!known_mode(state.mode)) return usage(), 2;
+        if (i + 1 >= argc) return false;
+        const char* value = argv[++i];
+        if (arg == "--port") {
+            if (!parse_number(value, options.port) || options.port < 1 || options.port > 65535) return false;
+        } else if (arg == "--bind") {
+            options.bind_address = value;
+        } else if (arg == "--skew") {
+            if (!parse_number(value, state.skew)) return false;
+        } else if (arg == "--lifetime") {
+            if (!parse_number(value, options.lifetime) || options.lifetime < 1) return false;
+        } else if (arg == "--mode") {
+            state.mode = value;
+            if (!known_mode(state.mode)) return false;
         } else {
-            return usage(), 2;
+            return false;
         }
     }
     state.start_skew = state.skew;
     state.start_mode = state.mode;
+    return true;
+}
 
-    in_addr address{};
-    // Loopback only: nothing outside this machine ever reaches the server.
-    if (inet_pton(AF_INET, bind_address.c_str(), &address) != 1 || (ntohl(address.s_addr) >> 24) != 127) {
-        std::fprintf(stderr, "timepage_server: %s is no loopback address\n", bind_address.c_str());
-        return 2;
-    }
+// Loopback only: nothing outside this machine ever reaches the server.
+bool loopback_address(const std::string& text, in_addr& address) {
+    return inet_pton(AF_INET, text.c_str(), &address) == 1 && (ntohl(address.s_addr) >> 24) == 127;
+}
+
+// The listening socket, or -1 after saying why.
+int open_listener(const in_addr& address, const Options& options) {
     const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (listener < 0) return std::perror("socket"), 1;
+    if (listener < 0) return std::perror("socket"), -1;
     const int yes = 1;
     ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in where{};
     where.sin_family = AF_INET;
-    where.sin_port = htons(static_cast<std::uint16_t>(port));
+    where.sin_port = htons(static_cast<std::uint16_t>(options.port));
     where.sin_addr = address;
     if (::bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || ::listen(listener, 16) != 0) {
-        std::fprintf(stderr, "timepage_server: cannot listen on %s:%lld: %s\n", bind_address.c_str(), port,
-                     std::strerror(errno));
-        return 1;
+        std::fprintf(stderr, "timepage_server: cannot listen on %s:%lld: %s\n", options.bind_address.c_str(),
+                     options.port, std::strerror(errno));
+        ::close(listener);
+        return -1;
     }
-    ::signal(SIGPIPE, SIG_IGN);
-    if (lifetime > 0) {
-        std::thread([lifetime] {
-            std::this_thread::sleep_for(std::chrono::seconds(lifetime));
-            std::_Exit(0);
-        }).detach();
-    }
-    std::fprintf(stderr, "timepage_server: http://%s:%lld/time (mode %s, skew %lld)\n", bind_address.c_str(), port,
-                 state.mode.c_str(), state.skew);
+    return listener;
+}
 
+// Each connection on a thread of its own, until accept fails.
+int serve_forever(int listener) {
     for (;;) {
         const int fd = ::accept(listener, nullptr, nullptr);
         if (fd < 0) {
@@ -454,4 +497,28 @@ int main(int argc, char** argv) {
             ::close(fd);
         }).detach();
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parse_arguments(argc, argv, options)) return usage(), 2;
+    in_addr address{};
+    if (!loopback_address(options.bind_address, address)) {
+        std::fprintf(stderr, "timepage_server: %s is no loopback address\n", options.bind_address.c_str());
+        return 2;
+    }
+    const int listener = open_listener(address, options);
+    if (listener < 0) return 1;
+    ::signal(SIGPIPE, SIG_IGN);
+    if (options.lifetime > 0) {
+        std::thread([lifetime = options.lifetime] {
+            std::this_thread::sleep_for(std::chrono::seconds(lifetime));
+            std::_Exit(0);
+        }).detach();
+    }
+    std::fprintf(stderr, "timepage_server: http://%s:%lld/time (mode %s, skew %lld)\n",
+                 options.bind_address.c_str(), options.port, state.mode.c_str(), state.skew);
+    return serve_forever(listener);
 }

@@ -3,10 +3,13 @@
 // object: a static class factory, or a part living inside a larger object
 // whose count it shares. `ComObject` adds the usual count of its own: it
 // starts with one reference, owned by whoever made it with `new`.
+// `com_boundary` keeps exceptions inside a method.
 #pragma once
 
 #include <windows.h>
 #include <unknwn.h>
+
+#include <new>
 
 namespace win32kit {
 
@@ -54,5 +57,20 @@ protected:
 private:
     LONG refs_ = 1;
 };
+
+// The body of a COM method, run so that no exception crosses into the
+// caller: a host written in C, or by another compiler, cannot catch it and
+// would end. Running out of memory is E_OUTOFMEMORY, anything else
+// E_UNEXPECTED.
+template <typename Body>
+HRESULT com_boundary(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
 
 }  // namespace win32kit

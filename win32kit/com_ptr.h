@@ -1,5 +1,5 @@
 // COM ownership for both programs and the tests: an owning interface pointer,
-// an owning BSTR, and COM itself for the length of a scope.
+// an owning BSTR and VARIANT, and COM itself for the length of a scope.
 #pragma once
 
 #include <windows.h>
@@ -100,6 +100,21 @@ public:
 
 private:
     BSTR b_ = nullptr;
+};
+
+// Owns a VARIANT: empty to begin with, cleared at the end of the scope.
+class ScopedVariant {
+public:
+    ScopedVariant() { VariantInit(&v_); }
+    ~ScopedVariant() { VariantClear(&v_); }
+    ScopedVariant(const ScopedVariant&) = delete;
+    ScopedVariant& operator=(const ScopedVariant&) = delete;
+
+    VARIANT* get() { return &v_; }
+    const VARIANT& operator*() const { return v_; }
+
+private:
+    VARIANT v_;
 };
 
 // A new BSTR holding the UTF-8 text; null when out of memory.

@@ -14,4 +14,11 @@ std::wstring module_path(HMODULE module) {
     }
 }
 
+std::wstring module_folder(HMODULE module) {
+    std::wstring path = module_path(module);
+    const auto slash = path.find_last_of(L"\\/");
+    path.resize(slash == std::wstring::npos ? 0 : slash);
+    return path + L'\\';
+}
+
 }  // namespace win32kit

@@ -1,4 +1,6 @@
-// Reading the registry in UTF-16, as registration and its checks do.
+// Toolkit: reading registry keys and string values in UTF-16, as the
+// control's COM registration and its checks do. (The clock's start with
+// Windows has its own, ANSI, port in clock/support/autostart_registry.h.)
 #pragma once
 
 #include <windows.h>

@@ -6,6 +6,7 @@
 #include "clock/support/clock_files.h"
 #include "clock/support/settings_file.h"
 #include "clock/support/settings_keys.h"
+#include "lunar/core/lunar_calendar.h"
 
 namespace tockly {
 
@@ -32,7 +33,85 @@ std::vector<std::pair<std::string, std::string>> split_filter(std::string_view f
     return pairs;
 }
 
-AlarmDialog::AlarmDialog(AlarmDialogPorts ports, ClockGlobals& globals) : ports_(ports), g_(globals) {}
+namespace {
+
+using alarm_dialog_design::rule_choices;
+
+std::string two_digits(unsigned n) { return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)}; }
+
+}  // namespace
+
+std::string rule_box_text(std::string_view stored) {
+    const auto rule = lunar::ParseRepeatRule(stored);
+    if (!rule) return trim_spaces(stored);
+    switch (rule->kind) {
+    case lunar::RepeatKind::daily: return std::string(rule_choices[0]);
+    case lunar::RepeatKind::workday: return std::string(rule_choices[1]);
+    case lunar::RepeatKind::restday: return std::string(rule_choices[2]);
+    default: return lunar::RepeatRuleText(*rule);
+    }
+}
+
+std::optional<lunar::RepeatRule> rule_of_box_text(std::string_view text, std::string* why) {
+    const std::string trimmed = trim_spaces(text);
+    if (trimmed == rule_choices[0]) return lunar::RepeatRule{};
+    if (trimmed == rule_choices[1]) return lunar::RepeatRule{lunar::RepeatKind::workday};
+    if (trimmed == rule_choices[2]) return lunar::RepeatRule{lunar::RepeatKind::restday};
+    return lunar::ParseRepeatRule(trimmed, why);
+}
+
+AlarmDialog::AlarmDialog(AlarmDialogPorts ports, ClockGlobals& globals) : ports_(ports), g_(globals) {
+    rules_.fill(std::string(rule_choices[0]));
+}
+
+std::chrono::sys_days AlarmDialog::today() const {
+    const LocalTime now = ports_.clock ? ports_.clock->now() : LocalTime{};
+    return std::chrono::sys_days{std::chrono::year{now.year} / std::chrono::month{now.month} / std::chrono::day{now.day}};
+}
+
+bool AlarmDialog::rule_readable(int row) const {
+    return rule_of_box_text(rules_.at(static_cast<std::size_t>(row))).has_value();
+}
+
+void AlarmDialog::rule_box_changed(int row) {
+    std::string why;
+    const auto rule = rule_of_box_text(rules_[static_cast<std::size_t>(row)], &why);
+    if (!rule) {
+        message_ = "第" + std::to_string(row + 1) + std::string(alarm_dialog_design::unreadable_rule_message) + why;
+        return;
+    }
+    message_ = "第" + std::to_string(row + 1) + "行：" + lunar::RepeatRuleLabel(*rule);
+    try {
+        const auto next = lunar::NextRuleDay(*rule, today(), g_.work_calendar);
+        message_ += next ? "，最近一次 " + lunar::IsoDateText(std::chrono::year_month_day{*next}) : "，不再响铃";
+    } catch (const std::exception&) {
+    }
+}
+
+void AlarmDialog::rule_picked(int row, std::string_view picked) {
+    if (row < 0 || row >= alarm_dialog_design::row_count) return;
+    const auto choice = std::find(rule_choices.begin(), rule_choices.end(), picked);
+    const std::chrono::sys_days day = today();
+    const std::chrono::year_month_day date{day};
+    std::string text(picked);
+    switch (choice - rule_choices.begin()) {
+    case 3: text = "week:12345"; break;
+    case 4: text = "once:" + lunar::IsoDateText(date); break;
+    case 5: text = "solar:" + two_digits(static_cast<unsigned>(date.month())) + "-" + two_digits(static_cast<unsigned>(date.day())); break;
+    case 6:
+        try {
+            const lunar::LunarDate lunar_today = lunar::LunarDateOfDay(day);
+            text = "lunar:" + two_digits(static_cast<unsigned>(lunar_today.month)) + "-" +
+                   two_digits(static_cast<unsigned>(lunar_today.day));
+        } catch (const std::exception&) {
+            text = "lunar:01-01";
+        }
+        break;
+    default: break;
+    }
+    set_text({Control::rule_box, row}, text);
+    rule_box_changed(row);
+}
 
 std::string AlarmDialog::read(std::string_view section, std::string_view key) const {
     return trim_spaces(read_setting({ports_.profile, ports_.boxes}, section, key, g_.settings_path()));
@@ -63,6 +142,7 @@ std::string& AlarmDialog::slot(Box box) {
     case Control::start_time_box: return start_time_;
     case Control::start_target_box: return start_target_;
     case Control::skin_box: return skin_;
+    case Control::rule_box: return rules_.at(i);
     }
     return shutdown_;
 }
@@ -72,7 +152,8 @@ const std::string& AlarmDialog::text(Box box) const { return const_cast<AlarmDia
 bool AlarmDialog::enabled(Box box) const {
     switch (box.control) {
     case Control::time_box:
-    case Control::notice_box: return row_available(box.index);
+    case Control::notice_box:
+    case Control::rule_box: return row_available(box.index);
     case Control::sound_box: return box.index == alarm_dialog_design::ticking_box || row_available(box.index);
     default: return true;
     }
@@ -80,7 +161,9 @@ bool AlarmDialog::enabled(Box box) const {
 
 const std::vector<std::string>& AlarmDialog::list(Box box) const {
     static const std::vector<std::string> none;
+    static const std::vector<std::string> rules(rule_choices.begin(), rule_choices.end());
     if (box.control == Control::skin_box) return skins_;
+    if (box.control == Control::rule_box) return rules;
     if (box.control != Control::sound_box) return none;
     return box.index == alarm_dialog_design::ticking_box ? ticking_sounds_ : alarm_sounds_;
 }
@@ -95,7 +178,10 @@ void AlarmDialog::set_text(Box box, std::string_view text) {
     if (box.control == Control::time_box) time_box_changed(box.index);
 }
 
-void AlarmDialog::edited(Box box, std::string_view text) { set_text(box, text); }
+void AlarmDialog::edited(Box box, std::string_view text) {
+    set_text(box, text);
+    if (box.control == Control::rule_box) rule_box_changed(box.index);
+}
 
 void AlarmDialog::load() {
     // The file lists of the three Voice sub-folders; a missing folder lists nothing.
@@ -124,9 +210,13 @@ void AlarmDialog::load() {
         row.time = time;
         row.sound = read(ini::naoling::section, ini::naoling::sound_key(i));
         row.notice = read(ini::naoling::section, ini::naoling::notice_key(i));
+        row.rule = read(ini::naoling::section, ini::naoling::rule_key(i));
         set_text({Control::time_box, i}, row.time);
         set_text({Control::sound_box, i}, row.sound);
         set_text({Control::notice_box, i}, row.notice);
+        set_text({Control::rule_box, i}, rule_box_text(row.rule));
+        // A rule it cannot read rings daily; the row says so at once.
+        if (!rule_readable(i)) rule_box_changed(i);
     }
 
     sounds_[alarm_dialog_design::ticking_box] = read(ini::mts::section, ini::mts::fatiaosheng0);
@@ -145,6 +235,7 @@ void AlarmDialog::load() {
         set_text({Control::time_box, i}, "");
         set_text({Control::notice_box, i}, "");
         set_text({Control::sound_box, i}, "");
+        set_text({Control::rule_box, i}, rule_choices[0]);
         available_[i] = false;
     }
 }
@@ -312,14 +403,23 @@ void AlarmDialog::save() {
     save.add(ini::naoling::section, ini::naoling::NaoLingShu0, std::to_string(count));
     for (int i = 0; i < count; ++i) {
         AlarmRow& row = g_.alarms[static_cast<std::size_t>(i)];
-        row = {trim_spaces(times_[i]), trim_spaces(sounds_[i]), trim_spaces(notices_[i])};
+        // An unreadable rule is kept as typed (it rings daily, and the row
+        // shows it again next time), never dropped.
+        const auto rule = rule_of_box_text(rules_[i]);
+        row = {trim_spaces(times_[i]), trim_spaces(sounds_[i]), trim_spaces(notices_[i]),
+               rule ? lunar::RepeatRuleText(*rule) : trim_spaces(rules_[i])};
         save.add(ini::naoling::section, ini::naoling::time_key(i), row.time);
         save.add(ini::naoling::section, ini::naoling::sound_key(i), row.sound);
         save.add(ini::naoling::section, ini::naoling::notice_key(i), row.notice);
+        save.add(ini::naoling::section, ini::naoling::rule_key(i), row.rule);
     }
+    ++g_.alarms_version;
+    std::string unreadable;
+    for (int i = 0; i < count && unreadable.empty(); ++i)
+        if (!rule_readable(i)) unreadable = "第" + std::to_string(i + 1) + "行的重复规则看不懂，按每天响铃";
     if (count == alarm_dialog_design::row_count) {
-        save.commit();
-        message_ = alarm_dialog_design::saved_message;
+        message_ = save.commit() ? std::string(alarm_dialog_design::saved_message) + unreadable
+                                 : std::string(alarm_dialog_design::not_saved_message);
         return;
     }
     // Rows below an empty time box are not kept; the user hears of it before
@@ -329,13 +429,15 @@ void AlarmDialog::save() {
                    dropped_rows_text(count + 1, dropped);
     else
         message_ = count > 0 ? alarm_dialog_design::saved_message : alarm_dialog_design::nothing_saved_message;
+    message_ += unreadable;
     for (int i = count; i < alarm_dialog_design::row_count; ++i) {
         save.add(ini::naoling::section, ini::naoling::time_key(i), "");
         save.add(ini::naoling::section, ini::naoling::sound_key(i), "");
         save.add(ini::naoling::section, ini::naoling::notice_key(i), "");
+        save.add(ini::naoling::section, ini::naoling::rule_key(i), "");
         g_.alarms[static_cast<std::size_t>(i)] = {};
     }
-    save.commit();
+    if (!save.commit()) message_ = alarm_dialog_design::not_saved_message;
 }
 
 }  // namespace tockly

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +21,9 @@
 #include "clock/support/file_list.h"
 #include "clock/support/ports.h"
 #include "clock/model/startup.h"
+#include "clock/support/local_time.h"
 #include "clock/support/time_text.h"
+#include "lunar/core/repeat_rule.h"
 
 namespace tockly {
 
@@ -31,7 +34,8 @@ inline constexpr int caption_count = 7;  // captions(0) .. captions(6)
 
 inline constexpr std::string_view caption =
     "闹铃设置【24小时制 或 12小时制 是根据你自己电脑的设置而定，最好使用24小时制】";
-inline constexpr int client_width_twips = 9045;
+// Wider than the rows' first three columns by the repeat column.
+inline constexpr int client_width_twips = 11145;
 inline constexpr int client_height_twips = 6810;
 
 struct Place {
@@ -46,6 +50,7 @@ inline constexpr Place sound_box(int row) {
     return row == ticking_box ? Place{1770, 5310, 2655, 405} : Place{1800, row_top(row), 2655, row_height};
 }
 inline constexpr Place notice_box(int row) { return {4470, row_top(row), 4425, row_height}; }
+inline constexpr Place rule_box(int row) { return {8970, row_top(row), 2100, row_height}; }
 // row_number: the row numbers "1" to "10" from the top; its indices run 0, 9, 8 .. 1.
 inline constexpr int row_number_index(int row) { return row == 0 ? 0 : row_count - row; }
 inline constexpr Place row_number(int row) { return {30, row_top(row), 360, row_height}; }
@@ -54,7 +59,7 @@ inline constexpr Place skin_box{6240, 5340, 2655, 405};
 inline constexpr Place shutdown_box{1770, 5850, 2655, 405};
 inline constexpr Place start_time_box{6660, 5820, 2235, 270};
 inline constexpr Place start_target_box{6660, 6090, 2235, 270};
-inline constexpr Place message_line{-30, 6420, 9105, 375};
+inline constexpr Place message_line{-30, 6420, client_width_twips + 60, 375};
 inline constexpr Place save_button{7890, 60, 1005, 315};
 
 struct Caption {
@@ -70,6 +75,7 @@ inline constexpr std::array<Caption, caption_count> captions{{
     {420, 5910, "定时关机"},
     {5010, 5940, "定时启动"},
 }};
+inline constexpr Caption rule_caption{8970, 240, "重复"};
 inline constexpr std::array<Caption, 2> start_captions{{{6300, 5880, "时间"}, {6300, 6150, "内容"}}};
 
 inline constexpr std::string_view box_font = "宋体";
@@ -85,10 +91,18 @@ inline constexpr std::string_view save_tooltip = "全部设置完成点击“确
 inline constexpr std::string_view time_box_tooltip = "输入时：数字中间采用冒号或点间隔即可。";
 inline constexpr std::string_view sound_box_tooltip = "闹铃：MP3音乐文件";
 
+// The list of a repeat box. The first three are rules themselves; picking one
+// of the others puts an example rule in the box for the user to change.
+inline constexpr std::array<std::string_view, 7> rule_choices = {
+    "每天", "工作日", "休息日", "每周…", "仅一次…", "每年公历…", "每年农历…"};
+inline constexpr std::string_view unreadable_rule_message = "行的重复规则看不懂，保存后按每天响铃：";
+
 // Message line texts.
 inline constexpr std::string_view first_message = "不需要的项目请删除保留为空即可";
 inline constexpr std::string_view saved_message = "数据修改完毕！";
 inline constexpr std::string_view nothing_saved_message = "还没有输入任何闹铃定时时间";
+// A save the settings file did not take (its error box has been shown).
+inline constexpr std::string_view not_saved_message = "闹铃没有保存：设置文件无法写入！";
 inline constexpr std::string_view bad_time_message = "您输入的时间有问题！";
 
 // The program picker's file-open dialog.
@@ -124,7 +138,13 @@ public:
     virtual std::string open(std::string_view title, std::string_view filter, int filter_index) = 0;
 };
 
-enum class Control { time_box, sound_box, notice_box, shutdown_box, start_time_box, start_target_box, skin_box };
+enum class Control { time_box, sound_box, notice_box, shutdown_box, start_time_box, start_target_box, skin_box, rule_box };
+
+// What a repeat box shows for a stored rule: 每天, 工作日 and 休息日 in words,
+// the others as their rule text ("week:135"); an unreadable text as it is.
+std::string rule_box_text(std::string_view stored);
+// The rule a repeat box's text means, or nothing (and why) when none.
+std::optional<lunar::RepeatRule> rule_of_box_text(std::string_view text, std::string* why = nullptr);
 
 struct Box {
     Control control = Control::time_box;
@@ -148,6 +168,8 @@ struct AlarmDialogPorts {
     CaptionNotice& notice;
     FileOpenDialog& file_dialog;
     TimeFormat time_format;
+    // Today, for the example rules and the next ring shown; none: no clock.
+    WallClock* clock = nullptr;
 };
 
 class AlarmDialog {
@@ -171,6 +193,10 @@ public:
     // A name picked from the list of a sound box (0..9 rows, 10 ticking).
     void sound_picked(int index, std::string_view picked);
     void skin_picked(std::string_view picked);
+    // A choice of rule_choices picked from the list of a repeat box.
+    void rule_picked(int row, std::string_view picked);
+    // Whether the repeat box of the row holds a rule the program can read.
+    bool rule_readable(int row) const;
     void start_target_click();
 
     // What the window shows.
@@ -188,6 +214,8 @@ private:
     std::string& slot(Box box);
     void set_text(Box box, std::string_view text);
     void time_box_changed(int row);
+    void rule_box_changed(int row);
+    std::chrono::sys_days today() const;
     bool valid_time(std::string_view text) const;
     void single_time_lost_focus(Box box, std::string_view section, std::string_view key,
                                 std::string& global);
@@ -199,7 +227,7 @@ private:
 
     AlarmDialogPorts ports_;
     ClockGlobals& g_;
-    std::array<std::string, alarm_dialog_design::row_count> times_, notices_;
+    std::array<std::string, alarm_dialog_design::row_count> times_, notices_, rules_;
     std::array<std::string, alarm_dialog_design::row_count + 1> sounds_;
     std::string shutdown_, start_time_, start_target_, skin_;
     std::array<bool, alarm_dialog_design::row_count> available_{true};

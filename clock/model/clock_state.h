@@ -6,17 +6,19 @@
 #include <cstdint>
 #include <string>
 
+#include "lunar/core/working_days.h"
+
 namespace tockly {
 
 struct AlarmRow {
     std::string time;    // the time text as stored (regional long-time form)
     std::string sound;   // file name in Voice\NaoLing
     std::string notice;  // the notice text
+    std::string rule;    // when it repeats, as stored ("workday", "lunar:08-15"); empty: daily
 };
 
 struct ClockGlobals {
     std::string program_folder;      // program folder, always ending in a backslash
-    bool folder_has_no_space = true;     // the folder holds no space (sounds can play)
     std::string shutdown_time;      // scheduled shutdown time text, empty: none
     bool online = false;          // network reachable at the last check
     std::string skin_path;         // skin picture path, empty for the default face
@@ -25,6 +27,12 @@ struct ClockGlobals {
     std::array<AlarmRow, 10> alarms{};
     std::string start_time;      // scheduled start time text, empty: none
     std::string start_target;      // what is opened at that time
+    // China's working days for the alarms' rules: the built-in arrangements
+    // and the user's 节假日.txt beside the program.
+    lunar::WorkCalendar work_calendar;
+    // Counts every change of the alarm rows, so the tick works the alarms'
+    // days out again only after one.
+    int alarms_version = 0;
 
     std::string settings_path() const;
 };

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "clock/model/alarm_schedule.h"
 #include "clock/support/settings_keys.h"
+#include "lunar/core/ole_date.h"
 
 namespace tockly {
 
@@ -101,12 +103,16 @@ std::string help_text(std::string_view first_address, std::string_view second_ad
     return text;
 }
 
-std::string alarm_list_text(const ClockGlobals& g) {
+std::string alarm_list_text(const ClockGlobals& g, const LocalTime& now, const TimeFormat& format) {
     std::string text = "总共有闹铃时间" + std::to_string(g.alarm_count) + "个，分别如下：\r\n";
     const int rows = std::clamp<int>(g.alarm_count, 0, static_cast<int>(g.alarms.size()));
     for (int i = 0; i < rows; ++i) {
         const AlarmRow& r = g.alarms[i];
-        text += r.time + "  " + r.sound + "  " + r.notice + "\r\n";
+        std::string when = lunar::RepeatRuleLabel(alarm_rule(r));
+        if (!alarm_rule_readable(r)) when += "（看不懂“" + r.rule + "”）";
+        const auto next = next_ring_day(g, i, now, format);
+        when += next ? "，下次 " + lunar::IsoDateText(std::chrono::year_month_day{*next}) : "，不再响铃";
+        text += r.time + "  " + r.sound + "  " + r.notice + "  【" + when + "】\r\n";
     }
     return text;
 }

@@ -10,6 +10,8 @@
 #include <string_view>
 
 #include "clock/model/clock_state.h"
+#include "clock/support/local_time.h"
+#include "clock/support/time_text.h"
 #include "clock/support/autostart_registry.h"
 #include "clock/support/settings_file.h"
 #include "clock/model/startup.h"
@@ -91,8 +93,9 @@ std::string autostart_command(const ClockGlobals& g, std::string_view executable
 inline constexpr std::string_view help_title = "帮  助";
 std::string help_text(std::string_view first_address, std::string_view second_address);
 
-// alarm_spot's list of the alarms in use.
-std::string alarm_list_text(const ClockGlobals& g);
+// alarm_spot's list of the alarms in use, each with its repeat rule and the
+// day it rings next.
+std::string alarm_list_text(const ClockGlobals& g, const LocalTime& now, const TimeFormat& format);
 
 // The lunar texts of day_label (from the hosted control's methods).
 struct LunarTexts {

@@ -41,7 +41,9 @@ inline constexpr int font_weight = 700;
 
 // The texts of the notices the clock shows.
 inline constexpr std::string_view started_text = "Tockly打开成功";
-inline constexpr std::string_view space_in_path_text = "Tockly“路径包含空格”导致无声。";
+// "Tockly cannot find the sound file “Voice\Mati\x.wav”; it will not sound."
+inline constexpr std::string_view missing_sound_text = "Tockly找不到声音文件";
+inline constexpr std::string_view missing_sound_tail = "，不会响。";
 inline constexpr std::string_view scheduled_start_text = "定时启动项目已经启动！";
 }  // namespace notice_design
 

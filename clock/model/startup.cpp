@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "clock/model/startup_sounds.h"
 #include "clock/support/clock_files.h"
 #include "clock/support/autostart_registry.h"
 #include "clock/support/settings_file.h"
@@ -56,7 +57,6 @@ private:
     std::string with_program_folder(std::string_view folder) {
         g_.program_folder = std::string(folder);
         if (g_.program_folder.empty() || g_.program_folder.back() != '\\') g_.program_folder += '\\';
-        g_.folder_has_no_space = g_.program_folder.find(' ') == std::string::npos;
         return g_.settings_path();
     }
     std::string built_in_skin(std::int16_t resource) {
@@ -168,6 +168,7 @@ void StartupSteps::alarm_rows() {
         row.time = read_.trimmed(ini::naoling::section, ini::naoling::time_key(i));
         row.sound = read_.trimmed(ini::naoling::section, ini::naoling::sound_key(i));
         row.notice = read_.trimmed(ini::naoling::section, ini::naoling::notice_key(i));
+        row.rule = read_.trimmed(ini::naoling::section, ini::naoling::rule_key(i));
     }
 }
 
@@ -177,12 +178,9 @@ void StartupSteps::scheduled_start_and_notice() {
     g_.start_time = read_.trimmed(ini::QiDong::section, ini::QiDong::QDShiJian);
     g_.start_target = read_.trimmed(ini::QiDong::section, ini::QiDong::QDneirong);
 
-    // A space in the program's path silences every sound (MCI strings carry
-    // paths unquoted), so that start-up says so and stays longer.
-    if (g_.folder_has_no_space)
-        ports_.notices.show_notice(100, 1000, 300, notice_design::started_text);
-    else
-        ports_.notices.show_notice(100, 5000, 300, notice_design::space_in_path_text);
+    // The notice says the clock started, or names a sound it cannot play.
+    const StartupNotice notice = startup_notice(missing_sounds(ports_.files, g_, checks_));
+    ports_.notices.show_notice(notice.in_ms, notice.stay_ms, notice.out_ms, notice.text);
 }
 
 void StartupSteps::tray_or_shown() {

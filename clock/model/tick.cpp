@@ -102,7 +102,6 @@ void ClockTick::on_tick_timer() {
     moment_.time_of_day = now.seconds_of_day();
     moment_.angles = hand_angles(now.hour, now.minute, now.second);
     const int t = moment_.time_of_day;
-    const float M = moment_.angles.M, S = moment_.angles.S;
 
     step([&] { ports_.face.show_hands(hand_lines(moment_.angles)); });
     if (hourly_) {
@@ -110,56 +109,82 @@ void ClockTick::on_tick_timer() {
         step([&] { hourly_->time_guard(moment_); });
     }
 
+    step([&] { refresh_alarm_days(now); });
     if (jumped) step([&] { report_missed(jump_from, stamp - 1); });
     // Seconds no tick saw get their timed events now, in order, before this one.
     for (std::int64_t s = first_skipped; s < stamp; ++s) {
         const int skipped_time = local_time_at(s).seconds_of_day();
-        step([&] { alarms(skipped_time); });
+        step([&] { alarms(s); });
         step([&] { shutdown(skipped_time); });
         step([&] { scheduled_start(skipped_time); });
     }
 
-    step([&] { alarms(t); });
+    step([&] { alarms(stamp); });
+    step([&] { chimes(now); });
+    step([&] { shutdown(t); });
+    step([&] { scheduled_start(t); });
+
+    const FaceTexts texts = face_texts(now.year, now.month, now.day, now.weekday,
+                                       format_time_of_day(t, ports_.time_format));
+    step([&] { ticking(); });
+    step([&] { ports_.face.show_texts(texts); });
+    step([&] { ports_.face.draw_hub(); });
+}
+
+// The hour and the half hour, when the hands stand on them.
+void ClockTick::chimes(const LocalTime& now) {
+    const float M = moment_.angles.M, S = moment_.angles.S;
+    const std::string folder = g_.program_folder + std::string(voice::chime_folder);
     step([&] {
         if (checks_.hour_chime && M == tick::minute_angle_at_hour && S == tick::second_angle_at_zero) {
             step([&] { ports_.notices.show_notice(300, 3000, 500, hourly_chime_text(now.hour)); });
             MediaPlayer& chime = player(2);
-            chime.mmOpen(g_.program_folder + std::string(voice::chime_folder) + std::string(tick::hour_chime_file), 0);
+            chime.mmOpen(folder + std::string(tick::hour_chime_file), 0);
             chime.mmPlay();
         }
     });
     step([&] {
         if (checks_.half_hour_chime && M == tick::minute_angle_at_half_hour && S == tick::second_angle_at_zero) {
             MediaPlayer& chime = player(2);
-            chime.mmOpen(g_.program_folder + std::string(voice::chime_folder) + std::string(tick::half_hour_chime_file), 0);
+            chime.mmOpen(folder + std::string(tick::half_hour_chime_file), 0);
             chime.mmPlay();
         }
     });
-    step([&] { shutdown(t); });
-    step([&] { scheduled_start(t); });
+}
 
-    const FaceTexts texts = face_texts(now.year, now.month, now.day, now.weekday,
-                                       format_time_of_day(t, ports_.time_format));
-    step([&] {
-        if (!checks_.ticking) return;
-        const std::string path = g_.program_folder + std::string(voice::ticking_folder) + g_.ticking_sound;
-        if (!ports_.files.find_name(path)) return;
-        player(0).mmReplay(path);
-    });
-    step([&] { ports_.face.show_texts(texts); });
-    step([&] { ports_.face.draw_hub(); });
+void ClockTick::ticking() {
+    if (!checks_.ticking) return;
+    const std::string path = g_.program_folder + std::string(voice::ticking_folder) + g_.ticking_sound;
+    if (!ports_.files.find_name(path)) return;
+    player(0).mmReplay(path);
+}
+
+void ClockTick::refresh_alarm_days(const LocalTime& now) {
+    std::string said;
+    if (!holiday_file_read_) {
+        holiday_file_read_ = true;
+        said = load_holiday_file(ports_.files, ports_.codec, g_);
+    }
+    if (schedule_.refresh(g_, local_day(now))) {
+        const int year = schedule_.unpublished_year();
+        if (year != 0 && unpublished_years_said_.insert(year).second)
+            said += (said.empty() ? "" : " ") + unpublished_year_text(year);
+    }
+    if (!said.empty()) ports_.notices.show_notice(300, 10000, 500, said);
 }
 
 void ClockTick::report_missed(std::int64_t first, std::int64_t last) {
-    // The first second at or after `first` with this time of day, if not past `last`.
-    const auto fell_at = [&](const std::string& time_text) -> std::optional<std::int64_t> {
+    // The first second at or after `first` with this time of day, on a day
+    // the row's rule holds (all days when `row` is none), if not past `last`.
+    const auto fell_at = [&](const std::string& time_text, std::optional<int> row) -> std::optional<std::int64_t> {
         if (trim_spaces(time_text).empty()) return std::nullopt;
         const auto t = parse_time_of_day(time_text, ports_.time_format);
         if (!t) return std::nullopt;
         const std::int64_t first_of_day = ((first % 86400) + 86400) % 86400;
-        const std::int64_t at = first + ((*t - first_of_day) % 86400 + 86400) % 86400;
-        if (at > last) return std::nullopt;
-        return at;
+        for (std::int64_t at = first + ((*t - first_of_day) % 86400 + 86400) % 86400; at <= last; at += 86400) {
+            if (!row || schedule_.rings_on(g_, *row, local_day(local_time_at(at)))) return at;
+        }
+        return std::nullopt;
     };
     std::vector<std::pair<std::int64_t, std::string>> missed;
     const auto entry = [&](std::int64_t at, const std::string& label) {
@@ -173,10 +198,10 @@ void ClockTick::report_missed(std::int64_t first, std::int64_t last) {
     const int rows = std::clamp<int>(g_.alarm_count, 0, static_cast<int>(g_.alarms.size()));
     for (int i = 0; i < rows; ++i) {
         const AlarmRow& row = g_.alarms[static_cast<std::size_t>(i)];
-        if (const auto at = fell_at(row.time)) entry(*at, trim_spaces(row.notice));
+        if (const auto at = fell_at(row.time, i)) entry(*at, trim_spaces(row.notice));
     }
     if (!g_.start_target.empty())
-        if (const auto at = fell_at(g_.start_time)) entry(*at, std::string(tick::missed_start_label));
+        if (const auto at = fell_at(g_.start_time, std::nullopt)) entry(*at, std::string(tick::missed_start_label));
     if (missed.empty()) return;
     std::stable_sort(missed.begin(), missed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> entries;
@@ -184,11 +209,13 @@ void ClockTick::report_missed(std::int64_t first, std::int64_t last) {
     ports_.notices.show_notice(300, 7000, 500, missed_events_text(entries));
 }
 
-void ClockTick::alarms(int time_of_day) {
+void ClockTick::alarms(std::int64_t local_second) {
+    const LocalTime when = local_time_at(local_second);
     const int rows = std::clamp<int>(g_.alarm_count, 0, static_cast<int>(g_.alarms.size()));
     for (int i = 0; i < rows; ++i) {
         const AlarmRow& row = g_.alarms[static_cast<std::size_t>(i)];
-        if (!at(row.time, time_of_day)) continue;
+        if (!at(row.time, when.seconds_of_day())) continue;
+        if (!schedule_.rings_on(g_, i, local_day(when))) continue;
         if (!trim_spaces(row.notice).empty()) step([&] { ports_.notices.show_notice(300, 7000, 500, row.notice); });
         step([&] {
             MediaPlayer& ring = player(1);

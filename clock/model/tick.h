@@ -19,9 +19,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "clock/model/alarm_schedule.h"
 #include "clock/model/clock_state.h"
 #include "clock/model/face.h"
 #include "clock/support/local_time.h"
@@ -141,11 +143,20 @@ public:
     // The second (0..59) handled last, as the window has always kept it.
     int last_second() const { return last_second_; }
     const TickMoment& moment() const { return moment_; }
+    // For what the menu shows about the alarms (their next ring).
+    LocalTime read_clock() { return ports_.clock.now(); }
+    const TimeFormat& time_format() const { return ports_.time_format; }
 
 private:
     template <typename Step>
     void step(Step&& run);
-    void alarms(int time_of_day);
+    // Reads 节假日.txt on the first tick and works the alarms' days out again
+    // when the date or the rows changed.
+    void refresh_alarm_days(const LocalTime& now);
+    void chimes(const LocalTime& now);
+    void ticking();
+    // The alarms whose time is this local second and whose rule holds on its day.
+    void alarms(std::int64_t local_second);
     void shutdown(int time_of_day);
     void scheduled_start(int time_of_day);
     bool at(const std::string& time_text, int time_of_day) const;
@@ -157,6 +168,9 @@ private:
     ClockGlobals& g_;
     MenuChecks& checks_;
     HourlySteps* hourly_ = nullptr;
+    AlarmSchedule schedule_;
+    bool holiday_file_read_ = false;
+    std::set<int> unpublished_years_said_;
     std::array<std::unique_ptr<MediaPlayer>, 3> players_;
     std::optional<std::int64_t> last_handled_;
     int last_second_ = 0;

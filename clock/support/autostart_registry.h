@@ -1,6 +1,8 @@
-// The registry module (ZhuCeBiao): set, query and delete one value, and the
-// start-with-Windows entry built on them. The platform is reached through
-// RegistryPort; names and texts cross to it in the ANSI code page.
+// Start with Windows, portable: the Run key's value "NaoZhong", and the
+// registry procedures it is built on (set, query and delete one value). The
+// platform is reached through RegistryPort, declared here and implemented in
+// clock/windows/autostart_registry_port.h; names and texts cross to it in the
+// ANSI code page.
 #pragma once
 
 #include <cstdint>

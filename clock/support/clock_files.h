@@ -1,5 +1,5 @@
-// The shared procedures of the clock (module Include): the shutdown batch
-// file, the start-up tidy of the settings file, embedded resources as files,
+// The files the clock writes besides its settings: the shutdown batch file,
+// the start-up tidy of the settings file, embedded resources copied to files;
 // and the height of the strip below the work area.
 #pragma once
 

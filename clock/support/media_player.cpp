@@ -25,6 +25,13 @@ std::string_view mci_device_type(std::string_view path) {
     return {};
 }
 
+std::string mci_quoted(std::string_view path) {
+    std::string quoted;
+    quoted.reserve(path.size() + 2);
+    quoted.append(1, '"').append(path).append(1, '"');
+    return quoted;
+}
+
 std::string single_as_text(float value) {
     // Seven significant digits are what a Single carries; %g drops the zeros.
     char buffer[32];
@@ -53,7 +60,8 @@ MediaPlayer::~MediaPlayer() {
 void MediaPlayer::mmOpen(std::string_view sTheFile, std::int32_t hWnd) {
     if (!alias_.empty()) mmClose();
     replayable_ = false;
-    if (!files_.find_name(sTheFile)) {
+    // A quote cannot be in a file name, nor be carried inside a quoted path.
+    if (sTheFile.find('"') != std::string_view::npos || !files_.find_name(sTheFile)) {
         filename_ = "文件" + std::string(sTheFile) + " 不存在！";
         return;
     }
@@ -61,18 +69,23 @@ void MediaPlayer::mmOpen(std::string_view sTheFile, std::int32_t hWnd) {
     alias_ = std::string(sTheFile);
     const std::string_view type = mci_device_type(sTheFile);
     if (type.empty()) return;
-    if (type != "AviVideo" || hWnd < 1) {
-        mci_.send("Open " + filename_ + " ALIAS " + alias_ + " TYPE " + std::string(type), no_answer);
-    } else {
-        mci_.send("open " + filename_ + " ALIAS " + alias_ + " TYPE AVIVideo parent " + std::to_string(hWnd) +
+    const std::string file = mci_quoted(filename_);
+    if (type == "AviVideo" && hWnd >= 1) {
+        mci_.send("open " + file + " ALIAS " + device() + " TYPE AVIVideo parent " + std::to_string(hWnd) +
                       " style " + std::to_string(ws_child_style),
                   no_answer);
+        return;
     }
+    const std::string open = "Open " + file + " ALIAS " + device() + " TYPE ";
+    if (mci_.send(open + std::string(type), no_answer).code != 0 && type == "Waveaudio")
+        mci_.send(open + "mpegvideo", no_answer);
 }
+
+std::string MediaPlayer::device() const { return alias_.empty() ? std::string() : mci_quoted(alias_); }
 
 void MediaPlayer::mmClose() {
     if (alias_.empty()) return;
-    mci_.send("Close " + alias_, no_answer);
+    mci_.send("Close " + device(), no_answer);
     replayable_ = false;
     alias_.clear();
     filename_.clear();
@@ -81,7 +94,7 @@ void MediaPlayer::mmClose() {
 void MediaPlayer::mmPause() {
     if (alias_.empty()) return;
     if (status() != "paused")
-        mci_.send("Pause " + alias_, no_answer);
+        mci_.send("Pause " + device(), no_answer);
     else
         mmPlay();
 }
@@ -90,18 +103,18 @@ void MediaPlayer::mmPlay() {
     if (alias_.empty()) return;
     // At the end (or with nothing to measure) play again from the start.
     if (Length() == Position()) mmSeek(0);
-    replayable_ = mci_.send("Play " + alias_ + (wait_ ? " wait" : ""), no_answer).code == 0;
+    replayable_ = mci_.send("Play " + device() + (wait_ ? " wait" : ""), no_answer).code == 0;
 }
 
 void MediaPlayer::mmStop() {
     if (alias_.empty()) return;
-    mci_.send("Stop " + alias_, no_answer);
+    mci_.send("Stop " + device(), no_answer);
     mmSeek(0);
 }
 
 void MediaPlayer::mmSeek(float nPosition) {
     // No alias check here: on a closed player this is a harmless bad command.
-    mci_.send("Seek " + alias_ + " to " + single_as_text(nPosition), no_answer);
+    mci_.send("Seek " + device() + " to " + single_as_text(nPosition), no_answer);
 }
 
 void MediaPlayer::mmRestart() {
@@ -114,7 +127,7 @@ void MediaPlayer::mmReplay(std::string_view path) {
     if (replayable_ && alias_ == path) {
         // One command, not a seek and a play: the wave driver stops and
         // rewinds for each of them, and this runs every second.
-        replayable_ = mci_.send("Play " + alias_ + " from 0" + (wait_ ? " wait" : ""), no_answer).code == 0;
+        replayable_ = mci_.send("Play " + device() + " from 0" + (wait_ ? " wait" : ""), no_answer).code == 0;
         if (replayable_) return;
     }
     mmOpen(path, 0);
@@ -122,7 +135,7 @@ void MediaPlayer::mmReplay(std::string_view path) {
 }
 
 std::string MediaPlayer::query(std::string_view what) {
-    return mci_.send("Status " + alias_ + " " + std::string(what), status_answer).answer;
+    return mci_.send("Status " + device() + " " + std::string(what), status_answer).answer;
 }
 
 float MediaPlayer::Length() {

@@ -1,7 +1,10 @@
 // MediaPlayer: one sound (or video) file at a time through MCI command strings.
-// The class never looks at a command's result: a file that cannot be played
-// simply stays silent. Paths go into the strings unquoted, as they always
-// have, so a path with a space cannot play.
+// A file that cannot be played simply stays silent. Every path (and the
+// alias, which is the path) goes into the strings in double quotes, so a
+// file plays from any folder: spaces, Chinese, any character a file name may
+// hold. A WAV that the wave device cannot open is opened by the MPEG device
+// instead (Wine's wave device, for one, finds no file whose path has
+// characters outside the ANSI code page).
 #pragma once
 
 #include <cstdint>
@@ -17,9 +20,9 @@ struct MciReply {
     std::string answer;      // the return buffer up to its first NUL (UTF-8)
 };
 
-// Sends one MCI command string (UTF-8 here, the ANSI code page at the
-// platform). `answer_capacity` is the return buffer length: 0 for commands
-// whose answer nobody reads, 255 for status queries.
+// Sends one MCI command string (UTF-8 here, UTF-16 at the platform).
+// `answer_capacity` is the return buffer length: 0 for commands whose answer
+// nobody reads, 255 for status queries.
 class MciPort {
 public:
     virtual ~MciPort() = default;
@@ -29,6 +32,10 @@ public:
 // The device type for a file, chosen by the upper-cased last three
 // characters of its path; empty when the ending is not one MCI plays here.
 std::string_view mci_device_type(std::string_view path);
+
+// A path as it goes into a command: in double quotes. No file name holds a
+// quote, so none can end the quoted text early.
+std::string mci_quoted(std::string_view path);
 
 // A Single as VB writes it into a string: shortest form, no trailing zeros.
 std::string single_as_text(float value);
@@ -72,6 +79,8 @@ public:
 
 private:
     std::string query(std::string_view what);
+    // The alias as commands name it: quoted, or nothing when none is open.
+    std::string device() const;
 
     MciPort& mci_;
     FileSystem& files_;

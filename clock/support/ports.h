@@ -1,6 +1,6 @@
 // The small interfaces through which the portable clock code reaches the
 // platform. Each is named after what the behaviour needs, not after an API;
-// the Windows adapters live in clock/win32, the fakes in the tests.
+// the Windows adapters live in clock/windows, the fakes in the tests.
 #pragma once
 
 #include <cstdint>
@@ -32,8 +32,8 @@ public:
     virtual ~ProfileStore() = default;
     virtual ProfileRead read(std::string_view section, std::string_view key,
                              std::string_view path) = 0;
-    // False only when the call raised an error; the platform's own refusal
-    // (a read-only file) is not seen here, just as the platform reports it.
+    // False when the value could not be written (a read-only file or
+    // folder, a full disk); the file is then as it was.
     virtual bool write(std::string_view section, std::string_view key,
                        std::string_view value, std::string_view path) = 0;
     // Several values as one change of the file: whoever looks at the file
@@ -65,6 +65,9 @@ public:
     // Writes beside the file and then swaps it in, so the old content stays
     // whole when anything fails on the way.
     virtual bool replace_atomically(std::string_view path, std::string_view bytes) = 0;
+    // Whether a replace of the file could succeed where it is now: the folder
+    // takes a new file and the file is not read-only.
+    virtual bool can_replace(std::string_view path) = 0;
     // The current user's temporary folder, ending in a backslash.
     virtual std::string temp_folder() = 0;
 };

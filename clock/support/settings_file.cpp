@@ -62,6 +62,20 @@ bool SettingsBatch::commit() {
     return true;
 }
 
+std::string cannot_save_text(std::string_view settings_path) {
+    return "Tockly不能在这里保存设置：\r\n" + std::string(settings_path) +
+           "\r\n这个文件夹不允许写入，或者这个文件是只读的。\r\n\r\n"
+           "闹钟照常运行，但您在菜单和闹铃设置里做的更改，退出后都不会保留。\r\n\r\n"
+           "请把整个Tockly文件夹移到可以写入的地方（例如 C:\\Tockly 或 D:\\Tockly，不要放在 C:\\Program Files 里），"
+           "再从那里启动Tockly.exe；如果只是这个文件被设成了只读，请去掉它的只读属性。";
+}
+
+bool tell_if_settings_cannot_be_saved(FileSystem& files, MessageBoxes& boxes, std::string_view settings_path) {
+    if (files.can_replace(settings_path)) return false;
+    boxes.show(cannot_save_text(settings_path), cannot_save_title, MessageIcon::warning);
+    return true;
+}
+
 int numeric_value(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

@@ -1,5 +1,6 @@
-// Reading and writing one value of the settings file (module DuXieINI), and
-// the small text rules every reader of a value follows.
+// Reading and writing one value of the settings file, the small text rules
+// every reader of a value follows, and what the clock says when the file
+// cannot be saved where it is.
 #pragma once
 
 #include <string>
@@ -43,6 +44,17 @@ private:
     std::vector<ProfileWrite> writes_;
     bool refused_ = false;
 };
+
+// Where the settings cannot be saved (a folder that takes no new file, as
+// under Program Files or on read-only media, or a read-only settings file)
+// the clock runs all the same and says so once, at start, in a box with
+// this title and text, naming the file.
+inline constexpr std::string_view cannot_save_title = "Tockly提示您";
+std::string cannot_save_text(std::string_view settings_path);
+
+// Shows that box when the settings file cannot be replaced where it is;
+// true when it did. Each failed save still shows its own error.
+bool tell_if_settings_cannot_be_saved(FileSystem& files, MessageBoxes& boxes, std::string_view settings_path);
 
 // Removes spaces (only the space character) from both ends.
 std::string trim_spaces(std::string_view text);

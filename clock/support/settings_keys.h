@@ -51,10 +51,13 @@ inline constexpr std::string_view section = "naoling";
 inline constexpr std::string_view NaoLingShu0 = "NaoLingShu0";
 inline constexpr std::string_view naolingshu0 = "naolingshu0";
 inline constexpr int max_rows = 10;
-// Row keys: the row index in decimal followed by sj (time), ls (ring), ts (notice).
+// Row keys: the row index in decimal followed by sj (time), ls (ring), ts (notice), cf (repeat).
 inline std::string time_key(int row) { return std::to_string(row) + "sj"; }
 inline std::string sound_key(int row) { return std::to_string(row) + "ls"; }
 inline std::string notice_key(int row) { return std::to_string(row) + "ts"; }
+// When the row repeats (a rule such as workday or lunar:08-15); missing or
+// empty means every day, so older files keep their meaning.
+inline std::string rule_key(int row) { return std::to_string(row) + "cf"; }
 }  // namespace naoling
 
 namespace QiDong {

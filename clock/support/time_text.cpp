@@ -201,7 +201,14 @@ std::optional<int> parse_time_of_day(std::string_view text, const TimeFormat& fo
 std::optional<std::string> normalise_time_text(std::string_view text, const TimeFormat& format) {
     const auto t = parse_time_of_day(text, format);
     if (!t) return std::nullopt;
-    return format_time_of_day(*t, format);
+    // The stored text is read again by every tick: it must name this very
+    // second. A regional picture that drops the seconds or the hours (or
+    // whose literals read as separators) cannot, and then the plain 24-hour
+    // form is stored; a time that no text can carry is no time.
+    for (const std::string& candidate : {format_time_of_day(*t, format), format_time_of_day(*t, TimeFormat{})}) {
+        if (parse_time_of_day(candidate, format) == t) return candidate;
+    }
+    return std::nullopt;
 }
 
 }  // namespace tockly

@@ -28,7 +28,9 @@ std::string format_time_of_day(int seconds, const TimeFormat& format);
 std::optional<int> parse_time_of_day(std::string_view text, const TimeFormat& format);
 
 // Converts a typed time to the regional text ("8.30" -> "8:30:00"), or
-// nothing when the text is not a time.
+// nothing when the text is not a time. The text always reads back as the
+// same time in `format`: where the regional picture cannot show it (no
+// seconds, no hours), it is the 24-hour "H:mm:ss" form.
 std::optional<std::string> normalise_time_text(std::string_view text, const TimeFormat& format);
 
 }  // namespace tockly

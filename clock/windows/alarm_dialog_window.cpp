@@ -22,7 +22,7 @@ namespace {
 // message: a focus change is not the moment to move the focus again.
 constexpr UINT msg_got_focus = WM_APP + 20;   // wParam: control id
 constexpr UINT msg_lost_focus = WM_APP + 21;  // wParam: control id
-constexpr UINT msg_text5_click = WM_APP + 22;
+constexpr UINT msg_start_target_click = WM_APP + 22;
 constexpr UINT msg_combo_click = WM_APP + 23;  // wParam: control id
 
 constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -41,6 +41,7 @@ int id_of(Box box) {
     case Control::start_time_box: return alarm_dialog_ids::start_time_box;
     case Control::start_target_box: return alarm_dialog_ids::start_target_box;
     case Control::skin_box: return alarm_dialog_ids::skin_box;
+    case Control::rule_box: return alarm_dialog_ids::rule_box + box.index;
     }
     return 0;
 }
@@ -50,6 +51,8 @@ std::optional<Box> box_of(int id) {
     if (id >= alarm_dialog_ids::sound_box && id <= alarm_dialog_ids::sound_box + alarm_dialog_design::ticking_box)
         return Box{Control::sound_box, id - alarm_dialog_ids::sound_box};
     if (id >= alarm_dialog_ids::notice_box && id < alarm_dialog_ids::notice_box + alarm_dialog_design::row_count) return Box{Control::notice_box, id - alarm_dialog_ids::notice_box};
+    if (id >= alarm_dialog_ids::rule_box && id < alarm_dialog_ids::rule_box + alarm_dialog_design::row_count)
+        return Box{Control::rule_box, id - alarm_dialog_ids::rule_box};
     switch (id) {
     case alarm_dialog_ids::shutdown_box: return Box{Control::shutdown_box};
     case alarm_dialog_ids::start_time_box: return Box{Control::start_time_box};
@@ -59,7 +62,11 @@ std::optional<Box> box_of(int id) {
     }
 }
 
-bool is_combo(Box box) { return box.control == Control::sound_box || box.control == Control::skin_box; }
+bool is_combo(Box box) {
+    return box.control == Control::sound_box || box.control == Control::skin_box || box.control == Control::rule_box;
+}
+
+constexpr COLORREF unreadable_rule_colour = RGB(255, 200, 200);
 
 // Every box of the dialog, in the order the model is rendered.
 std::vector<Box> all_boxes() {
@@ -68,6 +75,7 @@ std::vector<Box> all_boxes() {
         boxes.push_back({Control::time_box, i});
         boxes.push_back({Control::sound_box, i});
         boxes.push_back({Control::notice_box, i});
+        boxes.push_back({Control::rule_box, i});
     }
     boxes.push_back({Control::sound_box, alarm_dialog_design::ticking_box});
     boxes.push_back({Control::skin_box});
@@ -87,6 +95,7 @@ AlarmDialogWindow::AlarmDialogWindow(HINSTANCE instance, AlarmDialogServices ser
     small_font_ = make_font(alarm_dialog_design::small_points, false);
     number_font_ = make_font(alarm_dialog_design::heading_points, true);
     button_brush_.reset(CreateSolidBrush(colorref_from_ole(alarm_dialog_design::button_face_colour)));
+    unreadable_rule_brush_.reset(CreateSolidBrush(unreadable_rule_colour));
 }
 
 AlarmDialogWindow::~AlarmDialogWindow() {
@@ -128,7 +137,7 @@ void AlarmDialogWindow::open() {
 
     model_ = std::make_unique<AlarmDialog>(AlarmDialogPorts{services_.profile, services_.boxes, folders_, services_.resources,
                                                 services_.files, services_.face, services_.notice, file_dialog_,
-                                                services_.time_format},
+                                                services_.time_format, &clock_},
                                      globals_);
     RECT frame{0, 0, px_x(alarm_dialog_design::client_width_twips), px_y(alarm_dialog_design::client_height_twips)};
     AdjustWindowRectEx(&frame, window_style, FALSE, window_ex_style);
@@ -190,51 +199,53 @@ void AlarmDialogWindow::add_tooltip(HWND c, std::string_view text) {
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+void AlarmDialogWindow::subclass(HWND c, std::optional<Box> box) {
+    if (box) boxes_[c] = *box;
+    SetWindowSubclass(c, control_proc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+HWND AlarmDialogWindow::add_box(Box box, alarm_dialog_design::Place place) {
+    const bool combo = is_combo(box);
+    const bool low = box.control == Control::start_time_box || box.control == Control::start_target_box;
+    if (combo) {
+        const DpiScale scale(services_.screen.dpi);
+        place.height = scale.twips_of(scale.px(place.height) + scale.scaled(combo_list_height_px));
+    }
+    HWND c = add_control(combo ? L"COMBOBOX" : L"EDIT", "", combo ? combo_style : edit_style,
+                         combo ? 0 : WS_EX_CLIENTEDGE, id_of(box), place,
+                         low ? low_box_font_.get() : box_font_.get());
+    if (!combo) {
+        SendMessageW(c, EM_SETLIMITTEXT, 0, 0);
+        subclass(c, box);
+        return c;
+    }
+    // The closed box as high as its design height.
+    RECT closed{};
+    GetWindowRect(c, &closed);
+    const LRESULT field = SendMessageW(c, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    const int wanted = px_y(alarm_dialog_design::row_height);
+    if (field > 0) SendMessageW(c, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + wanted - (closed.bottom - closed.top));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(c, &info) && info.hwndItem) {
+        subclass(info.hwndItem, box);
+        SendMessageW(info.hwndItem, EM_SETLIMITTEXT, 0, 0);
+    }
+    boxes_[c] = box;
+    return c;
+}
+
 void AlarmDialogWindow::create_controls() {
     boxes_.clear();
     shown_.clear();
     message_shown_.clear();
     lists_shown_ = -1;
-    const auto subclass = [&](HWND c, std::optional<Box> box) {
-        if (box) boxes_[c] = *box;
-        SetWindowSubclass(c, control_proc, 1, reinterpret_cast<DWORD_PTR>(this));
-    };
-    const auto add_box = [&](Box box, alarm_dialog_design::Place place) {
-        const bool combo = is_combo(box);
-        const bool low = box.control == Control::start_time_box || box.control == Control::start_target_box;
-        if (combo) {
-            const DpiScale scale(services_.screen.dpi);
-            place.height = scale.twips_of(scale.px(place.height) + scale.scaled(combo_list_height_px));
-        }
-        HWND c = add_control(combo ? L"COMBOBOX" : L"EDIT", "", combo ? combo_style : edit_style,
-                             combo ? 0 : WS_EX_CLIENTEDGE, id_of(box), place,
-                             low ? low_box_font_.get() : box_font_.get());
-        if (combo) {
-            // The closed box as high as its design height.
-            RECT closed{};
-            GetWindowRect(c, &closed);
-            const LRESULT field = SendMessageW(c, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-            const int wanted = px_y(alarm_dialog_design::row_height);
-            if (field > 0) SendMessageW(c, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + wanted - (closed.bottom - closed.top));
-            COMBOBOXINFO info{};
-            info.cbSize = sizeof info;
-            if (GetComboBoxInfo(c, &info) && info.hwndItem) {
-                subclass(info.hwndItem, box);
-                SendMessageW(info.hwndItem, EM_SETLIMITTEXT, 0, 0);
-            }
-            boxes_[c] = box;
-        } else {
-            SendMessageW(c, EM_SETLIMITTEXT, 0, 0);
-            subclass(c, box);
-        }
-        return c;
-    };
-
     // Creation order is the Tab order: row by row, then the boxes below, then the button.
     for (int i = 0; i < alarm_dialog_design::row_count; ++i) {
         add_box({Control::time_box, i}, alarm_dialog_design::time_box(i));
         add_box({Control::sound_box, i}, alarm_dialog_design::sound_box(i));
         add_box({Control::notice_box, i}, alarm_dialog_design::notice_box(i));
+        add_box({Control::rule_box, i}, alarm_dialog_design::rule_box(i));
     }
     add_box({Control::sound_box, alarm_dialog_design::ticking_box}, alarm_dialog_design::sound_box(alarm_dialog_design::ticking_box));
     add_box({Control::skin_box}, alarm_dialog_design::skin_box);
@@ -244,9 +255,14 @@ void AlarmDialogWindow::create_controls() {
     HWND button = add_control(L"BUTTON", std::string(alarm_dialog_design::save_caption), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
                               0, alarm_dialog_ids::save_button, alarm_dialog_design::save_button, heading_font_.get());
     subclass(button, std::nullopt);
+    create_labels();
+    create_tooltips(button);
+}
 
+void AlarmDialogWindow::create_labels() {
     for (int i = 0; i < alarm_dialog_design::caption_count; ++i)
         add_label(alarm_dialog_ids::captions + i, alarm_dialog_design::captions[i], i < 3 ? heading_font_.get() : box_font_.get());
+    add_label(alarm_dialog_ids::rule_caption, alarm_dialog_design::rule_caption, heading_font_.get());
     for (int i = 0; i < 2; ++i) add_label(alarm_dialog_ids::start_captions + i, alarm_dialog_design::start_captions[i], small_font_.get());
     for (int row = 0; row < alarm_dialog_design::row_count; ++row)
         add_control(L"STATIC", std::to_string(row + 1), WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_CENTERIMAGE, 0,
@@ -254,7 +270,9 @@ void AlarmDialogWindow::create_controls() {
     add_control(L"STATIC", std::string(alarm_dialog_design::first_message), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0,
                 alarm_dialog_ids::message_line, alarm_dialog_design::message_line, box_font_.get());
     message_shown_ = alarm_dialog_design::first_message;
+}
 
+void AlarmDialogWindow::create_tooltips(HWND save_button) {
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
                                nullptr);
@@ -266,7 +284,7 @@ void AlarmDialogWindow::create_controls() {
         info.cbSize = sizeof info;
         if (GetComboBoxInfo(combo, &info) && info.hwndItem) add_tooltip(info.hwndItem, alarm_dialog_design::sound_box_tooltip);
     }
-    add_tooltip(button, alarm_dialog_design::save_tooltip);
+    add_tooltip(save_button, alarm_dialog_design::save_tooltip);
 }
 
 HWND AlarmDialogWindow::control(Box box) const { return GetDlgItem(hwnd_, id_of(box)); }
@@ -395,6 +413,16 @@ HBRUSH AlarmDialogWindow::colour_static(HDC dc, HWND c) {
     return GetSysColorBrush(COLOR_BTNFACE);
 }
 
+HBRUSH AlarmDialogWindow::colour_edit(HDC dc, HWND c) {
+    const auto it = boxes_.find(c);
+    if (model_ && it != boxes_.end() && it->second.control == Control::rule_box && !model_->rule_readable(it->second.index)) {
+        SetBkColor(dc, unreadable_rule_colour);
+        return unreadable_rule_brush_.get();
+    }
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return GetSysColorBrush(COLOR_WINDOW);
+}
+
 void AlarmDialogWindow::draw_button(const DRAWITEMSTRUCT& item) {
     draw_flat_button(item, {button_brush_.get(), heading_font_.get(), GetSysColor(COLOR_BTNTEXT),
                             alarm_dialog_design::save_caption, true});
@@ -406,80 +434,88 @@ LRESULT AlarmDialogWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         on_command(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
         return 0;
     case WM_CTLCOLOREDIT:
-        SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(colour_edit(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(colour_static(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
-    case WM_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (item.CtlID == static_cast<UINT>(alarm_dialog_ids::save_button)) {
-            draw_button(item);
-            return TRUE;
-        }
+    case WM_DRAWITEM:
+        if (on_draw_item(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
         break;
-    }
     case WM_ACTIVATE:
-        // Back to the box that had the focus when the dialog was left.
-        if (LOWORD(wp) != WA_INACTIVE && last_focus_ && IsWindow(last_focus_) && IsWindowEnabled(last_focus_)) {
-            SetFocus(last_focus_);
-            return 0;
-        }
+        if (on_activate(wp)) return 0;
         break;
     case msg_got_focus:
         if (const auto box = box_of(static_cast<int>(wp))) run([&](AlarmDialog& m) { m.got_focus(*box); });
         return 0;
-    case msg_lost_focus:
-        if (const auto box = box_of(static_cast<int>(wp))) {
-            // Taking the focus back must not count as leaving the box it comes from.
-            holding_focus_ = true;
-            run([&](AlarmDialog& m) {
-                if (box->control == Control::time_box) m.time_box_lost_focus(box->index);
-                if (box->control == Control::shutdown_box) m.shutdown_box_lost_focus();
-                if (box->control == Control::start_time_box) m.start_time_box_lost_focus();
-            });
-            holding_focus_ = false;
-        }
-        return 0;
-    case msg_text5_click:
-        run([](AlarmDialog& m) { m.start_target_click(); });
-        return 0;
-    case msg_combo_click: {
-        const auto box = box_of(static_cast<int>(wp));
-        if (!box) return 0;
-        HWND c = control(*box);
-        const LRESULT index = SendMessageW(c, CB_GETCURSEL, 0, 0);
-        if (index == CB_ERR) return 0;
-        const LRESULT length = SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-        if (length == CB_ERR) return 0;
-        std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
-        wide.resize(static_cast<std::size_t>(length));
-        const std::string picked = narrow(wide);
-        shown_[static_cast<int>(wp)] = picked;
-        run([&](AlarmDialog& m) {
-            if (box->control == Control::skin_box)
-                m.skin_picked(picked);
-            else
-                m.sound_picked(box->index, picked);
-        });
-        return 0;
-    }
+    case msg_lost_focus: on_box_left(static_cast<int>(wp)); return 0;
+    case msg_start_target_click: run([](AlarmDialog& m) { m.start_target_click(); }); return 0;
+    case msg_combo_click: on_list_pick(static_cast<int>(wp)); return 0;
     case WM_CLOSE:
         // Nothing is saved on closing; unsaved rows are gone with the window.
         DestroyWindow(hwnd_);
         return 0;
-    case WM_NCDESTROY:
-        hwnd_ = nullptr;
-        tooltip_ = nullptr;
-        last_focus_ = nullptr;
-        boxes_.clear();
-        model_.reset();
-        file_dialog_.set_owner(nullptr);
-        return 0;
-    default:
-        break;
+    case WM_NCDESTROY: on_nc_destroy(); return 0;
+    default: break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+bool AlarmDialogWindow::on_draw_item(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID != static_cast<UINT>(alarm_dialog_ids::save_button)) return false;
+    draw_button(item);
+    return true;
+}
+
+bool AlarmDialogWindow::on_activate(WPARAM wp) {
+    // Back to the box that had the focus when the dialog was left.
+    if (LOWORD(wp) == WA_INACTIVE || !last_focus_ || !IsWindow(last_focus_) || !IsWindowEnabled(last_focus_))
+        return false;
+    SetFocus(last_focus_);
+    return true;
+}
+
+void AlarmDialogWindow::on_box_left(int id) {
+    const auto box = box_of(id);
+    if (!box) return;
+    // Taking the focus back must not count as leaving the box it comes from.
+    holding_focus_ = true;
+    run([&](AlarmDialog& m) {
+        if (box->control == Control::time_box) m.time_box_lost_focus(box->index);
+        if (box->control == Control::shutdown_box) m.shutdown_box_lost_focus();
+        if (box->control == Control::start_time_box) m.start_time_box_lost_focus();
+    });
+    holding_focus_ = false;
+}
+
+void AlarmDialogWindow::on_list_pick(int id) {
+    const auto box = box_of(id);
+    if (!box) return;
+    HWND c = control(*box);
+    const LRESULT index = SendMessageW(c, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return;
+    const LRESULT length = SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) return;
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(static_cast<std::size_t>(length));
+    const std::string picked = narrow(wide);
+    shown_[id] = picked;
+    run([&](AlarmDialog& m) {
+        if (box->control == Control::skin_box)
+            m.skin_picked(picked);
+        else if (box->control == Control::rule_box)
+            m.rule_picked(box->index, picked);
+        else
+            m.sound_picked(box->index, picked);
+    });
+}
+
+void AlarmDialogWindow::on_nc_destroy() {
+    hwnd_ = nullptr;
+    tooltip_ = nullptr;
+    last_focus_ = nullptr;
+    boxes_.clear();
+    model_.reset();
+    file_dialog_.set_owner(nullptr);
 }
 
 LRESULT CALLBACK AlarmDialogWindow::control_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
@@ -520,7 +556,7 @@ LRESULT AlarmDialogWindow::handle_control(HWND c, UINT msg, WPARAM wp, LPARAM lp
         }
         break;
     case WM_LBUTTONUP:
-        if (box && box->control == Control::start_target_box) PostMessageW(hwnd_, msg_text5_click, 0, 0);
+        if (box && box->control == Control::start_target_box) PostMessageW(hwnd_, msg_start_target_click, 0, 0);
         break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(c, control_proc, 1);

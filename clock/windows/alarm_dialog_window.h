@@ -7,10 +7,12 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "clock/model/alarm_dialog_model.h"
 #include "clock/windows/alarm_dialog_ports.h"
+#include "clock/windows/wall_clock.h"
 #include "win32kit/handles.h"
 #include "clock/model/notice_band_model.h"
 #include "win32kit/window.h"
@@ -33,6 +35,8 @@ inline constexpr int row_number = 1500;  // + index 0..9
 inline constexpr int message_line = 1600;
 inline constexpr int start_captions = 1700;  // + index 0..1
 inline constexpr int save_button = 1800;
+inline constexpr int rule_box = 1900;  // + row
+inline constexpr int rule_caption = 1950;
 }  // namespace alarm_dialog_ids
 
 // The captions show the notice window itself.
@@ -72,13 +76,26 @@ private:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handle_control(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void on_command(int id, int code, HWND control);
+    bool on_draw_item(const DRAWITEMSTRUCT& item);
+    bool on_activate(WPARAM wp);
+    // The user left a box that checks its text on leaving.
+    void on_box_left(int id);
+    // A name picked from a box's list.
+    void on_list_pick(int id);
+    void on_nc_destroy();
     void create_controls();
+    HWND add_box(Box box, alarm_dialog_design::Place place);
+    void subclass(HWND control, std::optional<Box> box);
+    void create_labels();
+    void create_tooltips(HWND save_button);
     HWND add_control(const wchar_t* cls, const std::string& text, DWORD style, DWORD ex_style, int id,
                      alarm_dialog_design::Place place, HFONT font);
     HWND add_label(int id, const alarm_dialog_design::Caption& caption, HFONT font, DWORD align = SS_LEFT);
     void add_tooltip(HWND control, std::string_view text);
     void draw_button(const DRAWITEMSTRUCT& item);
     HBRUSH colour_static(HDC dc, HWND control);
+    // Boxes on white; a repeat box whose rule the program cannot read in pink.
+    HBRUSH colour_edit(HDC dc, HWND control);
 
     // Runs one event of the model and shows what it changed.
     template <typename Event>
@@ -98,6 +115,7 @@ private:
     ClockGlobals& globals_;
     Win32Folders folders_;
     Win32FileOpenDialog file_dialog_;
+    Win32WallClock clock_;
     std::unique_ptr<AlarmDialog> model_;
     HWND tooltip_ = nullptr;
     HWND last_focus_ = nullptr;
@@ -108,7 +126,7 @@ private:
     bool rendering_ = false;               // the controls' notifications are our own doing
     bool holding_focus_ = false;           // a time box takes the focus back
     win32kit::unique_hfont box_font_, low_box_font_, heading_font_, small_font_, number_font_;
-    win32kit::unique_hbrush button_brush_;
+    win32kit::unique_hbrush button_brush_, unreadable_rule_brush_;
 };
 
 }  // namespace tockly::win

@@ -1,4 +1,5 @@
-// The registry through advapi32's ANSI functions.
+// The Windows side of start with Windows: RegistryPort (declared in
+// clock/support/autostart_registry.h) on advapi32's ANSI registry functions.
 #pragma once
 
 #include "clock/support/autostart_registry.h"

@@ -53,7 +53,7 @@ bool ClockCommands::menu_enabled(MenuId id) {
 }
 
 void ClockCommands::on_alarm_spot_click() {
-    s_.boxes.show(alarm_list_text(g_), "Tockly", MessageIcon::information);
+    s_.boxes.show(alarm_list_text(g_, s_.tick.read_clock(), s_.tick.time_format()), "Tockly", MessageIcon::information);
 }
 
 std::optional<LunarTexts> ClockCommands::lunar_today() { return s_.lunar_control.texts_for(today_ole_date()); }
@@ -82,6 +82,13 @@ void ClockCommands::restore_from_tray() {
 }
 
 void ClockCommands::on_tray_activate() { restore_from_tray(); }
+
+void ClockCommands::on_second_start() {
+    // Brought out of the tray as its own menu item brings it, so the next
+    // start shows it too; any other second start changes no setting.
+    if (s_.clock_window.in_tray()) restore_from_tray();
+    s_.clock_window.come_forward();
+}
 
 void ClockCommands::exit_program() {
     s_.tick.player(0).mmClose();

@@ -41,6 +41,7 @@ public:
     void on_day_label_click() override;
     std::string day_label_tooltip() override;
     void on_tray_activate() override;
+    void on_second_start() override;
     void on_exit_timer() override;
 
 private:

@@ -24,6 +24,12 @@ namespace {
 constexpr UINT_PTR tick_timer_id = 1;
 constexpr UINT_PTR exit_timer_id = 2;  // the exit delay
 
+// What Explorer broadcasts when it has made a new taskbar.
+UINT taskbar_created_message() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
 }  // namespace
 
 bool ClockWindow::register_class(HINSTANCE instance) {
@@ -57,102 +63,130 @@ bool ClockWindow::create(HINSTANCE instance, HWND owner) {
 
 LRESULT ClockWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == come_forward_message()) {
-        come_forward();
+        on_second_start();
         return 0;
     }
+    if (msg == taskbar_created_message()) {
+        on_taskbar_created();
+        return 0;
+    }
+    const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     switch (msg) {
-    case WM_SIZE:
-        on_resize();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_DPICHANGED:
-        on_dpi_changed(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
-        return 0;
-    case WM_TIMER:
-        if (wp == exit_timer_id) {
-            if (commands_) commands_->on_exit_timer();
-            return 0;
-        }
-        if (wp == tick_timer_id) run_tick();
-        return 0;
-    case WM_TIMECHANGE:
-        // The timer still counts towards a boundary of the old time.
-        run_tick();
-        return 0;
-    case WM_POWERBROADCAST:
-        // After a sleep the timer may fire late or not at all until the next interval.
-        if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) run_tick();
-        return TRUE;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        if (surface_dc_) BitBlt(dc, 0, 0, surface_width_, surface_height_, surface_dc_.get(), 0, 0, SRCCOPY);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        const Spot spot = spot_at({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-        if (spot == Spot::background) drag(false);
-        else if (spot == Spot::time_label || spot == Spot::weekday_label || spot == Spot::year_month_label || spot == Spot::studio_label) drag(true);
-        return 0;
-    }
+    case WM_SIZE: on_resize(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_DPICHANGED: on_dpi_changed(LOWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
+    case WM_TIMER: on_timer(wp); return 0;
+    // The timer still counts towards a boundary of the old time.
+    case WM_TIMECHANGE: run_tick(); return 0;
+    case WM_POWERBROADCAST: on_power_event(wp); return TRUE;
+    case WM_PAINT: on_paint(); return 0;
+    case WM_LBUTTONDOWN: on_left_button_down(at); return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        on_button_up(msg, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        if (spot_at({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) == Spot::background) {
-            // The menu opens at the face centre.
-            const FaceLayout layout = face_layout(scale_.twips());
-            const FacePoint centre = face_to_client(menu_point_for_double_click(), layout.face_width, layout.face_height);
-            POINT p{static_cast<LONG>(std::lround(centre.x)), static_cast<LONG>(std::lround(centre.y))};
-            ClientToScreen(hwnd_, &p);
-            show_menu(MenuId::context_menu, p, TPM_RIGHTBUTTON);
-        }
-        return 0;
-    case WM_MOUSEMOVE: {
-        if (behaviour_.parked()) place_twips(behaviour_.on_mouse_move(window_twips(), monitors()));
-        if (spot_at({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}) == Spot::day_label) update_day_label_tooltip();
-        return 0;
+    case WM_MBUTTONUP: on_button_up(msg, at); return 0;
+    case WM_LBUTTONDBLCLK: on_double_click(at); return 0;
+    case WM_MOUSEMOVE: on_mouse_move(at); return 0;
+    case WM_SETCURSOR: return on_set_cursor(wp, lp);
+    case WM_COMMAND: on_command(wp); return 0;
+    case tray_callback_message: on_tray_mouse(LOWORD(lp)); return 0;
+    case WM_CLOSE: DestroyWindow(hwnd_); return 0;
+    case WM_DESTROY: on_destroy(); return 0;
+    default: return DefWindowProcW(hwnd_, msg, wp, lp);
     }
-    case WM_SETCURSOR: {
-        // The day label is a button of sorts: it opens the lunar calendar.
-        POINT at{};
-        GetCursorPos(&at);
-        ScreenToClient(hwnd_, &at);
-        if (LOWORD(lp) == HTCLIENT && spot_at(at) == Spot::day_label) {
-            SetCursor(LoadCursorW(nullptr, IDC_HAND));
-            return TRUE;
-        }
-        return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void ClockWindow::on_timer(WPARAM id) {
+    if (id == exit_timer_id) {
+        if (commands_) commands_->on_exit_timer();
+    } else if (id == tick_timer_id) {
+        run_tick();
     }
-    case WM_COMMAND:
-        if (HIWORD(wp) == 0 && LOWORD(wp) >= menu_command_base && commands_)
-            commands_->on_menu(static_cast<MenuId>(LOWORD(wp) - menu_command_base));
-        return 0;
-    case tray_callback_message:
-        if (!commands_) return 0;
-        if (LOWORD(lp) == WM_LBUTTONDBLCLK) {
-            commands_->on_tray_activate();
-        } else if (LOWORD(lp) == WM_RBUTTONUP) {
-            POINT p;
-            GetCursorPos(&p);
-            show_menu(MenuId::tray_menu, p, 0);
-        }
-        return 0;
-    case WM_CLOSE:
-        DestroyWindow(hwnd_);
-        return 0;
-    case WM_DESTROY:
-        // Any way the window closes, the tray icon goes with it.
-        remove_tray_icon();
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void ClockWindow::on_power_event(WPARAM event) {
+    // After a sleep the timer may fire late or not at all until the next interval.
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) run_tick();
+}
+
+void ClockWindow::on_paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    if (surface_dc_) BitBlt(dc, 0, 0, surface_width_, surface_height_, surface_dc_.get(), 0, 0, SRCCOPY);
+    EndPaint(hwnd_, &ps);
+}
+
+void ClockWindow::on_left_button_down(POINT client) {
+    switch (spot_at(client)) {
+    case Spot::background: drag(false); break;
+    case Spot::time_label:
+    case Spot::weekday_label:
+    case Spot::year_month_label:
+    case Spot::studio_label: drag(true); break;
+    default: break;
     }
+}
+
+void ClockWindow::on_double_click(POINT client) {
+    if (spot_at(client) != Spot::background) return;
+    // The menu opens at the face centre.
+    const FaceLayout layout = face_layout(scale_.twips());
+    const FacePoint centre = face_to_client(menu_point_for_double_click(), layout.face_width, layout.face_height);
+    POINT p{static_cast<LONG>(std::lround(centre.x)), static_cast<LONG>(std::lround(centre.y))};
+    ClientToScreen(hwnd_, &p);
+    show_menu(MenuId::context_menu, p, TPM_RIGHTBUTTON);
+}
+
+void ClockWindow::on_mouse_move(POINT client) {
+    if (behaviour_.parked()) place_twips(behaviour_.on_mouse_move(window_twips(), monitors()));
+    if (spot_at(client) == Spot::day_label) update_day_label_tooltip();
+}
+
+LRESULT ClockWindow::on_set_cursor(WPARAM wp, LPARAM lp) {
+    // The day label is a button of sorts: it opens the lunar calendar.
+    POINT at{};
+    GetCursorPos(&at);
+    ScreenToClient(hwnd_, &at);
+    if (LOWORD(lp) == HTCLIENT && spot_at(at) == Spot::day_label) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+    }
+    return DefWindowProcW(hwnd_, WM_SETCURSOR, wp, lp);
+}
+
+void ClockWindow::on_command(WPARAM wp) {
+    if (HIWORD(wp) == 0 && LOWORD(wp) >= menu_command_base && commands_)
+        commands_->on_menu(static_cast<MenuId>(LOWORD(wp) - menu_command_base));
+}
+
+void ClockWindow::on_tray_mouse(UINT mouse_message) {
+    if (!commands_) return;
+    if (mouse_message == WM_LBUTTONDBLCLK) {
+        commands_->on_tray_activate();
+    } else if (mouse_message == WM_RBUTTONUP) {
+        POINT p;
+        GetCursorPos(&p);
+        show_menu(MenuId::tray_menu, p, 0);
+    }
+}
+
+void ClockWindow::on_destroy() {
+    // Any way the window closes, the tray icon goes with it.
+    remove_tray_icon();
+    PostQuitMessage(0);
+}
+
+void ClockWindow::on_second_start() {
+    if (commands_) commands_->on_second_start();
+    else come_forward();
+}
+
+void ClockWindow::on_taskbar_created() {
+    // A new taskbar (Explorer started again, or for the first time after a
+    // start with Windows) knows no icons: the clock's goes in, or a clock in
+    // the tray could not be reached.
+    if (!in_tray_) return;
+    icon_added_ = false;
+    add_tray_icon();
 }
 
 ClockWindow::Spot ClockWindow::spot_at(POINT p) const {
@@ -208,9 +242,7 @@ void ClockWindow::run_tick() {
 }
 
 void ClockWindow::come_forward() {
-    if (tray_shown_) {
-        // Shown as the user asked, but the start-in-tray choice is the
-        // user's own to change: the settings file stays as it is.
+    if (in_tray_) {
         remove_tray_icon();
         show();
     }
@@ -397,40 +429,52 @@ void ClockWindow::render(const RECT* changed) {
     GetClientRect(hwnd_, &client);
     const int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return;
-    if (!surface_dc_ || w != surface_width_ || h != surface_height_) {
-        ScopedGetDc screen(hwnd_);
-        surface_select_.reset();
-        surface_dc_.reset(CreateCompatibleDC(screen));
-        surface_.reset(CreateCompatibleBitmap(screen, w, h));
-        // The bitmap stays selected: the surface persists between paints.
-        surface_select_ = std::make_unique<ScopedSelect>(surface_dc_.get(), surface_.get());
-        surface_width_ = w;
-        surface_height_ = h;
-    }
+    prepare_surface(w, h);
     HDC dc = surface_dc_.get();
     RECT all{0, 0, w, h};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-
-    if (drawn_face_) {
-        if (!picture_dc_) picture_dc_.reset(CreateCompatibleDC(dc));
-        if (picture_in_dc_ != drawn_face_.bitmap.get()) {
-            picture_select_.reset();
-            picture_select_ = std::make_unique<ScopedSelect>(picture_dc_.get(), drawn_face_.bitmap.get());
-            picture_in_dc_ = drawn_face_.bitmap.get();
-        }
-        BitBlt(dc, 0, 0, drawn_face_.width, drawn_face_.height, picture_dc_.get(), 0, 0, SRCCOPY);
-    }
-
+    paint_picture(dc);
     // Labels first, so marks and hands are drawn over them.
-    SetBkMode(dc, TRANSPARENT);
-    const auto visible = [&](FaceLabel l) { auto it = label_visible_.find(l); return it == label_visible_.end() || it->second; };
-    if (visible(FaceLabel::time)) draw_label(dc, face_labels::time_label, texts_.time);
-    if (visible(FaceLabel::weekday)) draw_label(dc, face_labels::weekday_label, texts_.weekday);
-    if (visible(FaceLabel::year_month)) draw_label(dc, face_labels::year_month_label, texts_.year_month);
-    if (visible(FaceLabel::day)) draw_label(dc, face_labels::day_label, texts_.day);
-    draw_label(dc, face_labels::studio_label, std::string(studio_name));
+    paint_labels(dc);
+    paint_lines(dc);
+    paint_hub(dc);
+    InvalidateRect(hwnd_, changed, FALSE);
+}
 
-    // Marks, hands and hub in the face's own -1..1 system over the design client area.
+void ClockWindow::prepare_surface(int width, int height) {
+    if (surface_dc_ && width == surface_width_ && height == surface_height_) return;
+    ScopedGetDc screen(hwnd_);
+    surface_select_.reset();
+    surface_dc_.reset(CreateCompatibleDC(screen));
+    surface_.reset(CreateCompatibleBitmap(screen, width, height));
+    // The bitmap stays selected: the surface persists between paints.
+    surface_select_ = std::make_unique<ScopedSelect>(surface_dc_.get(), surface_.get());
+    surface_width_ = width;
+    surface_height_ = height;
+}
+
+void ClockWindow::paint_picture(HDC dc) {
+    if (!drawn_face_) return;
+    if (!picture_dc_) picture_dc_.reset(CreateCompatibleDC(dc));
+    if (picture_in_dc_ != drawn_face_.bitmap.get()) {
+        picture_select_.reset();
+        picture_select_ = std::make_unique<ScopedSelect>(picture_dc_.get(), drawn_face_.bitmap.get());
+        picture_in_dc_ = drawn_face_.bitmap.get();
+    }
+    BitBlt(dc, 0, 0, drawn_face_.width, drawn_face_.height, picture_dc_.get(), 0, 0, SRCCOPY);
+}
+
+void ClockWindow::paint_labels(HDC dc) {
+    SetBkMode(dc, TRANSPARENT);
+    if (label_shown(FaceLabel::time)) draw_label(dc, face_labels::time_label, texts_.time);
+    if (label_shown(FaceLabel::weekday)) draw_label(dc, face_labels::weekday_label, texts_.weekday);
+    if (label_shown(FaceLabel::year_month)) draw_label(dc, face_labels::year_month_label, texts_.year_month);
+    if (label_shown(FaceLabel::day)) draw_label(dc, face_labels::day_label, texts_.day);
+    draw_label(dc, face_labels::studio_label, std::string(studio_name));
+}
+
+// Marks and hands in the face's own -1..1 system over the design client area.
+void ClockWindow::paint_lines(HDC dc) {
     const FaceLayout layout = face_layout(scale_.twips());
     const int face_w = layout.face_width, face_h = layout.face_height;
     for (const FaceLine& line : lines_) {
@@ -450,16 +494,18 @@ void ClockWindow::render(const RECT* changed) {
             LineTo(dc, static_cast<int>(std::lround(b.x)), static_cast<int>(std::lround(b.y)));
         }
     }
+}
 
-    // The black hub over the centre.
+// The black hub over the centre.
+void ClockWindow::paint_hub(HDC dc) {
+    const FaceLayout layout = face_layout(scale_.twips());
+    const int face_w = layout.face_width, face_h = layout.face_height;
     const FacePoint centre = face_to_client({0, 0}, face_w, face_h);
     const double rx = hub_radius * face_w / 2, ry = hub_radius * face_h / 2;
     ScopedSelect keep_brush(dc, GetStockObject(BLACK_BRUSH));
     ScopedSelect keep_pen(dc, GetStockObject(BLACK_PEN));
     Ellipse(dc, static_cast<int>(std::lround(centre.x - rx)), static_cast<int>(std::lround(centre.y - ry)),
             static_cast<int>(std::lround(centre.x + rx)) + 1, static_cast<int>(std::lround(centre.y + ry)) + 1);
-
-    InvalidateRect(hwnd_, changed, FALSE);
 }
 
 HFONT ClockWindow::font_for(const LabelDesign& design) {
@@ -591,6 +637,12 @@ void ClockWindow::make_layered_colour_key(unsigned colour_key) {
 }
 
 void ClockWindow::show_tray_icon(std::string_view tooltip) {
+    in_tray_ = true;
+    tray_tooltip_ = std::string(tooltip);
+    add_tray_icon();
+}
+
+void ClockWindow::add_tray_icon() {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = hwnd_;
@@ -598,18 +650,20 @@ void ClockWindow::show_tray_icon(std::string_view tooltip) {
     data.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
     data.uCallbackMessage = tray_callback_message;
     data.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
-    wcsncpy(data.szTip, widen(tooltip).c_str(), std::size(data.szTip) - 1);
-    tray_shown_ = Shell_NotifyIconW(tray_shown_ ? NIM_MODIFY : NIM_ADD, &data) || tray_shown_;
+    wcsncpy(data.szTip, widen(tray_tooltip_).c_str(), std::size(data.szTip) - 1);
+    // Without a taskbar yet the icon waits for the taskbar's message.
+    icon_added_ = Shell_NotifyIconW(icon_added_ ? NIM_MODIFY : NIM_ADD, &data) || icon_added_;
 }
 
 void ClockWindow::remove_tray_icon() {
-    if (!tray_shown_) return;
+    if (!in_tray_) return;
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = hwnd_;
     data.uID = 1;
     Shell_NotifyIconW(NIM_DELETE, &data);
-    tray_shown_ = false;
+    in_tray_ = false;
+    icon_added_ = false;
 }
 
 void ClockWindow::show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }

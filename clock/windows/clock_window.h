@@ -39,6 +39,8 @@ public:
     virtual void on_day_label_click() = 0;
     virtual std::string day_label_tooltip() = 0;
     virtual void on_tray_activate() = 0;
+    // Another start of the clock asked this one to come forward.
+    virtual void on_second_start() = 0;
     virtual void on_exit_timer() = 0;
 };
 
@@ -74,26 +76,46 @@ public:
 
     void set_commands(ClockWindowCommands* commands) { commands_ = commands; }
 
-    // A second start of the clock asked for this one: out of the tray,
-    // unparked, on top, with any box it shows in front.
+    // Out of the tray, unparked, on top, with any box it shows in front.
     void come_forward();
+    // Only the tray icon shows the clock.
+    bool in_tray() const { return in_tray_; }
 
-    // KaoBian: park at the right screen edge.
+    // Parks at the right screen edge (the menu's 靠右隐藏).
     void park();
     // Starts exit_timer, the exit delay (500 ms).
     void start_exit_timer();
-    // Shows a popup menu (YJCD or TuoPan) at a screen point.
+    // Shows a popup menu (the face's context menu or the tray's) at a screen point.
     void show_menu(MenuId popup, POINT screen_point, UINT flags);
 
 private:
     friend class win32kit::Window<ClockWindow>;
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    // One member per message.
+    void on_timer(WPARAM id);
+    void on_power_event(WPARAM event);
+    void on_paint();
+    void on_left_button_down(POINT client);
+    void on_double_click(POINT client);
+    void on_mouse_move(POINT client);
+    LRESULT on_set_cursor(WPARAM wp, LPARAM lp);
+    void on_command(WPARAM wp);
+    void on_tray_mouse(UINT mouse_message);
+    void on_destroy();
+    void on_second_start();
+    void on_taskbar_created();
+    void add_tray_icon();
     void on_resize();
     // Runs the tick now and arms tick_timer for the next second boundary.
     void run_tick();
     // Draws the whole face into the surface; only `changed` (the whole
     // window when null) is sent to the screen.
     void render(const RECT* changed = nullptr);
+    void prepare_surface(int width, int height);
+    void paint_picture(HDC dc);
+    void paint_labels(HDC dc);
+    void paint_lines(HDC dc);
+    void paint_hub(HDC dc);
     HPEN pen_for(int width, COLORREF colour);
     RECT line_bounds(const FaceLine& line) const;
     void add_changed(const RECT& r);
@@ -141,7 +163,9 @@ private:
     std::map<FaceLabel, bool> label_visible_;
     std::map<const LabelDesign*, win32kit::unique_hfont> fonts_;
     FaceTexts texts_;
-    bool tray_shown_ = false;
+    bool in_tray_ = false;     // reduced to the tray, with its icon or waiting for a taskbar
+    bool icon_added_ = false;  // the taskbar took the icon
+    std::string tray_tooltip_;
     ClockTick* tick_ = nullptr;
     ClockWindowCommands* commands_ = nullptr;
     WindowBehaviour behaviour_;

@@ -1,12 +1,11 @@
-// The file system through the wide-character Windows APIs, and the facts of
-// the machine the clock runs on: its folder, the screen, the regional time
-// format.
+// The file system through the wide-character Windows APIs. Every file the
+// clock writes (the settings, the shutdown batch, the resources it plays or
+// shows from a file) is replaced whole through win32kit's replace routine.
 #pragma once
 
 #include <windows.h>
 
 #include "clock/support/ports.h"
-#include "clock/support/time_text.h"
 
 namespace tockly::win {
 
@@ -16,12 +15,8 @@ public:
     std::optional<std::string> read_bytes(std::string_view path) override;
     bool write_bytes(std::string_view path, std::string_view bytes) override;
     bool replace_atomically(std::string_view path, std::string_view bytes) override;
+    bool can_replace(std::string_view path) override;
     std::string temp_folder() override;
 };
-
-ScreenMetrics screen_metrics();
-TimeFormat regional_time_format();
-// The folder of the running executable, without a final backslash unless it is a root.
-std::string program_folder();
 
 }  // namespace tockly::win

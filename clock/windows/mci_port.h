@@ -1,4 +1,4 @@
-// MCI through its command strings (mciSendStringA), for every sound the
+// MCI through its command strings (mciSendStringW), for every sound the
 // clock plays: alarms, chimes, ticking.
 #pragma once
 
@@ -8,7 +8,9 @@
 
 namespace tockly::win {
 
-// mciSendStringA: the command in the ANSI code page, no callback window.
+// mciSendStringW: the command in UTF-16, so a path may hold any character a
+// file name can (the ANSI call loses those outside the code page); no
+// callback window.
 class Win32Mci : public MciPort {
 public:
     MciReply send(std::string_view command, unsigned answer_capacity) override;

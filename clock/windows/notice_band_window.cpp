@@ -5,7 +5,6 @@
 #include "win32kit/colours.h"
 #include "win32kit/fonts.h"
 #include "win32kit/text_codec.h"
-#include "clock/windows/file_system.h"
 #include "clock/windows/module_resources.h"
 
 namespace tockly::win {

@@ -1,5 +1,6 @@
 #include "clock/windows/profile_store.h"
 
+#include "clock/windows/settings_replace.h"
 #include "win32kit/text_codec.h"
 
 namespace tockly::win {
@@ -29,20 +30,26 @@ std::string drop_broken_tail(std::string ansi) {
 }  // namespace
 
 ProfileRead Win32ProfileStore::read(std::string_view section, std::string_view key, std::string_view path) {
+    // The wide call, so that a folder with any characters in its name finds
+    // its file; the value is then cut as the ANSI call's buffer cuts it.
     constexpr DWORD buffer_length = 255;
-    char buffer[buffer_length] = {};
-    const std::string s = utf8_to_ansi(section), k = utf8_to_ansi(key), p = utf8_to_ansi(path);
-    const DWORD n = GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer, buffer_length, p.c_str());
+    wchar_t buffer[buffer_length] = {};
+    const DWORD n = GetPrivateProfileStringW(widen(section).c_str(), widen(key).c_str(), L"", buffer, buffer_length,
+                                             widen(path).c_str());
     if (n == 0) return {};
-    return {false, ansi_to_utf8(drop_broken_tail(std::string(buffer, strnlen(buffer, buffer_length))))};
+    std::string ansi = utf8_to_ansi(narrow(std::wstring_view(buffer, wcsnlen(buffer, buffer_length))));
+    if (ansi.size() > buffer_length - 1) ansi.resize(buffer_length - 1);
+    return {false, ansi_to_utf8(drop_broken_tail(std::move(ansi)))};
 }
 
 bool Win32ProfileStore::write(std::string_view section, std::string_view key, std::string_view value,
                               std::string_view path) {
-    const std::string s = utf8_to_ansi(section), k = utf8_to_ansi(key), v = utf8_to_ansi(value),
-                      p = utf8_to_ansi(path);
-    WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), p.c_str());
-    return true;
+    const ProfileWrite one{std::string(section), std::string(key), std::string(value)};
+    return replace_profile_values({&one, 1}, path);
+}
+
+bool Win32ProfileStore::write_all(std::span<const ProfileWrite> writes, std::string_view path) {
+    return replace_profile_values(writes, path);
 }
 
 }  // namespace tockly::win

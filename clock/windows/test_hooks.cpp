@@ -23,18 +23,23 @@ namespace {
     return narrow(std::wstring_view(value.data(), got));
 }
 
+[[maybe_unused]] std::int64_t seconds_from_environment(const wchar_t* name) {
+    const auto text = environment(name);
+    if (!text) return 0;
+    try {
+        return std::stoll(*text);
+    } catch (...) {
+        return 0;
+    }
+}
+
 }  // namespace
 
 TestHooks read_test_hooks() {
     TestHooks hooks;
 #ifdef TOCKLY_TEST_HOOKS
-    if (const auto offset = environment(L"TOCKLY_TEST_CLOCK_OFFSET")) {
-        try {
-            hooks.clock_offset_seconds = std::stoll(*offset);
-        } catch (...) {
-            hooks.clock_offset_seconds = 0;
-        }
-    }
+    hooks.clock_offset_seconds = seconds_from_environment(L"TOCKLY_TEST_CLOCK_OFFSET");
+    hooks.wall_clock_offset_seconds = seconds_from_environment(L"TOCKLY_TEST_WALL_CLOCK_OFFSET");
     // Only a page of this machine itself may stand for the connection state.
     if (const auto probe = environment(L"TOCKLY_TEST_ONLINE_PROBE"); probe && url_is_loopback(*probe))
         hooks.online_probe_url = *probe;

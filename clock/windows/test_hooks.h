@@ -8,6 +8,11 @@
 //       them within seconds instead of an hour. Only those two decisions
 //       move: the hands, the alarms and the comparison with the time page
 //       keep the real clock.
+//   TOCKLY_TEST_WALL_CLOCK_OFFSET=SECONDS
+//       The clock reads its time (Win32WallClock) shifted by this many
+//       seconds: the hands, the alarms, the chimes and the time guard's
+//       comparison all follow it, so a test reaches the top of an hour within
+//       seconds. The machine's clock is not touched.
 //   TOCKLY_TEST_ONLINE_PROBE=http://127.x.x.x:PORT/PATH
 //       The system's connection state is taken from this loopback page (online
 //       when it answers 200) instead of from the machine's network set-up,
@@ -28,6 +33,7 @@ namespace tockly::win {
 
 struct TestHooks {
     std::int64_t clock_offset_seconds = 0;
+    std::int64_t wall_clock_offset_seconds = 0;
     std::optional<std::string> online_probe_url;
 };
 

@@ -17,7 +17,7 @@
 #include "clock/model/time_check_dialog_model.h"
 #include "win32kit/handles.h"
 #include "clock/windows/picture.h"
-#include "clock/windows/file_system.h"
+#include "clock/windows/screen_metrics.h"
 #include "clock/windows/message_boxes.h"
 #include "clock/windows/module_resources.h"
 #include "win32kit/window.h"

@@ -2,6 +2,7 @@
 
 #include "clock/support/settings_keys.h"
 #include "clock/model/menu_commands.h"
+#include "clock/support/settings_file.h"
 #include "win32kit/module_file.h"
 #include "win32kit/text_codec.h"
 
@@ -24,11 +25,7 @@ std::string executable_name() {
     return win32kit::narrow(name.substr(0, name.find_last_of(L'.')));
 }
 
-std::string folder_with_backslash() {
-    std::string folder = program_folder();
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder;
-}
+std::string folder_with_backslash() { return win32kit::narrow(win32kit::module_folder()); }
 
 }  // namespace
 
@@ -139,6 +136,8 @@ void TocklyProgram::connect_parts() {
     windows_.clock.start_tick_timer(tick_);
     place_lunar_control();
     windows_.clock.set_commands(&commands_);
+    // Said once, with the clock already running behind the box.
+    tell_if_settings_cannot_be_saved(ports_.files, ports_.boxes, started_.globals.settings_path());
 }
 
 void TocklyProgram::place_lunar_control() {

@@ -22,6 +22,8 @@
 #include "clock/windows/clock_commands.h"
 #include "clock/windows/clock_window.h"
 #include "clock/windows/file_system.h"
+#include "clock/windows/regional_time_format.h"
+#include "clock/windows/screen_metrics.h"
 #include "clock/windows/lunar_control_host.h"
 #include "clock/windows/mci_port.h"
 #include "clock/windows/message_boxes.h"
@@ -81,7 +83,7 @@ private:
     };
     struct Ports {
         explicit Ports(HWND clock_window);
-        ReplacingProfileStore profile;
+        Win32ProfileStore profile;
         Win32MessageBoxes boxes;
         Win32FileSystem files;
         Win32Resources resources;

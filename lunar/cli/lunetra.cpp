@@ -4,6 +4,9 @@
 //   lunetra convert [DATE...] one TAB-separated line per YYYY-MM-DD date
 //                             (from the arguments, or one per line on stdin)
 //   lunetra month YYYY-MM     the month page as text
+//   lunetra next RULE [--from YYYY-MM-DD] [--count N]
+//                             the next N days (5) on which an alarm rule holds
+//   lunetra day YYYY-MM-DD    whether the day is worked (班) or off (休)
 
 #include <unistd.h>
 
@@ -28,7 +31,12 @@ constexpr sys_days kLastDay = sys_days{year{2090} / 12 / 31};
 constexpr std::string_view kUsage =
     "usage: lunetra                    today's lunar date, animal and star sign\n"
     "       lunetra convert [DATE...]  convert YYYY-MM-DD dates (stdin when none given)\n"
-    "       lunetra month YYYY-MM      show a month page\n";
+    "       lunetra month YYYY-MM      show a month page\n"
+    "       lunetra next RULE [--from YYYY-MM-DD] [--count N]\n"
+    "                                  the next N days (default 5) the rule holds, from the day on\n"
+    "                                  (RULE: daily, workday, restday, week:DIGITS, once:YYYY-MM-DD,\n"
+    "                                  solar:MM-DD, lunar:MM-DD)\n"
+    "       lunetra day YYYY-MM-DD     working day (班) or day off (休), and the holiday\n";
 
 std::optional<int> ParseDigits(std::string_view text) {
     int value = 0;
@@ -201,13 +209,111 @@ int Month(int argc, char** argv) {
     return 0;
 }
 
-int Today() {
+year_month_day LocalToday() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    const year_month_day today{year{local.tm_year + 1900}, month{static_cast<unsigned>(local.tm_mon + 1)},
-                               day{static_cast<unsigned>(local.tm_mday)}};
-    const lunar::OleDate ole = lunar::ToOleDate(today);
+    return year_month_day{year{local.tm_year + 1900}, month{static_cast<unsigned>(local.tm_mon + 1)},
+                          day{static_cast<unsigned>(local.tm_mday)}};
+}
+
+// A bad argument of `next` or `day`: one line, exit code 2.
+int BadArgument(const std::string& message) {
+    std::cerr << "lunetra: " << message << '\n';
+    return 2;
+}
+
+std::optional<sys_days> DayArgument(std::string_view text, std::string& error) {
+    const auto date = ParseDate(text);
+    if (!date) {
+        error = "\"" + std::string(text) + "\" is not a date of the form YYYY-MM-DD";
+        return std::nullopt;
+    }
+    if (sys_days{*date} < kFirstDay || sys_days{*date} > kLastDay) {
+        error = std::string(text) + " is outside 1901-01-01 .. 2090-12-31";
+        return std::nullopt;
+    }
+    return sys_days{*date};
+}
+
+constexpr std::string_view kWeekdayNames[] = {"星期日", "星期一", "星期二", "星期三",
+                                              "星期四", "星期五", "星期六"};
+
+// "YYYY-MM-DD<TAB>weekday<TAB>lunar date", the start of every day line.
+std::string DayLine(sys_days d) {
+    const lunar::OleDate ole = lunar::ToOleDate(d);
+    return lunar::IsoDateText(year_month_day{d}) + "\t" + std::string(kWeekdayNames[weekday{d}.c_encoding()]) +
+           "\t" + lunar::GetChineseDate(ole, ole);
+}
+
+struct NextOptions {
+    sys_days from;
+    int count = 5;
+};
+
+std::optional<NextOptions> ParseNextOptions(int argc, char** argv, std::string& error) {
+    NextOptions options{sys_days{LocalToday()}};
+    for (int i = 3; i < argc; i += 2) {
+        const std::string_view option = argv[i];
+        if (i + 1 >= argc || (option != "--from" && option != "--count")) {
+            error = "unknown or incomplete option \"" + std::string(option) + "\" (--from YYYY-MM-DD, --count N)";
+            return std::nullopt;
+        }
+        const std::string_view value = argv[i + 1];
+        if (option == "--from") {
+            const auto from = DayArgument(value, error);
+            if (!from) return std::nullopt;
+            options.from = *from;
+            continue;
+        }
+        const auto count = value.size() <= 4 ? ParseDigits(value) : std::nullopt;
+        if (value.empty() || !count || *count < 1) {
+            error = "--count \"" + std::string(value) + "\" is not a number 1 .. 9999";
+            return std::nullopt;
+        }
+        options.count = *count;
+    }
+    return options;
+}
+
+int Next(int argc, char** argv) {
+    if (argc < 3) return BadArgument("next needs a rule (daily, workday, restday, week:DIGITS, ...)");
+    std::string error;
+    const auto rule = lunar::ParseRepeatRule(argv[2], &error);
+    if (!rule) return BadArgument(error);
+    const auto options = ParseNextOptions(argc, argv, error);
+    if (!options) return BadArgument(error);
+    const lunar::WorkCalendar calendar;
+    std::string out;
+    std::optional<sys_days> next = lunar::NextRuleDay(*rule, options->from, calendar);
+    for (int n = 0; n < options->count && next; ++n) {
+        const lunar::DayStatus status = calendar.Status(*next);
+        out += DayLine(*next);
+        if (status.mark == lunar::DayMark::makeup) out += "\t班";
+        else if (!status.name.empty()) out += "\t" + status.name;
+        out += '\n';
+        if (*next == kLastDay) break;
+        next = lunar::NextRuleDay(*rule, *next + days{1}, calendar);
+    }
+    std::cout << out;
+    return 0;
+}
+
+int Day(int argc, char** argv) {
+    if (argc != 3) return BadArgument("day needs one date of the form YYYY-MM-DD");
+    std::string error;
+    const auto d = DayArgument(argv[2], error);
+    if (!d) return BadArgument(error);
+    const lunar::DayStatus status = lunar::WorkCalendar{}.Status(*d);
+    std::string out = DayLine(*d) + (status.working ? "\t班" : "\t休");
+    if (!status.name.empty()) out += "\t" + status.name;
+    if (!status.published) out += "\t(本年安排未公布，按法定节假日推算)";
+    std::cout << out << '\n';
+    return 0;
+}
+
+int Today() {
+    const lunar::OleDate ole = lunar::ToOleDate(LocalToday());
     std::cout << lunar::GetChineseDate(ole, ole) << ' ' << lunar::GetChineseAnimal(ole, ole) << ' '
               << lunar::GetConstellation(ole, ole) << '\n';
     return 0;
@@ -222,6 +328,8 @@ int main(int argc, char** argv) {
         if (argc == 1) return Today();
         if (command == "convert") return Convert(argc, argv);
         if (command == "month") return Month(argc, argv);
+        if (command == "next") return Next(argc, argv);
+        if (command == "day") return Day(argc, argv);
         if (command == "-h" || command == "--help" || command == "help") {
             std::cout << kUsage;
             return 0;

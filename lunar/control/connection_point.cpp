@@ -43,8 +43,11 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Clone(Interface** out) override {
         if (!out) return E_POINTER;
-        *out = new Enumerator(items_, position_);
-        return S_OK;
+        *out = nullptr;
+        return com_boundary([&] {
+            *out = new Enumerator(items_, position_);
+            return S_OK;
+        });
     }
 
 private:
@@ -82,9 +85,11 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     *cookie = 0;
     ComPtr<IUnknown> connected;
     if (FAILED(sink->QueryInterface(iid_, connected.PutVoid()))) return CONNECT_E_CANNOTCONNECT;
-    *cookie = next_cookie_++;
-    sinks_.emplace_back(*cookie, std::move(connected));
-    return S_OK;
+    return com_boundary([&] {
+        sinks_.emplace_back(next_cookie_, std::move(connected));
+        *cookie = next_cookie_++;
+        return S_OK;
+    });
 }
 
 HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
@@ -99,10 +104,13 @@ HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
 
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
     if (!out) return E_POINTER;
-    std::vector<CONNECTDATA> items;
-    for (const auto& [cookie, sink] : sinks_) items.push_back(CONNECTDATA{sink.Get(), cookie});
-    *out = new Enumerator<IEnumConnections, CONNECTDATA, ConnectionTraits>(std::move(items));
-    return S_OK;
+    *out = nullptr;
+    return com_boundary([&] {
+        std::vector<CONNECTDATA> items;
+        for (const auto& [cookie, sink] : sinks_) items.push_back(CONNECTDATA{sink.Get(), cookie});
+        *out = new Enumerator<IEnumConnections, CONNECTDATA, ConnectionTraits>(std::move(items));
+        return S_OK;
+    });
 }
 
 std::vector<ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
@@ -113,6 +121,7 @@ std::vector<ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
 
 HRESULT EnumerateConnectionPoints(std::vector<IConnectionPoint*> points, IEnumConnectionPoints** out) {
     if (!out) return E_POINTER;
+    *out = nullptr;
     *out = new Enumerator<IEnumConnectionPoints, IConnectionPoint*, PointTraits>(std::move(points));
     return S_OK;
 }

@@ -32,7 +32,6 @@ public:
     // The connected sinks, each already asked for the interface; a copy, so
     // that a sink may disconnect while it is being called.
     std::vector<win32kit::ComPtr<IUnknown>> Sinks() const;
-    void DisconnectAll() { sinks_.clear(); }
 
 private:
     IConnectionPointContainer& container_;

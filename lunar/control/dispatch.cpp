@@ -85,15 +85,13 @@ private:
 // The argument converted to `type`; a reference is followed first. A colour
 // may come as a signed Long (system colours are above 0x7FFFFFFF).
 HRESULT Coerce(const VARIANT& argument, VARTYPE type, VARIANT& out) {
-    VARIANT direct;
-    VariantInit(&direct);
-    HRESULT hr = VariantCopyInd(&direct, const_cast<VARIANT*>(&argument));
-    if (SUCCEEDED(hr)) hr = VariantChangeType(&out, &direct, 0, type);
-    if (FAILED(hr) && type == VT_UI4 && SUCCEEDED(VariantChangeType(&out, &direct, 0, VT_I4))) {
+    ScopedVariant direct;
+    HRESULT hr = VariantCopyInd(direct.get(), const_cast<VARIANT*>(&argument));
+    if (SUCCEEDED(hr)) hr = VariantChangeType(&out, direct.get(), 0, type);
+    if (FAILED(hr) && type == VT_UI4 && SUCCEEDED(VariantChangeType(&out, direct.get(), 0, VT_I4))) {
         V_VT(&out) = VT_UI4;
         hr = S_OK;
     }
-    VariantClear(&direct);
     return hr;
 }
 
@@ -104,6 +102,63 @@ struct Arguments {
         for (VARIANT& value : values) VariantClear(&value);
     }
 };
+
+// A read may come as a method call (VBScript asks for both).
+INVOKEKIND WantedKind(WORD flags, bool put) {
+    if (put) return INVOKE_PROPERTYPUT;
+    const bool read = (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) != 0;
+    return static_cast<INVOKEKIND>(read ? INVOKE_FUNC | INVOKE_PROPERTYGET : 0);
+}
+
+HRESULT CheckCounts(const Member& member, bool put, const DISPPARAMS& params) {
+    const UINT inputs = member.inputs();
+    if (put) {
+        if (params.cArgs != inputs) return DISP_E_BADPARAMCOUNT;
+        if (params.cNamedArgs != 1 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+            return DISP_E_PARAMNOTOPTIONAL;
+        return S_OK;
+    }
+    // Arguments may come by name (`theDate`), by their position in the IDL.
+    for (UINT i = 0; i < params.cNamedArgs; ++i)
+        if (params.rgdispidNamedArgs[i] < 0 || static_cast<UINT>(params.rgdispidNamedArgs[i]) >= inputs)
+            return DISP_E_PARAMNOTFOUND;
+    return params.cArgs != inputs ? DISP_E_BADPARAMCOUNT : S_OK;
+}
+
+// Converted here rather than in DispInvoke, for the signed colours and so
+// that a refused argument is named in `arg_error`. Named arguments are put in
+// their places: DispInvoke gets positions only (and the one value of a put,
+// named as every put is).
+HRESULT ConvertArguments(const Member& member, bool put, const DISPPARAMS& params, Arguments& converted,
+                         UINT* arg_error) {
+    converted.values.resize(params.cArgs);
+    for (VARIANT& value : converted.values) VariantInit(&value);
+    for (UINT i = 0; i < params.cArgs; ++i) {
+        // rgvarg holds the named arguments first, then the others last to first.
+        const UINT position = put ? 0
+                              : i < params.cNamedArgs ? static_cast<UINT>(params.rgdispidNamedArgs[i])
+                                                      : params.cArgs - 1 - i;
+        VARIANT& slot = converted.values[params.cArgs - 1 - position];
+        if (V_VT(&slot) != VT_EMPTY) return DISP_E_PARAMNOTFOUND;  // one place given twice
+        if (const HRESULT hr = Coerce(params.rgvarg[i], member.type(position), slot); FAILED(hr)) {
+            if (arg_error) *arg_error = i;
+            return hr;
+        }
+    }
+    return S_OK;
+}
+
+// What DispInvoke raised, to the caller when it asked, else let go of.
+void HandOver(HRESULT hr, EXCEPINFO& thrown, EXCEPINFO* exception) {
+    if (hr == DISP_E_EXCEPTION && !thrown.bstrSource) thrown.bstrSource = SysAllocString(kProgId);
+    if (exception) {
+        *exception = thrown;
+        return;
+    }
+    SysFreeString(thrown.bstrSource);
+    SysFreeString(thrown.bstrDescription);
+    SysFreeString(thrown.bstrHelpFile);
+}
 
 }  // namespace
 
@@ -136,68 +191,29 @@ HRESULT LunetraControl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPAR
     ComPtr<ITypeInfo> info;
     if (const HRESULT hr = InterfaceTypeInfo(info); FAILED(hr)) return hr;
     const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-    // A read may come as a method call (VBScript asks for both).
-    const INVOKEKIND wanted = put ? INVOKE_PROPERTYPUT
-                                  : static_cast<INVOKEKIND>(((flags & DISPATCH_METHOD) ? INVOKE_FUNC | INVOKE_PROPERTYGET : 0) |
-                                                            ((flags & DISPATCH_PROPERTYGET) ? INVOKE_FUNC | INVOKE_PROPERTYGET : 0));
-    const Member member(info.Get(), id, wanted);
+    const Member member(info.Get(), id, WantedKind(flags, put));
     if (!member) return DISP_E_MEMBERNOTFOUND;
     if (result) VariantInit(result);
     SetErrorInfo(0, nullptr);
+    if (const HRESULT hr = CheckCounts(member, put, *params); FAILED(hr)) return hr;
 
-    const UINT inputs = member.inputs();
-    if (put) {
-        if (params->cArgs != inputs) return DISP_E_BADPARAMCOUNT;
-        if (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
-            return DISP_E_PARAMNOTOPTIONAL;
-    } else {
-        // Arguments may come by name (`theDate`), by their position in the IDL.
-        for (UINT i = 0; i < params->cNamedArgs; ++i)
-            if (params->rgdispidNamedArgs[i] < 0 || static_cast<UINT>(params->rgdispidNamedArgs[i]) >= inputs)
-                return DISP_E_PARAMNOTFOUND;
-        if (params->cArgs != inputs) return DISP_E_BADPARAMCOUNT;
-    }
-
-    // Converted here rather than in DispInvoke, for the signed colours and
-    // so that a refused argument is named in `arg_error`. Named arguments
-    // are put in their places: DispInvoke gets positions only (and the one
-    // value of a put, named as every put is).
-    Arguments converted;
-    converted.values.resize(params->cArgs);
-    for (VARIANT& value : converted.values) VariantInit(&value);
-    for (UINT i = 0; i < params->cArgs; ++i) {
-        // rgvarg holds the named arguments first, then the others last to first.
-        const UINT position = put ? 0
-                              : i < params->cNamedArgs ? static_cast<UINT>(params->rgdispidNamedArgs[i])
-                                                       : params->cArgs - 1 - i;
-        VARIANT& slot = converted.values[params->cArgs - 1 - position];
-        if (V_VT(&slot) != VT_EMPTY) return DISP_E_PARAMNOTFOUND;  // one place given twice
-        if (const HRESULT hr = Coerce(params->rgvarg[i], member.type(position), slot); FAILED(hr)) {
-            if (arg_error) *arg_error = i;
-            return hr;
+    return com_boundary([&] {
+        Arguments converted;
+        if (const HRESULT hr = ConvertArguments(member, put, *params, converted, arg_error); FAILED(hr)) return hr;
+        DISPPARAMS call = *params;
+        call.rgvarg = converted.values.empty() ? nullptr : converted.values.data();
+        if (!put) {
+            call.cNamedArgs = 0;
+            call.rgdispidNamedArgs = nullptr;
         }
-    }
-    DISPPARAMS call = *params;
-    call.rgvarg = converted.values.empty() ? nullptr : converted.values.data();
-    if (!put) {
-        call.cNamedArgs = 0;
-        call.rgdispidNamedArgs = nullptr;
-    }
-
-    EXCEPINFO thrown = {};
-    HRESULT hr = DispInvoke(static_cast<_Lunetra*>(this), info.Get(), id, member.kind(), &call, result, &thrown,
-                            arg_error);
-    if (hr == DISP_E_EXCEPTION && !thrown.bstrSource) thrown.bstrSource = SysAllocString(kProgId);
-    if (exception) {
-        *exception = thrown;
-    } else {
-        SysFreeString(thrown.bstrSource);
-        SysFreeString(thrown.bstrDescription);
-        SysFreeString(thrown.bstrHelpFile);
-    }
-    // Colours go out as Long, as they always have.
-    if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) V_VT(result) = VT_I4;
-    return hr;
+        EXCEPINFO thrown = {};
+        const HRESULT hr = DispInvoke(static_cast<_Lunetra*>(this), info.Get(), id, member.kind(), &call, result,
+                                      &thrown, arg_error);
+        HandOver(hr, thrown, exception);
+        // Colours go out as Long, as they always have.
+        if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) V_VT(result) = VT_I4;
+        return hr;
+    });
 }
 
 }  // namespace lunetra

@@ -8,7 +8,7 @@
 
 #include "win32kit/colours.h"
 #include "win32kit/text_codec.h"
-#include "win32kit/com_ptr.h"
+#include "win32kit/handles.h"
 
 namespace lunetra {
 
@@ -35,16 +35,14 @@ struct TextWidths {
 };
 
 TextWidths Measure(HFONT font) {
-    HDC screen = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(screen, font);
+    ScopedGetDc screen(nullptr);
+    ScopedSelect select(screen, font);
     SIZE digit = {};
     SIZE chinese = {};
     GetTextExtentPoint32W(screen, L"0", 1, &digit);
     GetTextExtentPoint32W(screen, L"农", 1, &chinese);
     wchar_t face[LF_FACESIZE] = {};
     GetTextFaceW(screen, LF_FACESIZE, face);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
     return {digit.cx, chinese.cx, face};
 }
 
@@ -66,23 +64,12 @@ void DrawArrow(HDC dc, const std::string& glyph, const RECT& box, COLORREF color
         points[1] = {cx + 3, cy - 1};
         points[2] = {cx, cy + 2};
     }
-    GdiObject<HBRUSH> brush(CreateSolidBrush(color));
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
-    const HGDIOBJ old_brush = SelectObject(dc, brush.get());
-    const HGDIOBJ old_pen = SelectObject(dc, pen.get());
+    const unique_hbrush brush(CreateSolidBrush(color));
+    const unique_hpen pen(CreatePen(PS_SOLID, 1, color));
+    ScopedSelect select_brush(dc, brush.get());
+    ScopedSelect select_pen(dc, pen.get());
     Polygon(dc, points, 3);
-    SelectObject(dc, old_pen);
-    SelectObject(dc, old_brush);
 }
-
-class Brush {
-public:
-    explicit Brush(lunar::OleColor color) : brush_(CreateSolidBrush(colorref_from_ole(color))) {}
-    HBRUSH get() const { return brush_.get(); }
-
-private:
-    GdiObject<HBRUSH> brush_;
-};
 
 RECT ToRect(const lunar::Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
@@ -93,21 +80,19 @@ struct OpRenderer {
 
     void operator()(const lunar::FillOp& op) const {
         const RECT rect = ToRect(op.rect, dx, dy);
-        FillRect(dc, &rect, Brush(op.color).get());
+        FillRect(dc, &rect, unique_hbrush(CreateSolidBrush(colorref_from_ole(op.color))).get());
     }
     void operator()(const lunar::LineOp& op) const {
-        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colorref_from_ole(op.color)));
-        const HGDIOBJ old = SelectObject(dc, pen.get());
+        const unique_hpen pen(CreatePen(PS_SOLID, 1, colorref_from_ole(op.color)));
+        ScopedSelect select(dc, pen.get());
         MoveToEx(dc, op.x1 + dx, op.y1 + dy, nullptr);
         LineTo(dc, op.x2 + dx, op.y2 + dy);
-        SelectObject(dc, old);
     }
     void operator()(const lunar::TextOp& op) const {
         const std::wstring text = widen(op.text);
-        const HGDIOBJ old = SelectObject(dc, fonts.text());
+        ScopedSelect select(dc, fonts.text());
         SetTextColor(dc, colorref_from_ole(op.color));
         TextOutW(dc, op.x + dx, op.y + dy, text.c_str(), static_cast<int>(text.size()));
-        SelectObject(dc, old);
     }
     void operator()(const lunar::GlyphOp& op) const {
         RECT box = ToRect(op.box, dx, dy);
@@ -116,10 +101,9 @@ struct OpRenderer {
             return;
         }
         const std::wstring glyph = widen(op.glyph);
-        const HGDIOBJ old = SelectObject(dc, fonts.symbols());
+        ScopedSelect select(dc, fonts.symbols());
         SetTextColor(dc, colorref_from_ole(op.color));
         DrawTextW(dc, glyph.c_str(), static_cast<int>(glyph.size()), &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-        SelectObject(dc, old);
     }
     void operator()(const lunar::EdgeOp& op) const {
         RECT rect = ToRect(op.rect, dx, dy);
@@ -134,50 +118,17 @@ struct OpRenderer {
 }  // namespace
 
 Surface::Surface(int width, int height) : width_(width), height_(height) {
-    HDC screen = GetDC(nullptr);
-    dc_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    old_bitmap_ = SelectObject(dc_, bitmap_);
-    SetBkMode(dc_, TRANSPARENT);
-}
-
-Surface::Surface(Surface&& other) noexcept
-    : dc_(std::exchange(other.dc_, nullptr)),
-      bitmap_(std::exchange(other.bitmap_, nullptr)),
-      old_bitmap_(std::exchange(other.old_bitmap_, nullptr)),
-      width_(std::exchange(other.width_, 0)),
-      height_(std::exchange(other.height_, 0)) {}
-
-Surface& Surface::operator=(Surface&& other) noexcept {
-    if (this != &other) {
-        Release();
-        dc_ = std::exchange(other.dc_, nullptr);
-        bitmap_ = std::exchange(other.bitmap_, nullptr);
-        old_bitmap_ = std::exchange(other.old_bitmap_, nullptr);
-        width_ = std::exchange(other.width_, 0);
-        height_ = std::exchange(other.height_, 0);
-    }
-    return *this;
-}
-
-Surface::~Surface() { Release(); }
-
-void Surface::Release() {
-    if (dc_) {
-        SelectObject(dc_, old_bitmap_);
-        DeleteDC(dc_);
-        dc_ = nullptr;
-    }
-    if (bitmap_) {
-        DeleteObject(bitmap_);
-        bitmap_ = nullptr;
-    }
+    ScopedGetDc screen(nullptr);
+    dc_.reset(CreateCompatibleDC(screen));
+    bitmap_.reset(CreateCompatibleBitmap(screen, width, height));
+    // Selected for the surface's life; the DC's own one-pixel bitmap is not ours to delete.
+    SelectObject(dc_.get(), bitmap_.get());
+    SetBkMode(dc_.get(), TRANSPARENT);
 }
 
 PageFonts::PageFonts() {
     for (const wchar_t* face : kTextFaces) {
-        GdiObject<HFONT> font(MakeFont(face, GB2312_CHARSET));
+        unique_hfont font(MakeFont(face, GB2312_CHARSET));
         const TextWidths widths = Measure(font.get());
         if (widths.face == face && widths.digit == 6 && widths.chinese == 12) {
             text_ = std::move(font);
@@ -186,12 +137,12 @@ PageFonts::PageFonts() {
     }
     for (const wchar_t* face : kFallbackFaces) {
         if (text_) break;
-        GdiObject<HFONT> font(MakeFont(face, GB2312_CHARSET));
+        unique_hfont font(MakeFont(face, GB2312_CHARSET));
         if (Measure(font.get()).face == face) text_ = std::move(font);
     }
     // None of them: let the font mapper pick a Chinese face of that height.
     if (!text_) text_.reset(MakeFont(L"SimSun", GB2312_CHARSET));
-    GdiObject<HFONT> symbols(MakeFont(L"Marlett", SYMBOL_CHARSET));
+    unique_hfont symbols(MakeFont(L"Marlett", SYMBOL_CHARSET));
     if (Measure(symbols.get()).face == L"Marlett") symbols_ = std::move(symbols);
 }
 

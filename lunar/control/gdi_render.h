@@ -4,18 +4,10 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "lunar/core/month_grid.h"
+#include "win32kit/handles.h"
 
 namespace lunetra {
-
-// Owns one GDI object (brush, pen, font, bitmap).
-struct GdiObjectDeleter {
-    void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
-};
-template <typename Handle>
-using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
 
 // A memory DC with a bitmap selected into it: the surface every drawing goes
 // to and every paint copies from.
@@ -23,22 +15,19 @@ class Surface {
 public:
     Surface() = default;
     Surface(int width, int height);
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-    Surface(Surface&& other) noexcept;
-    Surface& operator=(Surface&& other) noexcept;
-    ~Surface();
+    Surface(Surface&&) = default;
+    Surface& operator=(Surface&&) = default;
+    // The DC goes first: a bitmap still selected into one cannot be deleted.
+    ~Surface() { dc_.reset(); }
 
-    HDC dc() const { return dc_; }
+    HDC dc() const { return dc_.get(); }
     int width() const { return width_; }
     int height() const { return height_; }
 
 private:
-    void Release();
-
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_bitmap_ = nullptr;
+    // In this order, so that a move lets go of the old DC before its bitmap.
+    win32kit::unique_memory_dc dc_;
+    win32kit::unique_hbitmap bitmap_;
     int width_ = 0;
     int height_ = 0;
 };
@@ -52,12 +41,9 @@ public:
     HFONT symbols() const { return symbols_.get(); }
 
 private:
-    GdiObject<HFONT> text_;
-    GdiObject<HFONT> symbols_;
+    win32kit::unique_hfont text_;
+    win32kit::unique_hfont symbols_;
 };
-
-// OLE colour (system colours included) to a GDI colour.
-COLORREF ToColorRef(lunar::OleColor color);
 
 // Draws the operations in order, shifted by (dx, dy).
 void Render(HDC dc, const lunar::Drawing& drawing, const PageFonts& fonts, int dx = 0, int dy = 0);

@@ -2,11 +2,14 @@
 
 #include <chrono>
 #include <new>
+#include <string_view>
 
 #include "lunar/core/calendar_facts.h"
 #include "lunar/control/lunetra_ids.h"
 #include "lunar/control/module.h"
 #include "lunar/control/persistence.h"
+#include "lunar/core/saved_properties.h"
+#include "win32kit/himetric.h"
 
 using namespace win32kit;
 
@@ -24,17 +27,6 @@ std::chrono::year_month_day LocalToday() {
 }
 
 lunar::OleDate Today() { return lunar::ToOleDate(LocalToday()); }
-
-int ScreenDpi(int axis) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, axis);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
-// Lengths of the container in HIMETRIC (0.01 mm) against screen pixels.
-int PixelsFromHimetric(LONG himetric, int axis) { return MulDiv(himetric, ScreenDpi(axis), 2540); }
-LONG HimetricFromPixels(int pixels, int axis) { return MulDiv(pixels, 2540, ScreenDpi(axis)); }
 
 }  // namespace
 
@@ -74,45 +66,13 @@ LunetraControl::~LunetraControl() {
 
 // ---------------------------------------------------------------- IUnknown --
 
-HRESULT LunetraControl::QueryInterface(REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    void* found = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__Lunetra) {
-        found = static_cast<_Lunetra*>(this);
-    } else if (riid == IID_IOleObject) {
-        found = static_cast<IOleObject*>(this);
-    } else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject) {
-        found = static_cast<IOleInPlaceObject*>(this);
-    } else if (riid == IID_IOleInPlaceActiveObject) {
-        found = static_cast<IOleInPlaceActiveObject*>(this);
-    } else if (riid == IID_IOleControl) {
-        found = static_cast<IOleControl*>(this);
-    } else if (riid == IID_IViewObject || riid == IID_IViewObject2) {
-        found = static_cast<IViewObject2*>(this);
-    } else if (riid == IID_IPersist || riid == IID_IPersistStreamInit || riid == IID_IPersistStream) {
-        // IPersistStream is IPersistStreamInit without InitNew at its end.
-        found = static_cast<IPersistStreamInit*>(this);
-    } else if (riid == IID_IPersistPropertyBag) {
-        found = static_cast<IPersistPropertyBag*>(this);
-    } else if (riid == IID_IConnectionPointContainer) {
-        found = static_cast<IConnectionPointContainer*>(this);
-    } else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) {
-        found = static_cast<IProvideClassInfo2*>(this);
-    } else if (riid == IID_ISupportErrorInfo) {
-        found = static_cast<ISupportErrorInfo*>(this);
-    }
-    *out = found;
-    if (!found) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-ULONG LunetraControl::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-ULONG LunetraControl::Release() {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
+void* LunetraControl::other_interface(REFIID riid) {
+    if (riid == IID_IDispatch) return static_cast<_Lunetra*>(this);
+    if (riid == IID_IOleWindow) return static_cast<IOleInPlaceObject*>(this);
+    if (riid == IID_IViewObject) return static_cast<IViewObject2*>(this);
+    if (riid == IID_IPersist || riid == IID_IPersistStream) return static_cast<IPersistStreamInit*>(this);
+    if (riid == IID_IProvideClassInfo) return static_cast<IProvideClassInfo2*>(this);
+    return nullptr;
 }
 
 // --------------------------------------------------------------- properties --
@@ -125,7 +85,7 @@ ULONG LunetraControl::Release() {
     }                                                                  \
     HRESULT LunetraControl::put_##Name(OLE_COLOR color) {             \
         grid_.Set##Name(color);                                        \
-        return AfterLet(DISPID_Lunetra_##Name);                                  \
+        return AfterLet(DISPID_Lunetra_##Name);                        \
     }
 
 LUNETRA_COLOR_PROPERTY(BottomBackColor)
@@ -175,8 +135,10 @@ HRESULT LunetraControl::put_Value(DATE value) {
 }
 
 HRESULT LunetraControl::AfterLet(DISPID id) {
-    NotifyChanged(id);
-    return Redraw();
+    return com_boundary([&] {
+        NotifyChanged(id);
+        return Redraw();
+    });
 }
 
 HRESULT LunetraControl::Redraw() {
@@ -288,6 +250,10 @@ HRESULT LunetraControl::GetClipboardData(DWORD, IDataObject** data) {
 }
 
 HRESULT LunetraControl::DoVerb(LONG verb, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) {
+    return com_boundary([&] { return RunVerb(verb); });
+}
+
+HRESULT LunetraControl::RunVerb(LONG verb) {
     switch (verb) {
         case OLEIVERB_PRIMARY:
         case OLEIVERB_SHOW:
@@ -372,31 +338,32 @@ HRESULT LunetraControl::GetUserClassID(CLSID* clsid) {
 
 HRESULT LunetraControl::GetUserType(DWORD form, LPOLESTR* type) {
     if (!type) return E_POINTER;
-    const std::wstring text = form == USERCLASSTYPE_APPNAME ? L"Lunetra" : kProgId;
+    const std::wstring_view text = form == USERCLASSTYPE_APPNAME ? L"Lunetra" : kProgId;
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     *type = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
     if (!*type) return E_OUTOFMEMORY;
-    CopyMemory(*type, text.c_str(), bytes);
+    CopyMemory(*type, text.data(), bytes);
     return S_OK;
 }
 
 HRESULT LunetraControl::SetExtent(DWORD aspect, SIZEL* size) {
     if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
     if (!size) return E_POINTER;
-    const int width = PixelsFromHimetric(size->cx, LOGPIXELSX);
-    if (lunar::SnapWidth(width) != grid_.Layout().width) {
-        grid_.Resize(width, PixelsFromHimetric(size->cy, LOGPIXELSY));
+    const SIZE pixels = pixels_from_himetric(*size);
+    if (lunar::SnapWidth(pixels.cx) == grid_.Layout().width) return S_OK;
+    return com_boundary([&] {
+        grid_.Resize(pixels.cx, pixels.cy);
         page_.Update();
         page_.Move(position_.x, position_.y);
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 HRESULT LunetraControl::GetExtent(DWORD aspect, SIZEL* size) {
     if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
     if (!size) return E_POINTER;
-    size->cx = HimetricFromPixels(grid_.Layout().width, LOGPIXELSX);
-    size->cy = HimetricFromPixels(grid_.Layout().height, LOGPIXELSY);
+    size->cx = himetric_from_pixels(grid_.Layout().width, LOGPIXELSX);
+    size->cy = himetric_from_pixels(grid_.Layout().height, LOGPIXELSY);
     return S_OK;
 }
 
@@ -456,9 +423,11 @@ HRESULT LunetraControl::UIDeactivate() {
 
 HRESULT LunetraControl::SetObjectRects(LPCRECT position, LPCRECT) {
     if (!position) return E_POINTER;
-    SizeToLayout(*position);
-    page_.Move(position_.x, position_.y);
-    return S_OK;
+    return com_boundary([&] {
+        SizeToLayout(*position);
+        page_.Move(position_.x, position_.y);
+        return S_OK;
+    });
 }
 
 HRESULT LunetraControl::ReactivateAndUndo() { return INPLACE_E_NOTUNDOABLE; }
@@ -492,9 +461,11 @@ HRESULT LunetraControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HD
                              BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
     if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
     if (!dc || !bounds) return E_INVALIDARG;
-    page_.Update();
-    page_.DrawTo(dc, RECT{bounds->left, bounds->top, bounds->right, bounds->bottom});
-    return S_OK;
+    return com_boundary([&] {
+        page_.Update();
+        page_.DrawTo(dc, RECT{bounds->left, bounds->top, bounds->right, bounds->bottom});
+        return S_OK;
+    });
 }
 
 HRESULT LunetraControl::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) {
@@ -534,51 +505,57 @@ HRESULT LunetraControl::GetClassID(CLSID* clsid) {
 HRESULT LunetraControl::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
 
 HRESULT LunetraControl::InitNew() {
-    lunar::LunetraProperties defaults;
-    defaults.Value = Today();
-    ApplyLoaded(defaults);
-    return S_OK;
+    return com_boundary([&] {
+        ApplyLoaded(lunar::DefaultProperties(Today()));
+        return S_OK;
+    });
 }
 
+// A record that cannot be read leaves the control as InitNew makes it, not
+// half loaded.
 HRESULT LunetraControl::Load(IStream* stream) {
     if (!stream) return E_POINTER;
-    StreamStore store;
-    const HRESULT hr = store.Load(stream);
-    if (FAILED(hr)) return hr;
-    ApplyLoaded(ReadProperties(store, Today()));
-    return S_OK;
+    return com_boundary([&] {
+        const lunar::OleDate today = Today();
+        lunar::LunetraProperties loaded = lunar::DefaultProperties(today);
+        const HRESULT hr = ReadStream(stream, today, loaded);  // leaves the defaults when it fails
+        ApplyLoaded(loaded);
+        return hr;
+    });
 }
 
 HRESULT LunetraControl::Save(IStream* stream, BOOL clear_dirty) {
     if (!stream) return E_POINTER;
-    StreamStore store;
-    HRESULT hr = WriteProperties(store, grid_.Properties(), Today());
-    if (SUCCEEDED(hr)) hr = store.Save(stream);
-    if (SUCCEEDED(hr) && clear_dirty) dirty_ = false;
-    return hr;
+    return com_boundary([&] {
+        const HRESULT hr = WriteStream(stream, grid_.Properties(), Today());
+        if (SUCCEEDED(hr) && clear_dirty) dirty_ = false;
+        return hr;
+    });
 }
 
 HRESULT LunetraControl::GetSizeMax(ULARGE_INTEGER* size) {
     if (!size) return E_POINTER;
-    StreamStore store;
-    WriteProperties(store, grid_.Properties(), Today());
-    size->QuadPart = store.SizeMax();
-    return S_OK;
+    return com_boundary([&] {
+        size->QuadPart = StreamSize(grid_.Properties(), Today());
+        return S_OK;
+    });
 }
 
 HRESULT LunetraControl::Load(IPropertyBag* bag, IErrorLog* log) {
     if (!bag) return E_POINTER;
-    BagStore store(bag, log);
-    ApplyLoaded(ReadProperties(store, Today()));
-    return S_OK;
+    return com_boundary([&] {
+        ApplyLoaded(ReadBag(bag, log, Today()));
+        return S_OK;
+    });
 }
 
 HRESULT LunetraControl::Save(IPropertyBag* bag, BOOL clear_dirty, BOOL) {
     if (!bag) return E_POINTER;
-    BagStore store(bag, nullptr);
-    const HRESULT hr = WriteProperties(store, grid_.Properties(), Today());
-    if (SUCCEEDED(hr) && clear_dirty) dirty_ = false;
-    return hr;
+    return com_boundary([&] {
+        const HRESULT hr = WriteBag(bag, grid_.Properties(), Today());
+        if (SUCCEEDED(hr) && clear_dirty) dirty_ = false;
+        return hr;
+    });
 }
 
 void LunetraControl::ApplyLoaded(const lunar::LunetraProperties& p) {
@@ -607,7 +584,7 @@ void LunetraControl::ApplyLoaded(const lunar::LunetraProperties& p) {
 // ------------------------------------------------------ connection points --
 
 HRESULT LunetraControl::EnumConnectionPoints(IEnumConnectionPoints** out) {
-    return EnumerateConnectionPoints({&click_point_, &notify_point_}, out);
+    return com_boundary([&] { return EnumerateConnectionPoints({&click_point_, &notify_point_}, out); });
 }
 
 HRESULT LunetraControl::FindConnectionPoint(REFIID riid, IConnectionPoint** out) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Lunetra_h.h"
+#include "win32kit/com_object.h"
 #include "win32kit/com_ptr.h"
 #include "lunar/control/connection_point.h"
 #include "lunar/core/month_grid.h"
@@ -18,27 +19,13 @@
 
 namespace lunetra {
 
-class PropertyStore;
-
-class LunetraControl final : public _Lunetra,
-                             public IOleObject,
-                             public IOleInPlaceObject,
-                             public IOleInPlaceActiveObject,
-                             public IOleControl,
-                             public IViewObject2,
-                             public IPersistStreamInit,
-                             public IPersistPropertyBag,
-                             public IConnectionPointContainer,
-                             public IProvideClassInfo2,
-                             public ISupportErrorInfo,
-                             private PageEvents {
+class LunetraControl final
+    : public win32kit::ComObject<_Lunetra, IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl,
+                                 IViewObject2, IPersistStreamInit, IPersistPropertyBag, IConnectionPointContainer,
+                                 IProvideClassInfo2, ISupportErrorInfo>,
+      private PageEvents {
 public:
     static HRESULT Create(REFIID riid, void** out);
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IDispatch (dispatch.cpp)
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -152,7 +139,11 @@ public:
 
 private:
     LunetraControl();
-    ~LunetraControl();
+    ~LunetraControl() override;
+
+    // The bases of the listed interfaces, and IPersistStream, which is
+    // IPersistStreamInit without InitNew at its end.
+    void* other_interface(REFIID riid) override;
 
     // PageEvents
     void OnUserChangedValue() override;
@@ -168,10 +159,10 @@ private:
 
     // Sets every property as a new or a loaded control gets it.
     void ApplyLoaded(const lunar::LunetraProperties& properties);
+    HRESULT RunVerb(LONG verb);
     HRESULT InPlaceActivate(LONG verb);
     void SizeToLayout(const RECT& position);
 
-    LONG refs_ = 1;
     lunar::MonthGrid grid_;
     PageWindow page_;
     ConnectionPoint click_point_;

@@ -1,16 +1,10 @@
 #include "lunar/control/lunetra_host.h"
 
 #include "lunar/control/lunetra_ids.h"
-#include "win32kit/module_file.h"
 
 using namespace win32kit;
 
 namespace lunetra {
-
-std::wstring ProgramFolder() {
-    const std::wstring path = module_path();
-    return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
 
 HRESULT CreateLunetraFromFile(const std::wstring& ocx_path, ComPtr<IUnknown>& control) {
     // The server stays loaded for the life of the process: controls from it
@@ -92,7 +86,6 @@ HRESULT ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWin
 
 HRESULT ControlSite::OnPosRectChange(LPCRECT position) {
     if (!position) return E_POINTER;
-    ++size_requests_;
     position_ = *position;
     ComPtr<IOleInPlaceObject> inplace;
     if (control_ && SUCCEEDED(control_.As(inplace))) inplace->SetObjectRects(&position_, &position_);

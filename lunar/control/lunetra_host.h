@@ -16,9 +16,6 @@ namespace lunetra {
 
 enum class CreatedBy { ProgId, File };
 
-// The folder of the running program, ending in a backslash.
-std::wstring ProgramFolder();
-
 // Loads the server file (once per process; it stays loaded) and asks its
 // class factory for a control. Needs no registration.
 HRESULT CreateLunetraFromFile(const std::wstring& ocx_path, win32kit::ComPtr<IUnknown>& control);
@@ -38,9 +35,8 @@ public:
     HRESULT Activate(IUnknown* control, const RECT& position);
     // Deactivates and closes the control and lets go of it.
     void Close();
+    // Where the control is in the window: as activated, or as it last asked to be.
     const RECT& position() const { return position_; }
-    // How often the control asked for another size.
-    int size_requests() const { return size_requests_; }
 
     // IOleClientSite
     HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
@@ -72,7 +68,6 @@ private:
 
     HWND window_;
     RECT position_ = {};
-    int size_requests_ = 0;
     win32kit::ComPtr<IOleObject> control_;
 };
 

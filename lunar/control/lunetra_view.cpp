@@ -8,8 +8,10 @@
 
 #include "win32kit/com_object.h"
 #include "win32kit/com_ptr.h"
+#include "win32kit/himetric.h"
 #include "lunar/control/lunetra_host.h"
 #include "lunar/control/lunetra_ids.h"
+#include "win32kit/module_file.h"
 
 namespace {
 
@@ -21,25 +23,21 @@ constexpr const wchar_t* kCaption = L"Lunetra";
 // The caption: "Lunetra - 农历甲辰年一月初一", asked of the control by DISPID
 // as any late-bound host would.
 std::wstring CaptionFor(IDispatch* control) {
-    VARIANT value;
-    VariantInit(&value);
+    ScopedVariant value;
     DISPPARAMS none = {};
     if (FAILED(control->Invoke(DISPID_Lunetra_Value, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                               &value, nullptr, nullptr))) {
+                               value.get(), nullptr, nullptr))) {
         return kCaption;
     }
-    VARIANT text;
-    VariantInit(&text);
-    DISPPARAMS argument = {&value, nullptr, 1, 0};
+    ScopedVariant text;
+    DISPPARAMS argument = {value.get(), nullptr, 1, 0};
     std::wstring caption = kCaption;
     if (SUCCEEDED(control->Invoke(DISPID_Lunetra_GetChineseDate, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                  &argument, &text, nullptr, nullptr)) &&
-        V_VT(&text) == VT_BSTR) {
+                                  &argument, text.get(), nullptr, nullptr)) &&
+        V_VT(text.get()) == VT_BSTR) {
         caption += L" - ";
-        caption += V_BSTR(&text);
+        caption += V_BSTR(text.get());
     }
-    VariantClear(&text);
-    VariantClear(&value);
     return caption;
 }
 
@@ -70,16 +68,12 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 SIZE ControlSize(IOleObject* control) {
     SIZEL himetric = {};
     control->GetExtent(DVASPECT_CONTENT, &himetric);
-    HDC screen = GetDC(nullptr);
-    const SIZE pixels = {MulDiv(himetric.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540),
-                         MulDiv(himetric.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540)};
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return pixels_from_himetric(himetric);
 }
 
 int Run(HINSTANCE instance, int show) {
     ComPtr<IUnknown> control;
-    if (FAILED(lunetra::CreateLunetra(lunetra::ProgramFolder() + lunetra::kOcxFileName, control))) {
+    if (FAILED(lunetra::CreateLunetra(win32kit::module_folder() + lunetra::kOcxFileName, control))) {
         MessageBoxW(nullptr, L"农历控件 Lunetra.ocx 不可用。", kCaption, MB_ICONERROR | MB_OK);
         return 1;
     }

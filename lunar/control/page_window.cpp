@@ -30,6 +30,17 @@ constexpr int kListDropHeight = 220;
 
 bool g_classes_registered = false;
 
+// The page lives in a host's process, and its messages come from the
+// host's loop: nothing thrown while handling one may leave the procedure.
+template <typename Handle>
+LRESULT Contained(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, Handle&& handle) noexcept {
+    try {
+        return handle();
+    } catch (...) {
+        return DefWindowProcW(hwnd, message, wparam, lparam);
+    }
+}
+
 constexpr UINT PressOf(UINT release) {
     switch (release) {
         case WM_LBUTTONUP: return WM_LBUTTONDOWN;
@@ -266,7 +277,7 @@ LRESULT CALLBACK PageWindow::PageProc(HWND hwnd, UINT message, WPARAM wparam, LP
         page->press_message_ = 0;
         return DefWindowProcW(hwnd, message, wparam, lparam);
     }
-    return page->OnPageMessage(message, wparam, lparam);
+    return Contained(hwnd, message, wparam, lparam, [&] { return page->OnPageMessage(message, wparam, lparam); });
 }
 
 LRESULT PageWindow::OnPageMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -315,7 +326,8 @@ LRESULT PageWindow::OnPageMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 LRESULT CALLBACK PageWindow::SpinnerProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* page = window_owner<PageWindow>(hwnd, message, lparam);
     if (!page || message == WM_NCDESTROY) return DefWindowProcW(hwnd, message, wparam, lparam);
-    return page->OnSpinnerMessage(hwnd, message, wparam, lparam);
+    return Contained(hwnd, message, wparam, lparam,
+                     [&] { return page->OnSpinnerMessage(hwnd, message, wparam, lparam); });
 }
 
 LRESULT PageWindow::OnSpinnerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -2,241 +2,130 @@
 
 #include <oleauto.h>
 
+#include <array>
 #include <cstdint>
-#include <cstring>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "lunar/core/saved_properties.h"
+#include "win32kit/com_ptr.h"
 
 namespace lunetra {
 
 namespace {
 
-constexpr std::uint32_t kStreamMagic = 0x32544E4C;  // "LNT2"
+using lunar::PropertyValue;
 
-// Takes the value converted to `type`; false when it does not convert.
-bool Convert(const VARIANT& value, VARTYPE type, VARIANT& out) {
-    VariantInit(&out);
-    return SUCCEEDED(VariantChangeTypeEx(&out, const_cast<VARIANT*>(&value), LOCALE_USER_DEFAULT, 0, type));
-}
-
-bool ReadColor(PropertyStore& store, const wchar_t* name, lunar::OleColor& color) {
-    VARIANT stored;
-    VariantInit(&stored);
-    if (FAILED(store.Read(name, &stored))) return false;
-    VARIANT converted;
-    bool ok = Convert(stored, VT_I4, converted);
-    if (ok) {
-        color = static_cast<lunar::OleColor>(V_I4(&converted));
-    } else if ((ok = Convert(stored, VT_UI4, converted))) {
-        color = V_UI4(&converted);
+// What a bag may answer that names a value: numbers, text, switches, dates.
+// Empty and Null say nothing, and an object would be asked for its value,
+// running code of the host's while the control loads.
+bool IsPlainValue(VARTYPE type) {
+    switch (type) {
+        case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_INT:
+        case VT_UI1: case VT_UI2: case VT_UI4: case VT_UI8: case VT_UINT:
+        case VT_R4: case VT_R8: case VT_CY: case VT_DECIMAL:
+        case VT_BSTR: case VT_BOOL: case VT_DATE:
+            return true;
+        default:
+            return false;
     }
-    VariantClear(&converted);
-    VariantClear(&stored);
-    return ok;
 }
 
-bool ReadSwitch(PropertyStore& store, const wchar_t* name, bool& on) {
-    VARIANT stored;
-    VariantInit(&stored);
-    if (FAILED(store.Read(name, &stored))) return false;
-    VARIANT converted;
-    const bool ok = Convert(stored, VT_BOOL, converted);
-    if (ok) on = V_BOOL(&converted) != VARIANT_FALSE;
-    VariantClear(&converted);
-    VariantClear(&stored);
-    return ok;
+bool Convert(const VARIANT& value, VARTYPE type, win32kit::ScopedVariant& out) {
+    return SUCCEEDED(VariantChangeTypeEx(out.get(), const_cast<VARIANT*>(&value), LOCALE_USER_DEFAULT, 0, type));
 }
 
-bool ReadDate(PropertyStore& store, const wchar_t* name, lunar::OleDate& date) {
-    VARIANT stored;
-    VariantInit(&stored);
-    if (FAILED(store.Read(name, &stored))) return false;
-    VARIANT converted;
-    const bool ok = Convert(stored, VT_DATE, converted) && lunar::IsOleDate(V_DATE(&converted));
-    if (ok) date = V_DATE(&converted);
-    VariantClear(&converted);
-    VariantClear(&stored);
-    return ok;
+// The stored value as the type of `like`; a colour may come signed or not.
+std::optional<PropertyValue> Converted(const VARIANT& stored, const PropertyValue& like) {
+    if (!IsPlainValue(V_VT(&stored))) return std::nullopt;
+    win32kit::ScopedVariant out;
+    if (std::holds_alternative<lunar::OleColor>(like)) {
+        if (Convert(stored, VT_I4, out)) return PropertyValue(static_cast<lunar::OleColor>(V_I4(out.get())));
+        if (Convert(stored, VT_UI4, out)) return PropertyValue(static_cast<lunar::OleColor>(V_UI4(out.get())));
+    } else if (std::holds_alternative<bool>(like)) {
+        if (Convert(stored, VT_BOOL, out)) return PropertyValue(V_BOOL(out.get()) != VARIANT_FALSE);
+    } else if (Convert(stored, VT_DATE, out)) {
+        return PropertyValue(V_DATE(out.get()));
+    }
+    return std::nullopt;
 }
 
-HRESULT WriteColor(PropertyStore& store, const wchar_t* name, lunar::OleColor color, lunar::OleColor fallback) {
-    if (color == fallback) return S_OK;
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_I4;
-    V_I4(&value) = static_cast<LONG>(color);
-    return store.Write(name, &value);
+void ToVariant(const PropertyValue& value, VARIANT& out) {
+    if (const auto* colour = std::get_if<lunar::OleColor>(&value)) {
+        V_VT(&out) = VT_I4;
+        V_I4(&out) = static_cast<LONG>(*colour);
+    } else if (const auto* on = std::get_if<bool>(&value)) {
+        V_VT(&out) = VT_BOOL;
+        V_BOOL(&out) = *on ? VARIANT_TRUE : VARIANT_FALSE;
+    } else {
+        V_VT(&out) = VT_DATE;
+        V_DATE(&out) = std::get<lunar::OleDate>(value);
+    }
 }
 
-HRESULT WriteSwitch(PropertyStore& store, const wchar_t* name, bool on, bool fallback) {
-    if (on == fallback) return S_OK;
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_BOOL;
-    V_BOOL(&value) = on ? VARIANT_TRUE : VARIANT_FALSE;
-    return store.Write(name, &value);
-}
+std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-HRESULT WriteDate(PropertyStore& store, const wchar_t* name, lunar::OleDate date, lunar::OleDate fallback) {
-    if (date == fallback) return S_OK;
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_DATE;
-    V_DATE(&value) = date;
-    return store.Write(name, &value);
+// The whole of `into` from the stream; a stream that ends first is an error.
+HRESULT ReadExactly(IStream* stream, std::span<std::uint8_t> into) {
+    ULONG read = 0;
+    const HRESULT hr = stream->Read(into.data(), static_cast<ULONG>(into.size()), &read);
+    if (FAILED(hr)) return hr;
+    return read == into.size() ? S_OK : E_FAIL;
 }
 
 }  // namespace
 
-lunar::LunetraProperties ReadProperties(PropertyStore& store, lunar::OleDate today) {
-    lunar::LunetraProperties p;
-    p.Value = today;
-    ReadColor(store, L"BottomBackColor", p.BottomBackColor);
-    ReadColor(store, L"DateBackColor", p.DateBackColor);
-    ReadColor(store, L"GridLinesColor", p.GridLinesColor);
-    ReadColor(store, L"SelectColor", p.SelectColor);
-    ReadSwitch(store, L"ShowVerticalGrid", p.ShowVerticalGrid);
-    ReadSwitch(store, L"ShowHorizontalGrid", p.ShowHorizontalGrid);
-    ReadColor(store, L"TitleBackColor", p.TitleBackColor);
-    ReadColor(store, L"WeekBackColor", p.WeekBackColor);
-    ReadDate(store, L"Value", p.Value);
-    return p;
+lunar::LunetraProperties ReadBag(IPropertyBag* bag, IErrorLog* log, lunar::OleDate today) {
+    lunar::LunetraProperties properties = lunar::DefaultProperties(today);
+    for (const lunar::PropertyEntry& entry : lunar::PropertyEntries(properties)) {
+        win32kit::ScopedVariant stored;
+        if (FAILED(bag->Read(Wide(entry.name).c_str(), stored.get(), log))) continue;
+        if (const auto value = Converted(*stored, entry.value)) lunar::SetProperty(properties, entry.name, *value);
+    }
+    return properties;
 }
 
-HRESULT WriteProperties(PropertyStore& store, const lunar::LunetraProperties& p, lunar::OleDate today) {
-    const lunar::LunetraProperties d;
+HRESULT WriteBag(IPropertyBag* bag, const lunar::LunetraProperties& properties, lunar::OleDate today) {
     HRESULT hr = S_OK;
-    const auto keep = [&hr](HRESULT result) {
-        if (SUCCEEDED(hr) && FAILED(result)) hr = result;
-    };
-    keep(WriteColor(store, L"BottomBackColor", p.BottomBackColor, d.BottomBackColor));
-    keep(WriteColor(store, L"DateBackColor", p.DateBackColor, d.DateBackColor));
-    keep(WriteColor(store, L"GridLinesColor", p.GridLinesColor, d.GridLinesColor));
-    keep(WriteColor(store, L"SelectColor", p.SelectColor, d.SelectColor));
-    keep(WriteSwitch(store, L"ShowVerticalGrid", p.ShowVerticalGrid, d.ShowVerticalGrid));
-    keep(WriteSwitch(store, L"ShowHorizontalGrid", p.ShowHorizontalGrid, d.ShowHorizontalGrid));
-    keep(WriteColor(store, L"TitleBackColor", p.TitleBackColor, d.TitleBackColor));
-    keep(WriteColor(store, L"WeekBackColor", p.WeekBackColor, d.WeekBackColor));
-    keep(WriteDate(store, L"Value", p.Value, today));
+    for (const lunar::PropertyEntry& entry : lunar::ChangedProperties(properties, today)) {
+        win32kit::ScopedVariant value;
+        ToVariant(entry.value, *value.get());
+        const HRESULT written = bag->Write(Wide(entry.name).c_str(), value.get());
+        if (SUCCEEDED(hr) && FAILED(written)) hr = written;
+    }
     return hr;
 }
 
-HRESULT BagStore::Read(const wchar_t* name, VARIANT* value) { return bag_->Read(name, value, log_); }
-
-HRESULT BagStore::Write(const wchar_t* name, VARIANT* value) { return bag_->Write(name, value); }
-
-HRESULT StreamStore::Read(const wchar_t* name, VARIANT* value) {
-    for (const Entry& entry : entries_) {
-        if (entry.name != name) continue;
-        V_VT(value) = entry.type;
-        switch (entry.type) {
-            case VT_I4: V_I4(value) = static_cast<LONG>(entry.integer); break;
-            case VT_BOOL: V_BOOL(value) = entry.integer ? VARIANT_TRUE : VARIANT_FALSE; break;
-            case VT_DATE: V_DATE(value) = entry.date; break;
-            default: V_VT(value) = VT_EMPTY; return E_INVALIDARG;
-        }
-        return S_OK;
-    }
-    return E_INVALIDARG;
-}
-
-HRESULT StreamStore::Write(const wchar_t* name, VARIANT* value) {
-    Entry entry{name, V_VT(value)};
-    switch (V_VT(value)) {
-        case VT_I4: entry.integer = V_I4(value); break;
-        case VT_BOOL: entry.integer = V_BOOL(value) != VARIANT_FALSE; break;
-        case VT_DATE: entry.date = V_DATE(value); break;
-        default: return DISP_E_TYPEMISMATCH;
-    }
-    entries_.push_back(std::move(entry));
+HRESULT ReadStream(IStream* stream, lunar::OleDate today, lunar::LunetraProperties& properties) {
+    // The longest record fits here: nothing is allocated for what a stream
+    // claims, and a header claiming more is refused before the body is read.
+    std::array<std::uint8_t, lunar::kRecordHeaderSize + lunar::kMaxRecordBodySize> record{};
+    const std::span<std::uint8_t> bytes(record);
+    HRESULT hr = ReadExactly(stream, bytes.first(lunar::kRecordHeaderSize));
+    if (FAILED(hr)) return hr;
+    const lunar::RecordHeader header = lunar::ReadRecordHeader(bytes);
+    if (header.error != lunar::RecordError::None) return E_FAIL;
+    hr = ReadExactly(stream, bytes.subspan(lunar::kRecordHeaderSize, header.body_size));
+    if (FAILED(hr)) return hr;
+    const lunar::LoadedRecord loaded =
+        lunar::ParseRecord(bytes.first(lunar::kRecordHeaderSize + header.body_size), today);
+    if (loaded.error != lunar::RecordError::None) return E_FAIL;
+    properties = loaded.properties;
     return S_OK;
 }
 
-std::vector<char> StreamStore::Serialize() const {
-    std::vector<char> body;
-    const auto put = [&body](const void* data, std::size_t size) {
-        const std::size_t at = body.size();
-        body.resize(at + size);
-        std::memcpy(body.data() + at, data, size);
-    };
-    const auto count = static_cast<std::uint32_t>(entries_.size());
-    put(&count, sizeof(count));
-    for (const Entry& entry : entries_) {
-        const auto length = static_cast<std::uint16_t>(entry.name.size());
-        put(&length, sizeof(length));
-        put(entry.name.data(), length * sizeof(wchar_t));
-        const std::uint16_t type = entry.type;
-        put(&type, sizeof(type));
-        if (entry.type == VT_I4) {
-            const auto v = static_cast<std::int32_t>(entry.integer);
-            put(&v, sizeof(v));
-        } else if (entry.type == VT_BOOL) {
-            const auto v = static_cast<std::int16_t>(entry.integer ? -1 : 0);
-            put(&v, sizeof(v));
-        } else {
-            put(&entry.date, sizeof(entry.date));
-        }
-    }
-    return body;
-}
-
-void StreamStore::Parse(const std::vector<char>& body) {
-    entries_.clear();
-    std::size_t at = 0;
-    const auto take = [&](void* out, std::size_t size) {
-        if (body.size() - at < size) return false;
-        std::memcpy(out, body.data() + at, size);
-        at += size;
-        return true;
-    };
-    std::uint32_t count = 0;
-    if (!take(&count, sizeof(count))) return;
-    // A damaged body ends the reading; what was read so far counts.
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint16_t length = 0;
-        if (!take(&length, sizeof(length))) return;
-        std::wstring name(length, L'\0');
-        if (!take(name.data(), length * sizeof(wchar_t))) return;
-        std::uint16_t type = 0;
-        if (!take(&type, sizeof(type))) return;
-        Entry entry{std::move(name), type};
-        if (type == VT_I4) {
-            std::int32_t v = 0;
-            if (!take(&v, sizeof(v))) return;
-            entry.integer = v;
-        } else if (type == VT_BOOL) {
-            std::int16_t v = 0;
-            if (!take(&v, sizeof(v))) return;
-            entry.integer = v != 0;
-        } else if (type == VT_DATE) {
-            if (!take(&entry.date, sizeof(entry.date))) return;
-        } else {
-            return;
-        }
-        entries_.push_back(std::move(entry));
-    }
-}
-
-HRESULT StreamStore::Save(IStream* stream) const {
-    const std::vector<char> body = Serialize();
-    const std::uint32_t header[2] = {kStreamMagic, static_cast<std::uint32_t>(body.size())};
-    HRESULT hr = stream->Write(header, sizeof(header), nullptr);
-    if (SUCCEEDED(hr)) hr = stream->Write(body.data(), static_cast<ULONG>(body.size()), nullptr);
-    return hr;
-}
-
-HRESULT StreamStore::Load(IStream* stream) {
-    std::uint32_t header[2] = {};
-    ULONG read = 0;
-    HRESULT hr = stream->Read(header, sizeof(header), &read);
+HRESULT WriteStream(IStream* stream, const lunar::LunetraProperties& properties, lunar::OleDate today) {
+    const std::vector<std::uint8_t> record = lunar::WriteRecord(properties, today);
+    ULONG written = 0;
+    const HRESULT hr = stream->Write(record.data(), static_cast<ULONG>(record.size()), &written);
     if (FAILED(hr)) return hr;
-    if (read != sizeof(header) || header[0] != kStreamMagic) return E_FAIL;
-    std::vector<char> body(header[1]);
-    hr = stream->Read(body.data(), header[1], &read);
-    if (FAILED(hr)) return hr;
-    if (read != header[1]) return E_FAIL;
-    Parse(body);
-    return S_OK;
+    return written == record.size() ? S_OK : STG_E_MEDIUMFULL;
 }
 
-ULONG StreamStore::SizeMax() const { return static_cast<ULONG>(2 * sizeof(std::uint32_t) + Serialize().size()); }
+ULONG StreamSize(const lunar::LunetraProperties& properties, lunar::OleDate today) {
+    return static_cast<ULONG>(lunar::WriteRecord(properties, today).size());
+}
 
 }  // namespace lunetra

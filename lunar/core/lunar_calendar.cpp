@@ -148,6 +148,24 @@ LunarDate LunarDateOfDay(std::chrono::sys_days day) {
     return date;
 }
 
+std::chrono::sys_days DayOfLunarDate(const LunarDate& date) {
+    if (date.year < kFirstLunarYear || date.year > kLastLunarYear || date.month < 1 || date.month > 12) {
+        throw DateRangeError("lunar month outside 1900..2090");
+    }
+    const std::uint32_t entry = Entry(date.year);
+    const int leap_month = static_cast<int>(entry & 0xF);
+    if (date.leap && leap_month != date.month) throw DateRangeError("the lunar year has no such leap month");
+    const int length = date.leap ? LeapDays(entry) : OrdinaryMonthDays(entry, date.month);
+    if (date.day < 1 || date.day > length) throw DateRangeError("the lunar month has no such day");
+    int offset = kYearStarts[static_cast<std::size_t>(date.year - kFirstLunarYear)];
+    for (int m = 1; m < date.month; ++m) {
+        offset += OrdinaryMonthDays(entry, m);
+        if (m == leap_month) offset += LeapDays(entry);
+    }
+    if (date.leap) offset += OrdinaryMonthDays(entry, date.month);
+    return kTableFirstDay + std::chrono::days{offset + date.day - 1};
+}
+
 LunarDate LunarDateOf(OleDate date) {
     if (!(date >= kBase1900 - 0.5 && date <= ToOleDate(kTableLastDay) + 0.5)) {
         throw DateRangeError("date outside the lunar table (1900-01-31 .. 2091-02-17)");

@@ -52,6 +52,10 @@ struct LunarDate {
 // kTableFirstDay .. kTableLastDay.
 LunarDate LunarDateOfDay(std::chrono::sys_days day);
 
+// The calendar day of a lunar date (a leap month only where the year has it);
+// throws DateRangeError for a date the lunar year does not have.
+std::chrono::sys_days DayOfLunarDate(const LunarDate& date);
+
 // The lunar date of an OLE date. The day count from the base date is rounded
 // to the nearest whole day, an exact half to the even count, so a time of day
 // after noon belongs to the next day. The base is 1900-01-31 up to and

@@ -6,3 +6,5 @@
 #include "lunar/core/month_grid.h"
 #include "lunar/core/month_page.h"
 #include "lunar/core/ole_date.h"
+#include "lunar/core/repeat_rule.h"
+#include "lunar/core/working_days.h"

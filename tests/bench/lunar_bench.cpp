@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <vector>
 
 #include "lunar/core/lunar_core.h"
 
@@ -53,5 +54,22 @@ void BM_ConvertLine(benchmark::State& state) {
 BENCHMARK(BM_ConvertLine);
 
 }  // namespace
+
+// What the clock works out for its alarms once a day, over a whole year:
+// the next ring of ten alarms, one of each rule family and three working-day
+// ones, for every day of 2026 (one iteration = the whole year).
+void BM_AlarmNextRingsForAYear(benchmark::State& state) {
+    const char* const texts[] = {"daily",        "workday",     "restday",     "week:135",   "once:2026-10-10",
+                                 "solar:02-29", "lunar:08-15", "lunar:12-30", "workday",    "workday"};
+    std::vector<lunar::RepeatRule> rules;
+    for (const char* t : texts) rules.push_back(*lunar::ParseRepeatRule(t));
+    const lunar::WorkCalendar calendar;
+    for (auto _ : state) {
+        for (sys_days day = sys_days{year{2026} / 1 / 1}; day <= sys_days{year{2026} / 12 / 31}; day += days{1}) {
+            for (const auto& rule : rules) benchmark::DoNotOptimize(lunar::NextRuleDay(rule, day, calendar));
+        }
+    }
+}
+BENCHMARK(BM_AlarmNextRingsForAYear)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -137,18 +137,25 @@ inline double power_at(const std::vector<double>& x, std::size_t start, std::siz
     return s1 * s1 + s2 * s2 - c * s1 * s2;
 }
 
-// True when some stretch of the stream is a clear tone at `freq`: much
-// stronger there than at the neighbouring tones a wrong sound would have.
-inline bool has_tone(const std::string& bytes, const Format& f, double freq) {
+// The stretches of the stream that are a clear tone at `freq` (much
+// stronger there than at the neighbouring tones a wrong sound would have),
+// counted as separate sounds when silence or another sound lies between them.
+inline int tone_bursts(const std::string& bytes, const Format& f, double freq) {
     const auto x = first_channel(bytes, f);
     const std::size_t window = static_cast<std::size_t>(f.rate) / 25;  // 40 ms
+    int bursts = 0;
+    bool in_tone = false;
     for (std::size_t start = 0; start + window <= x.size(); start += window / 2) {
         const double at = power_at(x, start, window, freq, f.rate);
         double others = 0;
         for (double k : {0.5, 0.75, 1.33, 1.6}) others = std::max(others, power_at(x, start, window, freq * k, f.rate));
-        if (at > 1e-4 && at > 20 * others) return true;
+        const bool tone = at > 1e-4 && at > 20 * others;
+        bursts += tone && !in_tone;
+        in_tone = tone;
     }
-    return false;
+    return bursts;
 }
+
+inline bool has_tone(const std::string& bytes, const Format& f, double freq) { return tone_bursts(bytes, f, freq) > 0; }
 
 }  // namespace tockly::e2e::audio

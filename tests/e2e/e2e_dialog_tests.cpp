@@ -15,6 +15,7 @@
 #include "win32kit/text_codec.h"
 #include "clock/support/time_text.h"
 #include "clock/windows/file_system.h"
+#include "clock/windows/regional_time_format.h"
 
 namespace tockly::e2e {
 
@@ -131,7 +132,7 @@ TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
 
     RECT client{};
     GetClientRect(d.dialog, &client);
-    EXPECT_EQ(client.right, px(9045, tpp_x));
+    EXPECT_EQ(client.right, px(11145, tpp_x)) << "the design's 9045 twips and the repeat column";
     EXPECT_EQ(client.bottom, px(6810, tpp_y));
     RECT frame{};
     GetWindowRect(d.dialog, &frame);
@@ -151,7 +152,8 @@ TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
         {"Text3", ids::shutdown_box, 1770, 5850, 2655, 405},
         {"Text4", ids::start_time_box, 6660, 5820, 2235, 270},
         {"Text5", ids::start_target_box, 6660, 6090, 2235, 270},
-        {"Label3", ids::message_line, -30, 6420, 9105, 375},
+        {"Label3", ids::message_line, -30, 6420, 11205, 375},
+        {"Repeat(3)", ids::rule_box + 3, 8970, 450 + 480 * 3, 2100, 405},
         {"Command1", ids::save_button, 7890, 60, 1005, 315},
     };
     for (const auto& p : places) {
@@ -162,13 +164,15 @@ TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
         EXPECT_EQ(r.top, px(p.top, tpp_y)) << p.name;
         EXPECT_EQ(r.right - r.left, px(p.width, tpp_x)) << p.name;
         // A combo box is as high as its font makes it; the others exactly.
-        const bool combo = p.id == ids::skin_box || (p.id >= ids::sound_box && p.id <= ids::sound_box + 10);
+        const bool combo = p.id == ids::skin_box || (p.id >= ids::sound_box && p.id <= ids::sound_box + 10) ||
+                           (p.id >= ids::rule_box && p.id < ids::rule_box + 10);
         EXPECT_NEAR(r.bottom - r.top, px(p.height, tpp_y), combo ? 2 : 0) << p.name;
     }
     const struct { int id; const char* text; } texts[] = {
         {ids::captions + 0, "闹铃时间(时:分)"}, {ids::captions + 1, "铃声选择"}, {ids::captions + 2, "屏幕提示内容"},
         {ids::captions + 3, "更换皮肤"}, {ids::captions + 4, "发条声音"}, {ids::captions + 5, "定时关机"},
         {ids::captions + 6, "定时启动"}, {ids::start_captions + 0, "时间"}, {ids::start_captions + 1, "内容"},
+        {ids::rule_caption, "重复"}, {ids::rule_box + 0, "每天"}, {ids::rule_box + 9, "每天"},
         {ids::row_number + 0, "1"}, {ids::row_number + 9, "2"}, {ids::row_number + 1, "10"},
         {ids::message_line, "不需要的项目请删除保留为空即可"}, {ids::save_button, "保 存"},
     };
@@ -242,9 +246,9 @@ TEST(Dialog, AnAlarmTypedIntoRowZeroIsSavedAndRingsInTheRunningClock) {
     // Windows, nothing under Wine.
     for (const std::string blank : {"", " "}) {
         std::string expected = kQuiet + "[naoling]\r\nNaoLingShu0=1\r\n0sj=" + shown + "\r\n0ls=alarm_bell.mp3\r\n0ts=" +
-                               notice + "\r\n";
+                               notice + "\r\n0cf=daily\r\n";
         for (int row = 1; row < 10; ++row)
-            for (const char* k : {"sj", "ls", "ts"}) expected += std::to_string(row) + k + "=" + blank + "\r\n";
+            for (const char* k : {"sj", "ls", "ts", "cf"}) expected += std::to_string(row) + k + "=" + blank + "\r\n";
         if (folder.read_bytes("Software_information.ini") == win32kit::utf8_to_ansi(expected)) break;
         if (blank == " ") ADD_FAILURE() << "settings file:\n" << win32kit::ansi_to_utf8(*folder.read_bytes("Software_information.ini"))
                                         << "\nexpected:\n" << expected;

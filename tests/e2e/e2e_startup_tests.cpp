@@ -1,11 +1,16 @@
 // The clock's start-up, seen from outside: the first-run message, where and
-// how the window sits, the tray, the tidied settings file and the skin.
+// how the window sits, the tray, the tidied settings file, the skin and a
+// folder the settings cannot be saved in.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <thread>
 
 #include "tests/e2e/e2e_support.h"
+
+#include <shellapi.h>
+#include "clock/model/menu_commands.h"
+#include "clock/windows/clock_window.h"
 
 namespace tockly::e2e {
 namespace {
@@ -114,6 +119,38 @@ TEST(Startup, TominZeroStartsHiddenInTheTray) {
     EXPECT_TRUE(eventually([] { return !tray_window_shown(); }, 10s)) << "the icon outlived the clock";
 }
 
+// A restarted Explorer makes a new taskbar without the old icons and tells
+// every window so: a clock in the tray puts its icon back, a shown one adds none.
+TEST(Startup, ANewTaskbarGetsTheIconOfAClockInTheTray) {
+    for (const bool in_tray : {true, false}) {
+        SCOPED_TRACE(in_tray ? "in the tray" : "shown");
+        ProgramFolder folder(in_tray ? "taskbar-tray" : "taskbar-shown");
+        folder.write_settings(in_tray ? "[ToMin]\r\ntomin=0\r\n" : kVisible);
+        RunningClock clock(folder);
+        HWND form = clock.wait_for_clock();
+        ASSERT_TRUE(form);
+        ASSERT_EQ(eventually(tray_window_shown, 5s), in_tray);
+        if (in_tray) {
+            NOTIFYICONDATAW icon{};
+            icon.cbSize = sizeof icon;
+            icon.hWnd = form;
+            icon.uID = 1;
+            ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+            ASSERT_TRUE(eventually([] { return !tray_window_shown(); }, 5s)) << "the icon could not be taken away";
+        }
+        PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        if (in_tray) {
+            EXPECT_TRUE(eventually(tray_window_shown, 5s)) << "the icon did not come back";
+        } else {
+            std::this_thread::sleep_for(1s);
+            EXPECT_FALSE(tray_window_shown()) << "a shown clock got an icon";
+        }
+        EXPECT_EQ(IsWindowVisible(form) != 0, !in_tray);
+        clock.stop();
+        EXPECT_TRUE(eventually([] { return !tray_window_shown(); }, 10s)) << "the icon outlived the clock";
+    }
+}
+
 TEST(Startup, AVisibleStartShowsNoTrayIcon) {
     ProgramFolder folder("no-tray");
     folder.write_settings(kVisible);
@@ -202,6 +239,43 @@ TEST(Startup, AReadOnlySettingsFileIsLeftWholeAndTheClockRuns) {
     EXPECT_TRUE(clock.running());
     EXPECT_EQ(folder.read_bytes("Software_information.ini"), messy);
     SetFileAttributesW(wide(folder.file("Software_information.ini")).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Unzipped under Program Files or onto read-only media: the clock runs,
+// says once that its settings cannot be saved there and where to move it,
+// and a change that cannot be saved shows its error instead of passing for saved.
+TEST(Startup, FromAFolderThatCannotBeWrittenTheClockRunsAndSaysSoOnce) {
+    ProgramFolder folder("unwritable-folder");
+    folder.write_settings(kVisible);
+    const UnwritableFolder locked(folder);
+    ASSERT_TRUE(locked.refuses_new_files()) << "the test could not make the folder unwritable";
+    RunningClock clock(folder);
+    HWND box = clock.wait_for_window(L"Tockly提示您", L"#32770");
+    ASSERT_TRUE(box) << "nothing said that the settings cannot be saved";
+    std::wstring said;
+    for (const auto& text : child_texts(box)) said += text;
+    EXPECT_NE(said.find(L"Tockly不能在这里保存设置"), std::wstring::npos) << utf8(said);
+    EXPECT_NE(said.find(wide(folder.file("Software_information.ini"))), std::wstring::npos) << utf8(said);
+    EXPECT_NE(said.find(L"请把整个Tockly文件夹移到可以写入的地方"), std::wstring::npos) << utf8(said);
+    HWND form = clock.wait_for_shown_clock();
+    ASSERT_TRUE(form) << "the clock is not on screen beside the box";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(box); }, 5s));
+    std::this_thread::sleep_for(1s);
+    EXPECT_FALSE(clock.wait_for_window(L"Tockly提示您", L"#32770", 500ms)) << "said more than once";
+
+    // Switching the ticking off: the file cannot take it, and the save path says so.
+    PostMessageW(form, WM_COMMAND, win::menu_command_base + static_cast<UINT>(MenuId::ticking), 0);
+    HWND error = clock.wait_for_window(L"警 告", L"#32770", 5s);
+    ASSERT_TRUE(error) << "a failed save showed no error";
+    bool named = false;
+    for (const auto& text : child_texts(error))
+        named |= text == L"写入文件“" + wide(folder.file("Software_information.ini")) + L"”时出错";
+    EXPECT_TRUE(named);
+    PostMessageW(error, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(clock.running());
+    EXPECT_EQ(folder.read_bytes("Software_information.ini"), kVisible);
+    EXPECT_FALSE(folder.exists("Software_information.ini.tmp"));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "tests/e2e/menu_reader.h"
 
 #include "clock/windows/picture.h"
+#include "win32kit/module_file.h"
 #include "win32kit/text_codec.h"
 #include "clock/windows/file_system.h"
 
@@ -107,6 +108,60 @@ std::optional<std::string> ProgramFolder::read_bytes(const std::string& relative
 
 bool ProgramFolder::exists(const std::string& relative) const {
     return GetFileAttributesW(wide(file(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+// Starts a command of the machine under Wine (which starts Unix programs
+// too). Wine gives no handle to wait on: the caller watches for the effect.
+void start_unix_shell(const std::string& command) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring line = L"/bin/sh -c \"" + wide(command) + L"\"";
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+}
+
+std::string unix_path_of(const std::string& path) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto to_unix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix_path = to_unix ? to_unix(wide(path).c_str()) : nullptr;
+    if (!unix_path) return {};
+    std::string result = unix_path;
+    HeapFree(GetProcessHeap(), 0, unix_path);
+    return result;
+}
+
+std::string unlock_command(const std::string& unix_path) {
+    return "chattr -i '" + unix_path + "' 2>/dev/null; chmod u+w '" + unix_path + "'";
+}
+
+}  // namespace
+
+UnwritableFolder::UnwritableFolder(const ProgramFolder& folder)
+    : path_(folder.path()), unix_path_(unix_path_of(folder.path())) {
+    if (unix_path_.empty()) return;
+    start_unix_shell("chmod a-w '" + unix_path_ + "'; chattr +i '" + unix_path_ + "' 2>/dev/null; (sleep 300; " +
+                     unlock_command(unix_path_) + ") </dev/null >/dev/null 2>&1 &");
+    eventually([&] { return refuses_new_files(); }, std::chrono::seconds(5));
+}
+
+UnwritableFolder::~UnwritableFolder() {
+    if (unix_path_.empty()) return;
+    start_unix_shell(unlock_command(unix_path_));
+    eventually([&] { return !refuses_new_files(); }, std::chrono::seconds(5));
+}
+
+bool UnwritableFolder::refuses_new_files() const {
+    const std::wstring probe = wide(path_ + "probe.txt");
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(file);
+    return false;
 }
 
 RunningClock::RunningClock(const ProgramFolder& folder) {
@@ -267,10 +322,7 @@ void* copy_there(HANDLE process, const void* data, std::size_t size) {
 // Fills `reading` for a menu of process `pid`, by menu_reader.dll (beside
 // this program) loaded into that process.
 bool read_menu_of(DWORD pid, MenuReading& reading) {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring dll(self);
-    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"menu_reader.dll";
+    const std::wstring dll = win32kit::module_folder() + L"menu_reader.dll";
     HMODULE reader = LoadLibraryW(dll.c_str());
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     if (!reader || !kernel) return false;

@@ -37,6 +37,23 @@ private:
     std::string path_;
 };
 
+// The program folder made one its user cannot write in, as a folder under
+// Program Files or on read-only media is, until this goes out of scope: the
+// write bits go, and so that root is stopped too, the folder is made
+// immutable. A run killed half-way gets it back writable a few minutes later.
+class UnwritableFolder {
+public:
+    explicit UnwritableFolder(const ProgramFolder& folder);
+    ~UnwritableFolder();
+    UnwritableFolder(const UnwritableFolder&) = delete;
+    UnwritableFolder& operator=(const UnwritableFolder&) = delete;
+    // Whether the folder really takes no new file now.
+    bool refuses_new_files() const;
+
+private:
+    std::string path_, unix_path_;
+};
+
 // The running clock; ended when this goes out of scope.
 class RunningClock {
 public:

@@ -185,5 +185,57 @@ TEST(Tick, EverySecondOfTwoMinutesTicksOnce) {
     EXPECT_TRUE(doubled.empty()) << "seconds with two ticks: " << ::testing::PrintToString(doubled);
 }
 
+// People unzip the clock into folders like these. Every sound plays from
+// there: the ticking, the hourly chime (reached by shifting the clock's time
+// with TOCKLY_TEST_WALL_CLOCK_OFFSET) and an alarm three seconds later.
+TEST(Tick, EverySoundPlaysFromAFolderWithSpacesChineseAndLettersOutsideTheCodePage) {
+    ProgramFolder folder("绿色 软件\\Tockly ñ");
+    NewStreams heard;
+    ASSERT_TRUE(heard.hearing()) << audio::no_capture;
+    // The clock's hour begins six seconds from now.
+    const int chime_real = local_second_now() + 6;
+    const int offset = (3600 - chime_real % 3600) % 3600;
+    const int hour = (chime_real + offset) % 86400;
+    folder.write_settings("[ToMin]\r\ntomin=1\r\n[zdtx]\r\nzhengdian0=1\r\nBanDian0=0\r\n"
+                          "[mts]\r\nmatisheng0=1\r\nfatiaosheng0=fatiao3.wav\r\n[naoling]\r\nNaoLingShu0=1\r\n0sj=" +
+                          clock_text(hour + 3) + "\r\n0ls=alarm_bell.mp3\r\n0ts=绿色闹钟\r\n");
+    SetEnvironmentVariableW(L"TOCKLY_TEST_WALL_CLOCK_OFFSET", std::to_wstring(offset).c_str());
+    RunningClock clock(folder);
+    SetEnvironmentVariableW(L"TOCKLY_TEST_WALL_CLOCK_OFFSET", nullptr);
+    ASSERT_TRUE(clock.wait_for_clock());
+
+    std::vector<std::wstring> notice_texts;
+    EXPECT_TRUE(eventually(
+        [&] {
+            if (HWND band = notice_window(clock)) notice_texts = child_texts(band);
+            return std::find(notice_texts.begin(), notice_texts.end(), L"Tockly打开成功") != notice_texts.end();
+        },
+        5s))
+        << "the start-up notice is the short one: " << ::testing::PrintToString(utf8(notice_texts.empty() ? L"" : notice_texts[0]));
+    std::this_thread::sleep_for(std::chrono::seconds(std::max(0, chime_real - local_second_now()) + 9));
+    ASSERT_TRUE(clock.running());
+    clock.stop();
+
+    // A WAV the wave device cannot open plays through the mixer instead,
+    // so each stream is looked at in both forms.
+    int clicks = 0;
+    bool chimed = false, rang = false;
+    std::vector<std::string> seen;
+    for (const auto& s : heard.get()) {
+        // Wine's mixer writes to the capture faster than real time (silence
+        // between the sounds), so one stream of fifteen seconds is large.
+        const std::string bytes = read_prefix(s.name, 64 << 20);
+        seen.push_back(s.name + " " + std::to_string(s.size));
+        clicks += std::max(tone_bursts(bytes, wav_as_stored, 2000), tone_bursts(bytes, mixer, 2000));
+        chimed |= has_tone(bytes, wav_as_stored, 523) || has_tone(bytes, mixer, 523);
+        rang |= has_tone(bytes, mixer, 880);
+    }
+    std::printf("from %s: %d clicks, hour chime %s, alarm %s\n", folder.path().c_str(), clicks, chimed ? "heard" : "not heard",
+                rang ? "heard" : "not heard");
+    EXPECT_GE(clicks, 8) << "ticking for about fifteen seconds: " << ::testing::PrintToString(seen);
+    EXPECT_TRUE(chimed) << "no 523 Hz hour chime: " << ::testing::PrintToString(seen);
+    EXPECT_TRUE(rang) << "no 880 Hz alarm bell: " << ::testing::PrintToString(seen);
+}
+
 }  // namespace
 }  // namespace tockly::e2e

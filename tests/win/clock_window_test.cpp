@@ -26,6 +26,7 @@ public:
     void on_day_label_click() override {}
     std::string day_label_tooltip() override { return "农历甲辰年一月初一"; }
     void on_tray_activate() override {}
+    void on_second_start() override {}
     void on_exit_timer() override {}
 };
 

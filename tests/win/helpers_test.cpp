@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "clock/support/clock_files.h"
+#include "clock/support/settings_file.h"
+#include "clock/windows/alarm_dialog_ports.h"
 #include "clock/windows/picture.h"
 #include "clock/windows/file_system.h"
+#include "clock/windows/regional_time_format.h"
+#include "clock/windows/screen_metrics.h"
 #include "clock/windows/module_resources.h"
+#include "clock/windows/profile_store.h"
 #include "tests/win/win_test_util.h"
 
 namespace tockly {
@@ -68,6 +73,25 @@ TEST(Pictures, FacesDecodeAndOtherBytesDoNot) {
     EXPECT_FALSE(win::decode_picture("this is not a picture at all"));
     EXPECT_FALSE(win::decode_picture(""));
     EXPECT_FALSE(win::load_picture_file("C:\\no\\such\\file.gif"));
+}
+
+// A program folder named with a space, Chinese and a letter outside GBK:
+// its settings, its Voice folder's lists and its skins all read.
+TEST(ProgramFolder, AnyNameWorks) {
+    ScratchFolder folder("绿色 软件 ñ");
+    win::Win32FileSystem files;
+    files.write_bytes(folder.file("Software_information.ini"), "[naoling]\r\n0ts=\xc6\xf0\xb4\xb2\r\n");
+    win::Win32ProfileStore profile;
+    struct : MessageBoxes {
+        void show(std::string_view, std::string_view, MessageIcon) override {}
+    } boxes;
+    EXPECT_EQ(read_setting({profile, boxes}, "naoling", "0ts", folder.file("Software_information.ini")), "起床");
+
+    win::Win32Resources resources;
+    files.write_bytes(folder.file("起床 铃.gif"), *resources.load("gif", 202));
+    EXPECT_TRUE(win::load_picture_file(folder.file("起床 铃.gif")));
+    const auto names = win::Win32Folders().file_names(folder.path().substr(0, folder.path().size() - 1));
+    EXPECT_NE(std::find(names.begin(), names.end(), "起床 铃.gif"), names.end()) << ::testing::PrintToString(names);
 }
 
 TEST(ScreenMetrics, TaskbarHeightComesFromTheWorkArea) {

@@ -7,6 +7,7 @@
 #include "lunar/core/calendar_facts.h"
 #include "clock/windows/lunar_control_host.h"
 #include "tests/win/win_test_util.h"
+#include "win32kit/module_file.h"
 
 using namespace win32kit;
 
@@ -15,13 +16,7 @@ namespace {
 
 using wintest::ScratchFolder;
 
-std::string test_program_folder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    return win32kit::narrow(folder);
-}
+std::string test_program_folder() { return win32kit::narrow(win32kit::module_folder()); }
 
 // Removes the control's registration, so only the file beside the program can serve.
 void unregister(const std::string& folder) {

@@ -8,6 +8,7 @@
 #include "win32kit/com_object.h"
 #include "win32kit/com_ptr.h"
 #include "win32kit/fonts.h"
+#include "win32kit/module_file.h"
 #include "win32kit/text_codec.h"
 #include "win32kit/window.h"
 
@@ -34,6 +35,15 @@ TEST(TextCodec, RoundTripsAndTheAnsiCodePage) {
     }
     Bstr text(AllocBstr("农历"));
     EXPECT_EQ(text.Text(), L"\x519C\x5386");
+}
+
+TEST(ModuleFile, TheProgramFolderHoldsTheProgramAndEndsInOneBackslash) {
+    const std::wstring folder = win32kit::module_folder(), path = win32kit::module_path();
+    ASSERT_GT(folder.size(), 2u);
+    EXPECT_EQ(folder.back(), L'\\');
+    EXPECT_NE(folder[folder.size() - 2], L'\\');
+    EXPECT_EQ(path.substr(0, folder.size()), folder);
+    EXPECT_EQ(path.find(L'\\', folder.size()), std::wstring::npos) << "the rest is the file name alone";
 }
 
 TEST(OleColours, PlainAndSystemColours) {

@@ -16,9 +16,10 @@ namespace tockly {
 
 // Readable boxes in failure messages: "time_box(3)".
 inline void PrintTo(const Box& box, std::ostream* out) {
-    static const char* const names[] = {"Text1", "Combo1", "Text2", "Text3", "Text4", "Text5", "Combo2"};
+    static const char* const names[] = {"Text1", "Combo1", "Text2", "Text3", "Text4", "Text5", "Combo2", "Repeat"};
     *out << names[static_cast<int>(box.control)];
-    if (box.control == Control::time_box || box.control == Control::sound_box || box.control == Control::notice_box)
+    if (box.control == Control::time_box || box.control == Control::sound_box || box.control == Control::notice_box ||
+        box.control == Control::rule_box)
         *out << "(" << box.index << ")";
 }
 inline void PrintTo(const AlarmDialogRequest& r, std::ostream* out) {

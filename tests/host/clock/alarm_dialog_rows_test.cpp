@@ -290,11 +290,11 @@ TEST(AlarmDialogTimeBoxes, TheShutdownAndStartTimesSaveThemselvesOnLeaving) {
     }
 }
 
-// The texts of the thirty row keys after a save, "-" for a key never written.
+// The texts of the forty row keys after a save, "-" for a key never written.
 std::vector<std::string> row_keys(AlarmDialogRig& rig) {
     std::vector<std::string> out;
     for (int i = 0; i < 10; ++i)
-        for (const char* k : {"sj", "ls", "ts"}) {
+        for (const char* k : {"sj", "ls", "ts", "cf"}) {
             const std::string key = std::to_string(i) + k;
             out.push_back(rig.has("naoling", key) ? rig.stored("naoling", key) : "-");
         }
@@ -318,9 +318,9 @@ TEST(AlarmDialogSave, ThreeRowsWithAGapStoreThreeBlankTheRestAndSayWhatWasDroppe
     f.save();
 
     EXPECT_EQ(rig.stored("naoling", "NaoLingShu0"), "3");
-    std::vector<std::string> expected = {"7:00:00", "alarm_bell.mp3", "起床", "8:00:00", " ", " ",
-                                         "9:00:00", " ", "开会"};
-    expected.resize(30, " ");
+    std::vector<std::string> expected = {"7:00:00", "alarm_bell.mp3", "起床", "daily", "8:00:00", " ", " ", "daily",
+                                         "9:00:00", " ", "开会", "daily"};
+    expected.resize(40, " ");
     EXPECT_EQ(row_keys(rig), expected);
     EXPECT_EQ(f.message(), "数据修改完毕！但第4行时间为空，其下2个闹铃未保存");
     EXPECT_EQ(rig.globals.alarm_count, 3);
@@ -330,13 +330,14 @@ TEST(AlarmDialogSave, ThreeRowsWithAGapStoreThreeBlankTheRestAndSayWhatWasDroppe
     EXPECT_EQ(rig.globals.alarms[2].notice, "开会");
     for (int i = 3; i < 10; ++i) EXPECT_EQ(rig.globals.alarms[i].time, "") << "row " << i;
     EXPECT_EQ(f.text(T1(4)), "11:00:00") << "the dropped rows stay in the boxes";
-    // The count first, then each row's time, ring and notice in that order.
-    ASSERT_EQ(rig.profile.writes.size(), 31u);
+    // The count first, then each row's time, ring, notice and repeat in that order.
+    ASSERT_EQ(rig.profile.writes.size(), 41u);
     EXPECT_EQ(rig.profile.writes[0], "naoling/NaoLingShu0=3");
     EXPECT_EQ(rig.profile.writes[1], "naoling/0sj=7:00:00");
     EXPECT_EQ(rig.profile.writes[2], "naoling/0ls=alarm_bell.mp3");
     EXPECT_EQ(rig.profile.writes[3], "naoling/0ts=起床");
-    EXPECT_EQ(rig.profile.writes[30], "naoling/9ts= ");
+    EXPECT_EQ(rig.profile.writes[4], "naoling/0cf=daily");
+    EXPECT_EQ(rig.profile.writes[40], "naoling/9cf= ");
 }
 
 TEST(AlarmDialogSave, HowManyRowsAndWhatTheMessageLineSays) {
@@ -361,7 +362,7 @@ TEST(AlarmDialogSave, HowManyRowsAndWhatTheMessageLineSays) {
             const std::string want = i < c.count ? std::to_string(i) + ":30:00" : " ";
             EXPECT_EQ(rig.stored("naoling", std::to_string(i) + "sj"), want) << c.name << " row " << i;
         }
-        const std::size_t writes = 1 + 30;  // every row key once, in use or blank
+        const std::size_t writes = 1 + 40;  // every row key once, in use or blank
         EXPECT_EQ(rig.profile.writes.size(), writes) << c.name;
         EXPECT_EQ(rig.profile.changes, 1) << c.name << ": the whole save is one change of the file";
     }
@@ -379,6 +380,75 @@ TEST(AlarmDialogSave, AStoredRowComesBackAfterTheNextLoad) {
     EXPECT_EQ(again.text(T1(0)), "6:45:00");
     EXPECT_EQ(again.text(T2(0)), long_notice) << "the fake keeps it all; the platform cuts it to 254 bytes";
     EXPECT_EQ(row_states(again), "ooxxxxxxxx");
+}
+
+TEST(AlarmDialogSave, ASaveTheFileDoesNotTakeNeverSaysItWasSaved) {
+    for (const int rows : {1, 10}) {
+        AlarmDialogRig rig;
+        AlarmDialog f = rig.loaded();
+        for (int row = 0; row < rows; ++row) f.edited(T1(row), std::to_string(row) + ":30:00");
+        rig.profile.fail_writes = true;
+        f.save();
+        EXPECT_EQ(f.message(), "闹铃没有保存：设置文件无法写入！") << rows << " rows";
+        ASSERT_EQ(rig.boxes.shown.size(), 1u) << rows << " rows";
+        EXPECT_EQ(rig.boxes.shown[0].text, "写入文件“" + std::string(kAlarmDialogIni) + "”时出错");
+        EXPECT_FALSE(rig.has("naoling", "NaoLingShu0"));
+    }
+}
+
+TEST(AlarmDialogRepeat, EachRowKeepsItsRuleAndAnUnreadableOneIsMarkedNotLost) {
+    AlarmDialogRig rig;
+    FakeClock clock;
+    clock.set(8, 0, 0);  // Saturday 2026-05-09, lunar 三月廿三
+    rig.store_row(0, "7:00:00", "a.mp3", "上班");
+    rig.set("naoling", "0cf", "workday");
+    rig.store_row(1, "8:00:00", "a.mp3", "旧文件");  // no 1cf: daily, as before
+    rig.store_row(2, "9:00:00", "a.mp3", "坏");
+    rig.set("naoling", "2cf", "fortnightly");
+    rig.store_row(3, "10:00:00", "a.mp3", "中秋");
+    rig.set("naoling", "3cf", "lunar:08-15");
+    AlarmDialog f(AlarmDialogPorts{rig.profile, rig.boxes, rig.folders, rig.resources, rig.files, rig.face, rig.notice,
+                                   rig.file_dialog, rig.format, &clock},
+                  rig.globals);
+    f.load();
+    const Box R[] = {{Control::rule_box, 0}, {Control::rule_box, 1}, {Control::rule_box, 2},
+                     {Control::rule_box, 3}, {Control::rule_box, 4}, {Control::rule_box, 9}};
+    EXPECT_EQ(f.text(R[0]), "工作日");
+    EXPECT_EQ(f.text(R[1]), "每天");
+    EXPECT_EQ(f.text(R[2]), "fortnightly");
+    EXPECT_EQ(f.text(R[3]), "lunar:08-15");
+    EXPECT_EQ(f.text(R[5]), "每天") << "a row never used shows 每天";
+    EXPECT_FALSE(f.rule_readable(2));
+    EXPECT_EQ(f.message().rfind("第3行的重复规则看不懂", 0), 0u) << f.message();
+    EXPECT_EQ(f.list(R[0]), (std::vector<std::string>{"每天", "工作日", "休息日", "每周…", "仅一次…", "每年公历…", "每年农历…"}));
+
+    // Picking a choice that needs a day puts an example of today in the box.
+    const struct { const char* picked; const char* text; const char* message; } picks[] = {
+        {"每周…", "week:12345", "第5行：每周一二三四五，最近一次 2026-05-11"},
+        {"仅一次…", "once:2026-05-09", "第5行：仅一次 2026-05-09，最近一次 2026-05-09"},
+        {"每年公历…", "solar:05-09", "第5行：每年公历5月9日，最近一次 2026-05-09"},
+        {"每年农历…", "lunar:03-23", "第5行：每年农历三月廿三，最近一次 2026-05-09"},
+        {"休息日", "休息日", "第5行：休息日，最近一次 2026-05-10"},  // 9 May is a make-up working day
+    };
+    f.edited(T1(4), "11:00:00");
+    for (const auto& p : picks) {
+        f.rule_picked(4, p.picked);
+        EXPECT_EQ(f.text(R[4]), p.text) << p.picked;
+        EXPECT_EQ(f.message(), p.message) << p.picked;
+    }
+    f.edited(R[4], "lunar:12-30");
+    EXPECT_EQ(f.message(), "第5行：每年农历十二月卅十，最近一次 2027-02-05");
+    f.edited(R[4], "lunar:13-01");
+    EXPECT_EQ(f.message(), "第5行的重复规则看不懂，保存后按每天响铃：lunar: month 13 is not 1 .. 12");
+    f.edited(R[4], "solar:10-01");
+
+    f.save();
+    EXPECT_EQ(f.message(), "数据修改完毕！第3行的重复规则看不懂，按每天响铃");
+    const char* stored[] = {"workday", "daily", "fortnightly", "lunar:08-15", "solar:10-01"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(rig.stored("naoling", std::to_string(i) + "cf"), stored[i]) << "row " << i;
+        EXPECT_EQ(rig.globals.alarms[static_cast<std::size_t>(i)].rule, stored[i]) << "row " << i;
+    }
 }
 
 }  // namespace

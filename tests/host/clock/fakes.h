@@ -110,6 +110,7 @@ public:
         files[std::string(path)] = std::string(bytes);
         return true;
     }
+    bool can_replace(std::string_view) override { return !read_only; }
     std::string temp_folder() override { return temp; }
 };
 

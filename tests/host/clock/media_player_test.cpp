@@ -19,21 +19,21 @@ struct Rig {
     }
     // What the device says about the ring once it is open.
     void ring_status(std::string mode, std::string length, std::string position) {
-        mci.answers["Status C:\\x\\ring.mp3 mode"] = std::move(mode);
-        mci.answers["Status C:\\x\\ring.mp3 length"] = std::move(length);
-        mci.answers["Status C:\\x\\ring.mp3 position"] = std::move(position);
+        mci.answers["Status \"C:\\x\\ring.mp3\" mode"] = std::move(mode);
+        mci.answers["Status \"C:\\x\\ring.mp3\" length"] = std::move(length);
+        mci.answers["Status \"C:\\x\\ring.mp3\" position"] = std::move(position);
     }
 };
 
-TEST(MediaPlayer, OpenSendsThePathUnquotedWithTheDeviceOfItsEnding) {
+TEST(MediaPlayer, OpenSendsThePathQuotedWithTheDeviceOfItsEnding) {
     const struct { const char* name; std::string path; std::int32_t hwnd; Lines sent; } cases[] = {
-        {"mp3", "C:\\x\\ring.mp3", 0, {"Open C:\\x\\ring.mp3 ALIAS C:\\x\\ring.mp3 TYPE mpegvideo"}},
-        {"lower-case wav", "C:\\x\\tick.wav", 0, {"Open C:\\x\\tick.wav ALIAS C:\\x\\tick.wav TYPE Waveaudio"}},
-        {"mixed-case mid", "C:\\x\\TUNE.MiD", 0, {"Open C:\\x\\TUNE.MiD ALIAS C:\\x\\TUNE.MiD TYPE Sequencer"}},
-        {"avi without window", "C:\\x\\film.avi", 0, {"Open C:\\x\\film.avi ALIAS C:\\x\\film.avi TYPE AviVideo"}},
+        {"mp3", "C:\\x\\ring.mp3", 0, {"Open \"C:\\x\\ring.mp3\" ALIAS \"C:\\x\\ring.mp3\" TYPE mpegvideo"}},
+        {"lower-case wav", "C:\\x\\tick.wav", 0, {"Open \"C:\\x\\tick.wav\" ALIAS \"C:\\x\\tick.wav\" TYPE Waveaudio"}},
+        {"mixed-case mid", "C:\\x\\TUNE.MiD", 0, {"Open \"C:\\x\\TUNE.MiD\" ALIAS \"C:\\x\\TUNE.MiD\" TYPE Sequencer"}},
+        {"avi without window", "C:\\x\\film.avi", 0, {"Open \"C:\\x\\film.avi\" ALIAS \"C:\\x\\film.avi\" TYPE AviVideo"}},
         {"avi in a window", "C:\\x\\film.avi", 4242,
-         {"open C:\\x\\film.avi ALIAS C:\\x\\film.avi TYPE AVIVideo parent 4242 style 1073741824"}},
-        {"Chinese name", "C:\\x\\正点.wav", 0, {"Open C:\\x\\正点.wav ALIAS C:\\x\\正点.wav TYPE Waveaudio"}},
+         {"open \"C:\\x\\film.avi\" ALIAS \"C:\\x\\film.avi\" TYPE AVIVideo parent 4242 style 1073741824"}},
+        {"Chinese name", "C:\\x\\正点.wav", 0, {"Open \"C:\\x\\正点.wav\" ALIAS \"C:\\x\\正点.wav\" TYPE Waveaudio"}},
         {"unknown ending", "C:\\x\\song.ogg", 0, {}},
         {"missing file", "C:\\x\\gone.mp3", 0, {}},
     };
@@ -43,6 +43,45 @@ TEST(MediaPlayer, OpenSendsThePathUnquotedWithTheDeviceOfItsEnding) {
         player.mmOpen(c.path, c.hwnd);
         EXPECT_EQ(rig.mci.sent, c.sent) << c.name;
     }
+}
+
+TEST(MediaPlayer, PlaysFromAnyFolder) {
+    const struct { const char* name; std::string path; Lines sent; } cases[] = {
+        {"space", "C:\\Program Files\\Tockly\\Voice\\Mati\\fatiao3.wav",
+         {"Open \"C:\\Program Files\\Tockly\\Voice\\Mati\\fatiao3.wav\" ALIAS "
+          "\"C:\\Program Files\\Tockly\\Voice\\Mati\\fatiao3.wav\" TYPE Waveaudio",
+          "Play \"C:\\Program Files\\Tockly\\Voice\\Mati\\fatiao3.wav\""}},
+        {"Chinese and a space", "D:\\绿色 软件\\Tockly\\闹铃 一.mp3",
+         {"Open \"D:\\绿色 软件\\Tockly\\闹铃 一.mp3\" ALIAS \"D:\\绿色 软件\\Tockly\\闹铃 一.mp3\" TYPE mpegvideo",
+          "Play \"D:\\绿色 软件\\Tockly\\闹铃 一.mp3\""}},
+        {"outside the ANSI code page", "C:\\Users\\Mañana\\ring.mp3",
+         {"Open \"C:\\Users\\Mañana\\ring.mp3\" ALIAS \"C:\\Users\\Mañana\\ring.mp3\" TYPE mpegvideo",
+          "Play \"C:\\Users\\Mañana\\ring.mp3\""}},
+        {"a quote, which no file name holds", "C:\\x\\say \"hi\".mp3", {}},
+    };
+    for (const auto& c : cases) {
+        FakeMci mci;
+        mci.device_answers = true;
+        FakeFiles files;
+        files.files[c.path] = "bytes";
+        MediaPlayer player(mci, files);
+        player.mmOpen(c.path, 0);
+        player.mmPlay();
+        EXPECT_EQ(mci.actions(), c.sent) << c.name;
+    }
+}
+
+TEST(MediaPlayer, AWaveTheWaveDeviceRefusesOpensAsMpeg) {
+    Rig rig;
+    const std::string wav = "Open \"C:\\x\\tick.wav\" ALIAS \"C:\\x\\tick.wav\" TYPE ";
+    rig.mci.refused = {wav + "Waveaudio"};
+    MediaPlayer player(rig.mci, rig.files);
+    player.mmOpen("C:\\x\\tick.wav", 0);
+    EXPECT_EQ(rig.mci.sent, (Lines{wav + "Waveaudio", wav + "mpegvideo"}));
+    rig.mci.sent.clear();
+    rig.mci.refused = {"Open \"C:\\x\\ring.mp3\" ALIAS \"C:\\x\\ring.mp3\" TYPE mpegvideo"};
+    player.mmOpen("C:\\x\\ring.mp3", 0);
+    EXPECT_EQ(rig.mci.sent, (Lines{"Close \"C:\\x\\tick.wav\"", rig.mci.refused[0]})) << "an MP3 has no other device";
 }
 
 TEST(MediaPlayer, FilenameTellsWhatWasOpened) {
@@ -78,16 +117,16 @@ TEST(MediaPlayer, AnUnknownEndingStillPlaysItsAlias) {
     MediaPlayer player(rig.mci, rig.files);
     player.mmOpen("C:\\x\\song.ogg", 0);
     player.mmPlay();
-    EXPECT_EQ(rig.mci.sent, (Lines{"Status C:\\x\\song.ogg length", "Status C:\\x\\song.ogg position",
-                                   "Seek C:\\x\\song.ogg to 0", "Play C:\\x\\song.ogg"}));
+    EXPECT_EQ(rig.mci.sent, (Lines{"Status \"C:\\x\\song.ogg\" length", "Status \"C:\\x\\song.ogg\" position",
+                                   "Seek \"C:\\x\\song.ogg\" to 0", "Play \"C:\\x\\song.ogg\""}));
 }
 
 TEST(MediaPlayer, PlayRewindsOnlyAtTheEnd) {
     const struct { const char* name; const char* length; const char* position; bool wait; Lines actions; } cases[] = {
-        {"at the end", "80", "80", false, {"Seek a.wav to 0", "Play a.wav"}},
-        {"in the middle", "80", "40", false, {"Play a.wav"}},
-        {"nothing to measure", "", "", false, {"Seek a.wav to 0", "Play a.wav"}},
-        {"waiting", "80", "0", true, {"Play a.wav wait"}},
+        {"at the end", "80", "80", false, {"Seek \"a.wav\" to 0", "Play \"a.wav\""}},
+        {"in the middle", "80", "40", false, {"Play \"a.wav\""}},
+        {"nothing to measure", "", "", false, {"Seek \"a.wav\" to 0", "Play \"a.wav\""}},
+        {"waiting", "80", "0", true, {"Play \"a.wav\" wait"}},
     };
     for (const auto& c : cases) {
         FakeMci mci;
@@ -96,8 +135,8 @@ TEST(MediaPlayer, PlayRewindsOnlyAtTheEnd) {
         MediaPlayer player(mci, files);
         player.mmOpen("a.wav", 0);
         mci.sent.clear();
-        mci.answers["Status a.wav length"] = c.length;
-        mci.answers["Status a.wav position"] = c.position;
+        mci.answers["Status \"a.wav\" length"] = c.length;
+        mci.answers["Status \"a.wav\" position"] = c.position;
         player.Wait(c.wait);
         player.mmPlay();
         EXPECT_EQ(mci.actions(), c.actions) << c.name;
@@ -110,10 +149,10 @@ TEST(MediaPlayer, PauseTwiceResumes) {
     player.mmOpen("C:\\x\\ring.mp3", 0);
     rig.ring_status("playing", "5000", "1200");
     player.mmPause();
-    rig.mci.answers["Status C:\\x\\ring.mp3 mode"] = "paused";
+    rig.mci.answers["Status \"C:\\x\\ring.mp3\" mode"] = "paused";
     player.mmPause();
-    EXPECT_EQ(rig.mci.actions(), (Lines{"Open C:\\x\\ring.mp3 ALIAS C:\\x\\ring.mp3 TYPE mpegvideo",
-                                        "Pause C:\\x\\ring.mp3", "Play C:\\x\\ring.mp3"}));
+    EXPECT_EQ(rig.mci.actions(), (Lines{"Open \"C:\\x\\ring.mp3\" ALIAS \"C:\\x\\ring.mp3\" TYPE mpegvideo",
+                                        "Pause \"C:\\x\\ring.mp3\"", "Play \"C:\\x\\ring.mp3\""}));
 }
 
 TEST(MediaPlayer, OpeningASecondFileClosesTheFirst) {
@@ -121,8 +160,8 @@ TEST(MediaPlayer, OpeningASecondFileClosesTheFirst) {
     MediaPlayer player(rig.mci, rig.files);
     player.mmOpen("C:\\x\\ring.mp3", 0);
     player.mmOpen("C:\\x\\second.mp3", 0);
-    EXPECT_EQ(rig.mci.sent, (Lines{"Open C:\\x\\ring.mp3 ALIAS C:\\x\\ring.mp3 TYPE mpegvideo", "Close C:\\x\\ring.mp3",
-                                   "Open C:\\x\\second.mp3 ALIAS C:\\x\\second.mp3 TYPE mpegvideo"}));
+    EXPECT_EQ(rig.mci.sent, (Lines{"Open \"C:\\x\\ring.mp3\" ALIAS \"C:\\x\\ring.mp3\" TYPE mpegvideo", "Close \"C:\\x\\ring.mp3\"",
+                                   "Open \"C:\\x\\second.mp3\" ALIAS \"C:\\x\\second.mp3\" TYPE mpegvideo"}));
     EXPECT_EQ(player.Filename(), "C:\\x\\second.mp3");
 }
 
@@ -132,8 +171,8 @@ TEST(MediaPlayer, StopRestartAndClose) {
         MediaPlayer player(rig.mci, rig.files);
         player.mmOpen("C:\\x\\tick.wav", 0);
         rig.mci.sent.clear();
-        rig.mci.answers["Status C:\\x\\tick.wav length"] = "80";
-        rig.mci.answers["Status C:\\x\\tick.wav position"] = "0";
+        rig.mci.answers["Status \"C:\\x\\tick.wav\" length"] = "80";
+        rig.mci.answers["Status \"C:\\x\\tick.wav\" position"] = "0";
         player.mmStop();
         player.mmRestart();
         player.mmClose();
@@ -141,10 +180,10 @@ TEST(MediaPlayer, StopRestartAndClose) {
         player.mmClose();
         player.mmOpen("C:\\x\\tick.wav", 0);
     }
-    EXPECT_EQ(rig.mci.actions(), (Lines{"Stop C:\\x\\tick.wav", "Seek C:\\x\\tick.wav to 0", "Seek C:\\x\\tick.wav to 0",
-                                        "Play C:\\x\\tick.wav", "Close C:\\x\\tick.wav",
-                                        "Open C:\\x\\tick.wav ALIAS C:\\x\\tick.wav TYPE Waveaudio",
-                                        "Close C:\\x\\tick.wav"}))
+    EXPECT_EQ(rig.mci.actions(), (Lines{"Stop \"C:\\x\\tick.wav\"", "Seek \"C:\\x\\tick.wav\" to 0", "Seek \"C:\\x\\tick.wav\" to 0",
+                                        "Play \"C:\\x\\tick.wav\"", "Close \"C:\\x\\tick.wav\"",
+                                        "Open \"C:\\x\\tick.wav\" ALIAS \"C:\\x\\tick.wav\" TYPE Waveaudio",
+                                        "Close \"C:\\x\\tick.wav\""}))
         << "a second close sends nothing; destruction closes";
 }
 

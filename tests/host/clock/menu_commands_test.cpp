@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "tests/host/clock/fakes.h"
 #include "clock/model/menu_commands.h"
 #include "clock/model/window_behaviour.h"
@@ -12,13 +14,28 @@ using test::FakeProfile;
 
 const std::string kIni = "C:\\Tockly\\Software_information.ini";
 
-TEST(MenuTree, CaptionsAndOrder) {
-    std::string all;
-    for (const auto& e : menu_tree) all += std::string(e.caption) + "|";
-    EXPECT_EQ(all,
-              "右键菜单|马蹄声响|正点报时|半点报时|-|显示年月|显示日期|显示时间|显示星期|-|闹钟设置|时间监护|"
-              "自启闹钟|-|靠右隐藏|缩小闹钟|-|关闭铃声|帮    助|Vornhall|关闭软件|退    出|托盘|显示闹钟|闹铃设置|");
+// The captions themselves are read off the real menus by the end-to-end
+// menu checks; here, what a slip in the table would break.
+TEST(MenuTree, EveryItemIsFoundByItsIdAndNestsUnderAPopup) {
+    std::set<std::string_view> names;
+    int previous_depth = -1;
+    for (const auto& e : menu_tree) {
+        EXPECT_EQ(&menu_entry(e.id), &e) << e.name << " is found by its id";
+        EXPECT_TRUE(names.insert(e.name).second) << e.name << " appears once";
+        EXPECT_LE(e.depth, previous_depth + 1) << e.name << " has a parent";
+        EXPECT_EQ(e.caption == "-", e.name.starts_with("GeXian") || e.name.starts_with("fenge")) << e.name;
+        previous_depth = e.depth;
+    }
+    EXPECT_EQ(menu_tree.front().depth, 0);
     EXPECT_EQ(menu_entry(MenuId::exit).depth, 2) << "退出 sits in the 关闭软件 sub-menu";
+    EXPECT_EQ(menu_entry(MenuId::tray_menu).depth, 0) << "the tray menu is a popup of its own";
+}
+
+TEST(MenuTree, TheItemsCheckedInTheDesignAreTheOnesWithACheckMark) {
+    for (const auto& e : menu_tree) {
+        const bool has_mark = toggle_item(e.id) || e.id == MenuId::time_guard || e.id == MenuId::start_with_windows;
+        EXPECT_EQ(e.checked_in_design, has_mark) << e.name;
+    }
 }
 
 TEST(Toggles, EachFlipsItsMarkAndWritesItsKeyAtOnce) {
@@ -61,16 +78,26 @@ TEST(Toggles, TimeGuardOffWritesTwoKeysOnWritesOne) {
     EXPECT_EQ(profile.writes, (std::vector<std::string>{"jianhu/shijianJH=1"}));
 }
 
-TEST(AlarmList, ListsTheRowsInUse) {
+TEST(AlarmList, ListsTheRowsInUseWithTheirRuleAndNextRing) {
     ClockGlobals g;
-    g.alarm_count = 2;
-    g.alarms[0] = {"7:30:00", "alarm_bell.mp3", "起床"};
+    g.alarm_count = 5;
+    g.alarms[0] = {"7:30:00", "alarm_bell.mp3", "起床", "workday"};
     g.alarms[1] = {"12:00:00", "alarm_chirp.mp3", "午饭"};
-    g.alarms[2] = {"13:00:00", "x.mp3", "not in use"};
-    EXPECT_EQ(alarm_list_text(g),
-              "总共有闹铃时间2个，分别如下：\r\n7:30:00  alarm_bell.mp3  起床\r\n12:00:00  alarm_chirp.mp3  午饭\r\n");
+    g.alarms[2] = {"9:00:00", "a.mp3", "中秋", "lunar:08-15"};
+    g.alarms[3] = {"6:00:00", "a.mp3", "一次", "once:2026-09-30"};
+    g.alarms[4] = {"6:00:00", "a.mp3", "每月", "monthly"};
+    g.alarms[5] = {"13:00:00", "x.mp3", "not in use"};
+    LocalTime now;  // Wednesday 2026-09-30 08:00, before 国庆节
+    now.year = 2026, now.month = 9, now.day = 30, now.weekday = 3, now.hour = 8;
+    EXPECT_EQ(alarm_list_text(g, now, TimeFormat{}),
+              "总共有闹铃时间5个，分别如下：\r\n"
+              "7:30:00  alarm_bell.mp3  起床  【工作日，下次 2026-10-08】\r\n"
+              "12:00:00  alarm_chirp.mp3  午饭  【每天，下次 2026-09-30】\r\n"
+              "9:00:00  a.mp3  中秋  【每年农历八月十五，下次 2027-09-15】\r\n"
+              "6:00:00  a.mp3  一次  【仅一次 2026-09-30，不再响铃】\r\n"
+              "6:00:00  a.mp3  每月  【每天（看不懂“monthly”），下次 2026-10-01】\r\n");
     g.alarm_count = 0;
-    EXPECT_EQ(alarm_list_text(g), "总共有闹铃时间0个，分别如下：\r\n");
+    EXPECT_EQ(alarm_list_text(g, now, TimeFormat{}), "总共有闹铃时间0个，分别如下：\r\n");
 }
 
 TEST(HelpText, TwentyOneLinesByteForByte) {

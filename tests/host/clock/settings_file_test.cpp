@@ -7,6 +7,7 @@ namespace tockly {
 namespace {
 
 using test::FakeBoxes;
+using test::FakeFiles;
 using test::FakeProfile;
 
 constexpr std::string_view kFile = "C:\\Tockly\\Software_information.ini";
@@ -94,6 +95,22 @@ TEST(write_setting, ReportsAnErrorOfThePlatformCall) {
     profile.fail_writes = true;
     EXPECT_FALSE(write_setting({profile, boxes}, "ToMin", "tomin", "0", kFile));
     EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST(CannotSave, AFolderTheSettingsCannotBeWrittenInIsToldOnceWithTheFileAndWhereToMoveIt) {
+    for (const bool writable : {true, false}) {
+        FakeFiles files;
+        FakeBoxes boxes;
+        files.read_only = !writable;
+        EXPECT_EQ(tell_if_settings_cannot_be_saved(files, boxes, kFile), !writable);
+        ASSERT_EQ(boxes.shown.size(), writable ? 0u : 1u) << "writable: " << writable;
+        if (writable) continue;
+        EXPECT_EQ(boxes.shown[0].title, "Tockly提示您");
+        EXPECT_NE(boxes.shown[0].text.find(std::string(kFile)), std::string::npos) << "names the file";
+        EXPECT_NE(boxes.shown[0].text.find("不能在这里保存设置"), std::string::npos);
+        EXPECT_NE(boxes.shown[0].text.find("移到可以写入的地方"), std::string::npos) << "says where to move it";
+        EXPECT_TRUE(files.files.empty()) << "asking writes nothing";
+    }
 }
 
 TEST(Flags, OnlyExactZeroSwitchesOffAndOnlyExactOneSwitchesAutoCorrectionOn) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/host/clock/fakes.h"
 #include "clock/model/startup.h"
 
@@ -65,31 +67,56 @@ TEST(Startup, AnExistingFileIsTidiedAndNoMessageShown) {
     EXPECT_EQ(rig.files.files[kIni], "[mts]\r\n");
 }
 
-TEST(Startup, ProgramFolderEndsInOneBackslashAndSpacesAreNoticed) {
-    const struct { std::string_view folder, expected; bool no_space; } cases[] = {
-        {"C:\\Tockly", "C:\\Tockly\\", true},
-        {"C:\\", "C:\\", true},
-        {kFolder, "C:\\Program Files\\Tockly\\", false},
+TEST(Startup, ProgramFolderEndsInOneBackslash) {
+    const struct { std::string_view folder, expected; } cases[] = {
+        {"C:\\Tockly", "C:\\Tockly\\"},
+        {"C:\\", "C:\\"},
+        {kFolder, "C:\\Program Files\\Tockly\\"},
     };
     for (const auto& c : cases) {
         Rig rig;
-        const auto r = rig.load(c.folder);
-        EXPECT_EQ(r.globals.program_folder, c.expected);
-        EXPECT_EQ(r.globals.folder_has_no_space, c.no_space) << c.folder;
+        EXPECT_EQ(rig.load(c.folder).globals.program_folder, c.expected) << c.folder;
     }
 }
 
-TEST(Startup, TheStartUpNoticeSaysWhetherSoundsCanPlay) {
-    const struct { std::string_view folder; RecordingNotices::Shown notice; } cases[] = {
-        {"C:\\Tockly", {100, 1000, 300, "Tockly打开成功"}},
-        {kFolder, {100, 5000, 300, "Tockly“路径包含空格”导致无声。"}},
+TEST(Startup, TheStartUpNoticeNamesASoundThatCannotPlay) {
+    const std::string ticking = "Voice\\Mati\\fatiao3.wav", hour = "Voice\\ZhengDian\\正点.wav",
+                      half = "Voice\\ZhengDian\\半点.wav", ring = "Voice\\NaoLing\\起床 铃.mp3";
+    const RecordingNotices::Shown started{100, 1000, 300, "Tockly打开成功"};
+    const struct {
+        const char* name;
+        std::string folder;
+        std::vector<std::string> missing;
+        std::string settings;
+        RecordingNotices::Shown notice;
+    } cases[] = {
+        {"every sound there", "C:\\Tockly\\", {}, "", started},
+        {"a folder with a space", "C:\\Program Files\\Tockly\\", {}, "", started},
+        {"Chinese, a space and a letter outside GBK", "D:\\绿色 软件\\Tockly ñ\\", {}, "", started},
+        {"the ticking sound missing", "C:\\Tockly\\", {ticking}, "",
+         {100, 5000, 300, "Tockly找不到声音文件“Voice\\Mati\\fatiao3.wav”，不会响。"}},
+        {"missing but switched off", "C:\\Tockly\\", {ticking, half},
+         "[mts]\nmatisheng0=0\n[zdtx]\nBanDian0=0\n", started},
+        {"an alarm's sound missing, and a chime", "C:\\Tockly\\", {ring, hour},
+         "[naoling]\nNaoLingShu0=1\n0sj=7:00:00\n0ls=起床 铃.mp3\n",
+         {100, 5000, 300, "Tockly找不到声音文件“Voice\\ZhengDian\\正点.wav”等2个，不会响。"}},
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.files.files[std::string(c.folder) + (c.folder.back() == '\\' ? "" : "\\") + "Software_information.ini"] = "";
+        const std::string ini = c.folder + "Software_information.ini";
+        rig.files.files[ini] = "";
+        for (const auto& sound : {ticking, hour, half, ring})
+            if (std::find(c.missing.begin(), c.missing.end(), sound) == c.missing.end()) rig.files.files[c.folder + sound] = "x";
+        std::string section;
+        for (std::size_t at = 0, end; at < c.settings.size(); at = end + 1) {
+            end = c.settings.find('\n', at);
+            const std::string line = c.settings.substr(at, end - at);
+            if (line[0] == '[') section = line.substr(1, line.size() - 2);
+            else rig.profile.set(ini, section, line.substr(0, line.find('=')), line.substr(line.find('=') + 1));
+        }
         rig.load(c.folder);
-        ASSERT_EQ(rig.notices.shown.size(), 1u) << c.folder;
-        EXPECT_EQ(rig.notices.shown[0], c.notice) << c.folder;
+        ASSERT_EQ(rig.notices.shown.size(), 1u) << c.name;
+        EXPECT_EQ(rig.notices.shown[0], c.notice) << c.name;
     }
 }
 

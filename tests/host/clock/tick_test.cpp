@@ -17,8 +17,10 @@ const std::string kTicking = kDir + "Voice\\Mati\\fatiao3.wav";
 const std::string kHour = kDir + "Voice\\ZhengDian\\正点.wav";
 const std::string kHalf = kDir + "Voice\\ZhengDian\\半点.wav";
 
+// A path as the commands carry it.
+std::string q(const std::string& path) { return "\"" + path + "\""; }
 std::string open_of(const std::string& path, const char* type) {
-    return "Open " + path + " ALIAS " + path + " TYPE " + type;
+    return "Open " + q(path) + " ALIAS " + q(path) + " TYPE " + type;
 }
 std::string ring(const std::string& file) { return kDir + "Voice\\NaoLing\\" + file; }
 
@@ -56,6 +58,11 @@ struct Rig : TickFakes {
         g.alarms[static_cast<std::size_t>(row)] = {std::move(time), std::move(sound), std::move(notice)};
         g.alarm_count = static_cast<std::int16_t>(std::max<int>(g.alarm_count, row + 1));
     }
+    void tick_on(int y, unsigned mo, unsigned d, int h, int m, int s) {
+        clock.current = local_time_at(LocalTime{y, mo, d, 1, 0, 0, 0, 0}.local_seconds() + h * 3600 + m * 60 + s);
+        clock.current.millisecond = 5;
+        tick.on_tick_timer();
+    }
     void tick_at(int h, int m, int s, int ms = 5) {
         clock.set(h, m, s, ms);
         tick.on_tick_timer();
@@ -65,11 +72,14 @@ struct Rig : TickFakes {
         for (const auto& n : notices.shown) out.push_back(n.text);
         return out;
     }
-    // The files player commands opened and played, in order.
+    // The files player commands opened and played, in order (unquoted).
     Lines played() const {
         Lines out;
-        for (const auto& c : mci.sent)
-            if (c.rfind("Play ", 0) == 0) out.push_back(c.substr(5));
+        for (const auto& c : mci.sent) {
+            if (c.rfind("Play \"", 0) != 0) continue;
+            const auto close = c.find('"', 6);
+            out.push_back(c.substr(6, close - 6) + c.substr(close + 1));
+        }
         return out;
     }
 };
@@ -197,9 +207,9 @@ TEST(ClockTick, AlarmsFireInRowOrderAndTheLastRingKeepsPlaying) {
     rig.tick_at(7, 30, 0);
     EXPECT_EQ(rig.notices.shown, (std::vector<RecordingNotices::Shown>{{300, 7000, 500, "first"},
                                                                        {300, 7000, 500, "second"}}));
-    EXPECT_EQ(rig.mci.actions(), (Lines{open_of(ring("a.mp3"), "mpegvideo"), "Play " + ring("a.mp3"),
-                                        "Close " + ring("a.mp3"), open_of(ring("b.mp3"), "mpegvideo"),
-                                        "Play " + ring("b.mp3")}));
+    EXPECT_EQ(rig.mci.actions(), (Lines{open_of(ring("a.mp3"), "mpegvideo"), "Play " + q(ring("a.mp3")),
+                                        "Close " + q(ring("a.mp3")), open_of(ring("b.mp3"), "mpegvideo"),
+                                        "Play " + q(ring("b.mp3"))}));
 }
 
 TEST(ClockTick, AlarmRowCases) {
@@ -294,6 +304,87 @@ TEST(ClockTick, ForwardJumpsListWhatTheyMissedAndBackwardJumpsTickOn) {
         EXPECT_EQ(opened, c.opened) << c.name;
         EXPECT_EQ(rig.face.hubs, 2) << c.name << ": the face is drawn for the new second";
     }
+}
+
+TEST(ClockTick, AlarmsRingOnlyOnTheDaysTheirRuleHolds) {
+    const struct { const char* name; int y; unsigned m, d; Lines played; } cases[] = {
+        {"国庆节, a Thursday", 2026, 10, 1, {}},
+        {"make-up Saturday", 2026, 10, 10, {ring("a.mp3"), ring("c.mp3")}},
+        {"中秋, a Friday off", 2026, 9, 25, {ring("b.mp3")}},
+        {"plain Monday", 2026, 9, 28, {ring("a.mp3")}},
+        {"plain Saturday", 2026, 10, 17, {ring("c.mp3")}},
+        {"unpublished 2027: statutory 除夕", 2027, 2, 5, {}},
+        {"after 2090 every alarm rings", 2091, 1, 1, {ring("a.mp3"), ring("b.mp3"), ring("c.mp3")}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.alarm(0, "7:00:00", "a.mp3", "");
+        rig.alarm(1, "7:00:00", "b.mp3", "");
+        rig.alarm(2, "7:00:00", "c.mp3", "");
+        rig.g.alarms[0].rule = "workday";
+        rig.g.alarms[1].rule = "lunar:08-15";
+        rig.g.alarms[2].rule = "week:6";
+        rig.tick_on(c.y, c.m, c.d, 7, 0, 0);
+        EXPECT_EQ(rig.played(), c.played) << c.name;
+    }
+}
+
+TEST(ClockTick, ARuleChangedBySavingCountsFromTheNextTick) {
+    Rig rig;
+    rig.alarm(0, "7:00:00", "a.mp3", "");
+    rig.g.alarms[0].rule = "workday";
+    rig.tick_on(2026, 10, 1, 6, 59, 59);
+    rig.g.alarms[0].rule = "daily";
+    ++rig.g.alarms_version;  // as the dialog's save does
+    rig.tick_on(2026, 10, 1, 7, 0, 0);
+    EXPECT_EQ(rig.played(), Lines{ring("a.mp3")});
+    rig.mci.sent.clear();
+    rig.g.alarms[0].rule = "once:2026-10-01";
+    ++rig.g.alarms_version;
+    rig.tick_on(2026, 10, 2, 7, 0, 0);
+    EXPECT_TRUE(rig.played().empty());
+}
+
+TEST(ClockTick, AJumpListsOnlyTheAlarmsWhoseRuleHeldOnTheDaysItSkipped) {
+    Rig rig;
+    rig.alarm(0, "7:30:00", "a.mp3", "上班");
+    rig.alarm(1, "7:45:00", "b.mp3", "每天");
+    rig.alarm(2, "7:50:00", "c.mp3", "周六");
+    rig.g.alarms[0].rule = "workday";
+    rig.g.alarms[2].rule = "week:6";
+    rig.tick_on(2026, 9, 30, 20, 0, 0);  // Wednesday evening, the PC sleeps over 1-2 October
+    rig.notices.shown.clear();
+    rig.tick_on(2026, 10, 2, 8, 0, 0);
+    EXPECT_EQ(rig.notice_texts(), Lines{"错过的闹铃：7:45:00 每天"});
+    rig.notices.shown.clear();
+    rig.tick_on(2026, 10, 10, 8, 0, 0);  // and on to the make-up Saturday
+    // In the order they fell: Saturday 3 October's two, then Thursday 8 October's working day.
+    EXPECT_EQ(rig.notice_texts(), Lines{"错过的闹铃：7:45:00 每天；7:50:00 周六；7:30:00 上班"});
+}
+
+TEST(ClockTick, TheHolidayFileIsReadOnceAndAnUnpublishedYearIsSaidOnce) {
+    const std::string file = kDir + "节假日.txt";
+    {
+        Rig rig;
+        rig.files.files[file] = "2027-02-20 班 春节\n2027-02-2x 休\n";
+        rig.alarm(0, "7:00:00", "a.mp3", "");
+        rig.g.alarms[0].rule = "workday";
+        rig.tick_on(2027, 2, 20, 7, 0, 0);  // a Saturday the user made a working day
+        EXPECT_EQ(rig.played(), Lines{ring("a.mp3")});
+        EXPECT_EQ(rig.notice_texts(), Lines{"节假日.txt第2行看不懂，已跳过：2027-02-2x 休"});
+    }
+    Rig rig;
+    rig.alarm(0, "7:00:00", "a.mp3", "");
+    rig.g.alarms[0].rule = "workday";
+    rig.tick_on(2026, 12, 31, 7, 0, 0);
+    EXPECT_EQ(rig.notice_texts(), Lines{}) << "the next ring is still in 2026";
+    rig.tick_on(2027, 1, 4, 6, 0, 0);
+    EXPECT_EQ(rig.notice_texts().front(), unpublished_year_text(2027));
+    rig.tick_on(2027, 1, 5, 6, 0, 0);
+    rig.tick_on(2027, 1, 6, 6, 0, 0);
+    const Lines said = rig.notice_texts();
+    EXPECT_EQ(std::count(said.begin(), said.end(), unpublished_year_text(2027)), 1) << "said once";
+    EXPECT_NE(unpublished_year_text(2027).find("2027年的节假日安排还没有公布"), std::string::npos);
 }
 
 TEST(ClockTick, AfterTheClockIsSetBackAnAlarmRingsAgainWhenItsTimeComesRound) {
@@ -415,20 +506,20 @@ TEST(ClockTick, LabelsHaveNoLeadingZeros) {
 
 TEST(ClockTick, TheTickingSoundKeepsItsDeviceOpenAndReplaysIt) {
     const std::string kWood = kDir + "Voice\\Mati\\tick_wood.wav";
-    const std::string open = open_of(kTicking, "Waveaudio"), play = "Play " + kTicking,
-                      replay = "Play " + kTicking + " from 0";
+    const std::string open = open_of(kTicking, "Waveaudio"), play = "Play " + q(kTicking),
+                      replay = "Play " + q(kTicking) + " from 0";
     // Three handled seconds; `between` runs before the third.
     const struct { const char* name; bool on; bool file; std::function<void(Rig&)> between; Lines actions; } cases[] = {
         {"on: one open, then plays from the start", true, true, nullptr, {open, play, replay, replay}},
         {"off", false, true, nullptr, {}},
         {"file missing", true, false, nullptr, {}},
         {"a refused play reopens the device", true, true, [&](Rig& r) { r.mci.refused = {replay}; },
-         {open, play, replay, replay, "Close " + kTicking, open, play}},
+         {open, play, replay, replay, "Close " + q(kTicking), open, play}},
         {"another file closes the old one", true, true, [&](Rig& r) { r.g.ticking_sound = "tick_wood.wav"; },
-         {open, play, replay, "Close " + kTicking, open_of(kWood, "Waveaudio"), "Play " + kWood}},
+         {open, play, replay, "Close " + q(kTicking), open_of(kWood, "Waveaudio"), "Play " + q(kWood)}},
         {"the warning sound on the same player", true, true,
          [&](Rig& r) { r.tick.player(0).mmOpen(kHour, 0); },
-         {open, play, replay, "Close " + kTicking, open_of(kHour, "Waveaudio"), "Close " + kHour, open, play}},
+         {open, play, replay, "Close " + q(kTicking), open_of(kHour, "Waveaudio"), "Close " + q(kHour), open, play}},
     };
     for (const auto& c : cases) {
         Rig rig;

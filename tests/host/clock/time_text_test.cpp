@@ -77,5 +77,22 @@ TEST(TimeText, NormalisesTypedTimes) {
     EXPECT_EQ(normalise_time_text("25:00", kChinese), std::nullopt);
 }
 
+TEST(TimeText, ANormalisedTextAlwaysNamesTheSameSecond) {
+    // Regional pictures that cannot show the time store the 24-hour form.
+    const struct { TimeFormat format; std::string_view typed, stored; } cases[] = {
+        {{"H:mm", "AM", "PM"}, "8:30", "8:30"},
+        {{"H:mm", "AM", "PM"}, "8:30:15", "8:30:15"},
+        {{"I.mm", "", ""}, "8.30", "8:30:00"},
+        {{"mm:ss", "AM", "PM"}, "19:05", "19:05:00"},
+    };
+    for (const auto& c : cases) {
+        const auto stored = normalise_time_text(c.typed, c.format);
+        EXPECT_EQ(stored, c.stored) << c.format.picture << " [" << c.typed << "]";
+        if (stored) {
+            EXPECT_EQ(parse_time_of_day(*stored, c.format), parse_time_of_day(c.typed, c.format));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tockly

@@ -197,4 +197,13 @@ TEST(SolarToLunar, WholeRangeFormsAnUnbrokenCalendar) {
     }
 }
 
+TEST(DayOfLunarDate, InvertsTheConversionAndRefusesMissingDays) {
+    for (sys_days d = kTableFirstDay; d <= kTableLastDay; d += days{1}) {
+        ASSERT_EQ(DayOfLunarDate(LunarDateOfDay(d)), d) << IsoDateText(year_month_day{d});
+    }
+    EXPECT_THROW(DayOfLunarDate({2025, 5, 1, true}), DateRangeError);   // 2025's leap month is the 6th
+    EXPECT_THROW(DayOfLunarDate({2025, 12, 30, false}), DateRangeError); // a 29-day month
+    EXPECT_THROW(DayOfLunarDate({2091, 1, 1, false}), DateRangeError);
+}
+
 }  // namespace

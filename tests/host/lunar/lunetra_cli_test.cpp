@@ -154,4 +154,67 @@ TEST(Lunetra, TodayOnOneLine) {
     EXPECT_EQ(words[2].size(), std::string("水瓶座").size()) << lines[0];
 }
 
+TEST(LunetraNext, ListsTheDaysARuleHolds) {
+    struct Case {
+        const char* args;
+        const char* out;
+    };
+    const std::vector<Case> cases = {
+        {"next workday --from 2026-09-30 --count 4",
+         "2026-09-30\t星期三\t农历丙午年八月廿十\n"
+         "2026-10-08\t星期四\t农历丙午年八月廿八\n"
+         "2026-10-09\t星期五\t农历丙午年八月廿九\n"
+         "2026-10-10\t星期六\t农历丙午年九月初一\t班\n"},
+        {"next lunar:08-15 --count 2 --from 2026-01-01",
+         "2026-09-25\t星期五\t农历丙午年八月十五\t中秋\n"
+         "2027-09-15\t星期三\t农历丁未年八月十五\t中秋\n"},
+        {"next once:2026-10-01 --from 2026-01-01",
+         "2026-10-01\t星期四\t农历丙午年八月廿一\t国庆节\n"},
+        {"next solar:12-31 --from 2089-01-01",
+         "2089-12-31\t星期六\t农历己酉年十一月卅十\n"
+         "2090-12-31\t星期日\t农历庚戌年十一月十一\n"},
+        {"day 2026-10-10", "2026-10-10\t星期六\t农历丙午年九月初一\t班\t国庆节\n"},
+        {"day 2026-10-11", "2026-10-11\t星期日\t农历丙午年九月初二\t休\n"},
+        {"day 2027-02-05",
+         "2027-02-05\t星期五\t农历丙午年十二月廿九\t休\t春节\t(本年安排未公布，按法定节假日推算)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ProgramRun run = RunLunetra(c.args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.out, c.out);
+    }
+    const ProgramRun five = RunLunetra("next daily");  // from today, five by default
+    EXPECT_EQ(Split(five.out, '\n').size(), 5u) << five.out;
+}
+
+TEST(LunetraNext, BadRulesAndDatesSayWhatIsWrongOnOneLine) {
+    struct Case {
+        const char* args;
+        const char* named;  // what the message must name
+    };
+    for (const Case& c : std::vector<Case>{
+             {"next lunar:13-01", "13"},
+             {"next week:9", "9"},
+             {"next monthly", "monthly"},
+             {"next", "rule"},
+             {"next daily --from 2026-02-30", "2026-02-30"},
+             {"next daily --from 2091-01-01", "2091-01-01"},
+             {"next daily --count x", "x"},
+             {"next daily --count", "--count"},
+             {"next daily --until 2026-01-01", "--until"},
+             {"day 2026-13-01", "2026-13-01"},
+             {"day", "YYYY-MM-DD"},
+         }) {
+        SCOPED_TRACE(c.args);
+        const ProgramRun run = RunLunetra(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        const auto lines = Split(run.err, '\n');
+        ASSERT_EQ(lines.size(), 1u) << run.err;
+        EXPECT_NE(lines[0].find(c.named), std::string::npos) << lines[0];
+    }
+}
+
 }  // namespace

@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
+
+#include "win32kit/handles.h"
+#include "win32kit/himetric.h"
+#include "win32kit/module_file.h"
 
 using namespace win32kit;
 
@@ -26,8 +32,8 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 
 }  // namespace
 
-std::wstring OcxPath() { return lunetra::ProgramFolder() + L"Lunetra.ocx"; }
-std::wstring ViewPath() { return lunetra::ProgramFolder() + L"LunetraView.exe"; }
+std::wstring OcxPath() { return win32kit::module_folder() + L"Lunetra.ocx"; }
+std::wstring ViewPath() { return win32kit::module_folder() + L"LunetraView.exe"; }
 
 int RunProcess(const std::wstring& command_line, DWORD timeout_ms) {
     STARTUPINFOW startup = {};
@@ -234,22 +240,20 @@ void PumpMessages(DWORD ms) {
 ControlPicture::ControlPicture(IUnknown* control) {
     SIZEL himetric = {};
     As<IOleObject>(control)->GetExtent(DVASPECT_CONTENT, &himetric);
-    HDC screen = GetDC(nullptr);
-    width_ = MulDiv(himetric.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-    height_ = MulDiv(himetric.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height_);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const SIZE size = pixels_from_himetric(himetric);
+    width_ = size.cx;
+    height_ = size.cy;
+    ScopedGetDc screen(nullptr);
+    const unique_memory_dc dc(CreateCompatibleDC(screen));
+    const unique_hbitmap bitmap(CreateCompatibleBitmap(screen, width_, height_));
+    ScopedSelect select(dc.get(), bitmap.get());
     const RECTL bounds = {0, 0, width_, height_};
-    As<IViewObject>(control)->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
+    As<IViewObject>(control)->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc.get(), &bounds, nullptr,
+                                   nullptr, 0);
     pixels_.resize(static_cast<std::size_t>(width_ * height_));
     for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) pixels_[static_cast<std::size_t>(y * width_ + x)] = GetPixel(dc, x, y);
+        for (int x = 0; x < width_; ++x) pixels_[static_cast<std::size_t>(y * width_ + x)] = GetPixel(dc.get(), x, y);
     }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 COLORREF ControlPicture::At(int x, int y) const {
@@ -264,8 +268,8 @@ ScreenPicture::ScreenPicture(HWND window) {
     ClientToScreen(window, &origin);
     width_ = client.right;
     height_ = client.bottom;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+    ScopedGetDc screen(nullptr);
+    const unique_memory_dc dc(CreateCompatibleDC(screen));
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width_;
@@ -273,16 +277,12 @@ ScreenPicture::ScreenPicture(HWND window) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+    const unique_hbitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedSelect select(dc.get(), bitmap.get());
+    BitBlt(dc.get(), 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
     GdiFlush();
     pixels_.assign(static_cast<const std::uint32_t*>(bits),
                    static_cast<const std::uint32_t*>(bits) + static_cast<std::size_t>(width_ * height_));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
 }
 
 COLORREF ScreenPicture::At(int x, int y) const {
@@ -316,6 +316,33 @@ std::string Hex(unsigned value) {
     char text[16];
     std::snprintf(text, sizeof(text), "0x%06X", value);
     return text;
+}
+
+std::wstring VersionString(const std::wstring& file, const wchar_t* name) {
+    const DWORD size = GetFileVersionInfoSizeW(file.c_str(), nullptr);
+    std::vector<char> info(size);
+    if (size == 0 || !GetFileVersionInfoW(file.c_str(), 0, size, info.data())) return L"<missing>";
+    struct Translation {
+        WORD language;
+        WORD code_page;
+    }* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        length < sizeof(Translation)) {
+        return L"<missing>";
+    }
+    wchar_t path[64];
+    swprintf(path, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation->language, translation->code_page, name);
+    wchar_t* text = nullptr;
+    if (!VerQueryValueW(info.data(), path, reinterpret_cast<void**>(&text), &length)) return L"<missing>";
+    return std::wstring(text, length > 0 && text[length - 1] == 0 ? length - 1 : length);
+}
+
+std::string FileBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 }  // namespace lunetra_test

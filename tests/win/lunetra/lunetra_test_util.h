@@ -207,4 +207,11 @@ private:
 
 std::string Hex(unsigned value);
 
+// One string of a file's version information ("FileDescription", ...) in the
+// file's first language, or "<missing>".
+std::wstring VersionString(const std::wstring& file, const wchar_t* name);
+
+// A whole file's bytes ("" when it cannot be read).
+std::string FileBytes(const std::wstring& path);
+
 }  // namespace lunetra_test

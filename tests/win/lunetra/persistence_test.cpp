@@ -1,8 +1,10 @@
 // Saving and loading through a property bag and a stream: nothing stored
 // for defaults and for Value on the day of saving, each changed property
-// under its name and type, missing and malformed entries giving defaults.
+// under its name and type, missing and malformed entries giving defaults,
+// and a bad stream refused without taking the host down.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <vector>
 
 #include "tests/win/lunetra/lunetra_test_util.h"
@@ -157,6 +159,85 @@ TEST(LunetraPersistence, StreamRoundTripEndsWhereItStarted) {
     foreign->Write(marker, sizeof(marker), nullptr);
     foreign->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
     EXPECT_TRUE(FAILED(As<IPersistStreamInit>(NewControl().Get())->Load(foreign.Get())));
+}
+
+// What every property of a new control holds.
+void ExpectDefaults(IDispatch* control) {
+    const struct {
+        DISPID id;
+        Variant value;
+    } defaults[] = {
+        {DISPID_Lunetra_BottomBackColor, Variant::I4(0xC0C0C0)}, {DISPID_Lunetra_DateBackColor, Variant::I4(0xE0E0E0)},
+        {DISPID_Lunetra_GridLinesColor, Variant::I4(0x800000)},  {DISPID_Lunetra_SelectColor, Variant::I4(0xFFC0C0)},
+        {DISPID_Lunetra_ShowVerticalGrid, Variant::Bool(true)},  {DISPID_Lunetra_ShowHorizontalGrid, Variant::Bool(true)},
+        {DISPID_Lunetra_TitleBackColor, Variant::I4(0xC0C0C0)},  {DISPID_Lunetra_WeekBackColor, Variant::I4(0xFFFFC0)},
+        {DISPID_Lunetra_Value, Variant::Date(Ole(LocalToday()))},
+    };
+    for (const auto& expected : defaults) {
+        const CallResult get = GetProperty(control, expected.id);
+        EXPECT_TRUE(get.result == expected.value) << "DISPID " << expected.id << ": " << narrow(get.result.Describe());
+    }
+    EXPECT_EQ(Text(control, DISPID_Lunetra_GetChineseYear, Ole(2024y / 2 / 10)), L"甲辰年") << "still answers";
+}
+
+// A bag that says S_OK to every name and hands out the same value.
+class SameAnswerBag final : public ComObject<IPropertyBag> {
+public:
+    explicit SameAnswerBag(const VARIANT& answer) : answer_(answer) {}
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR, VARIANT* value, IErrorLog*) override {
+        return VariantCopy(value, const_cast<VARIANT*>(&*answer_));
+    }
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+
+private:
+    Variant answer_;
+};
+
+TEST(LunetraPersistence, ABagAnsweringNothingUsableKeepsEveryDefault) {
+    VARIANT empty = {};
+    VARIANT null = {};
+    V_VT(&null) = VT_NULL;
+    VARIANT missing = {};  // the "no argument" error, which converts to a number
+    V_VT(&missing) = VT_ERROR;
+    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
+    const struct {
+        const char* name;
+        Variant answer;
+    } cases[] = {
+        {"Empty", Variant(empty)}, {"Null", Variant(null)}, {"an error", Variant(missing)}, {"empty text", Variant::Str(L"")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SameAnswerBag bag(*c.answer);
+        ComPtr<IDispatch> control = NewControl();
+        ASSERT_EQ(BagOf(control.Get())->Load(&bag, nullptr), S_OK);
+        ExpectDefaults(control.Get());
+    }
+}
+
+TEST(LunetraPersistence, ABadStreamIsRefusedAtOnceAndLeavesTheDefaults) {
+    using Bytes = std::vector<unsigned char>;
+    const struct {
+        const char* name;
+        Bytes bytes;
+    } cases[] = {
+        {"4 GB announced", {'L', 'N', 'T', '2', 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}},
+        {"2 GB announced", {'L', 'N', 'T', '2', 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0}},
+        {"honest length, noise inside", {'L', 'N', 'T', '2', 9, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0x5A, 0x13, 0x99}},
+        {"stream ends inside the body", {'L', 'N', 'T', '2', 20, 0, 0, 0, 1, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ComPtr<IStream> stream;
+        ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
+        stream->Write(c.bytes.data(), static_cast<ULONG>(c.bytes.size()), nullptr);
+        stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+        ComPtr<IDispatch> control = ChangedControl();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(FAILED(As<IPersistStreamInit>(control.Get())->Load(stream.Get())));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        ExpectDefaults(control.Get());
+    }
 }
 
 }  // namespace

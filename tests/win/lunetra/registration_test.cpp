@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/win/lunetra/lunetra_test_util.h"
+#include "tests/win/win_test_util.h"
 #include "win32kit/registry_read.h"
 
 using namespace win32kit;
@@ -27,6 +28,12 @@ const std::wstring kClassKey = L"CLSID\\" + GuidText(CLSID_Lunetra);
 const std::wstring kTypeLibKey = L"TypeLib\\" + GuidText(LIBID_Lunetra2);
 const std::wstring kInterfaceKey = L"Interface\\" + GuidText(IID__Lunetra);
 const std::wstring kEventsKey = L"Interface\\" + GuidText(DIID___Lunetra);
+// The type library's registration names the kind of program that loads it.
+#ifdef _WIN64
+constexpr const wchar_t* kTypeLibPlatform = L"win64";
+#else
+constexpr const wchar_t* kTypeLibPlatform = L"win32";
+#endif
 
 // Every key registration writes; none may stay after unregistration.
 const std::vector<std::wstring> kWrittenKeys = {
@@ -82,7 +89,7 @@ TEST_F(Registration, WritesClassProgIdAndTypeLibrary) {
     }
     EXPECT_TRUE(SamePath(ReadValue(kClassKey + L"\\InprocServer32"), OcxPath()));
     EXPECT_TRUE(SamePath(ReadValue(kClassKey + L"\\ToolboxBitmap32"), OcxPath() + L", 30000"));
-    EXPECT_TRUE(SamePath(ReadValue(kTypeLibKey + L"\\1.0\\0\\win64"), OcxPath()));
+    EXPECT_TRUE(SamePath(ReadValue(kTypeLibKey + L"\\1.0\\0\\" + kTypeLibPlatform), OcxPath()));
 
     ComPtr<ITypeLib> lib;
     ASSERT_EQ(LoadRegTypeLib(LIBID_Lunetra2, 1, 0, 0, lib.Put()), S_OK);
@@ -103,73 +110,41 @@ TEST_F(Registration, CreatesByProgId) {
     EXPECT_EQ(how, lunetra::CreatedBy::ProgId);
 }
 
-// The scripts count what went wrong and end with that count as exit code.
-// Texts are compared by their code points: cscript reads the file in the
-// ANSI code page.
-constexpr const char* kVbScript = R"(
-Set c = CreateObject("Lunetra2.Lunetra")
-d = DateSerial(2024, 2, 10)
-bad = 0
-Sub Check(ok)
-  If Not ok Then bad = bad + 1
-End Sub
-Check c.GetChineseYear(d) = ChrW(&H7532) & ChrW(&H8FB0) & ChrW(&H5E74)
-Check c.getchineseyear(d) = c.GetChineseYear(d)
-Check AscW(c.GetChineseAnimal(d)) = &H9F99
-Check Len(c.GetChineseDate(d)) > 0 And Len(c.GetChineseMonth(d)) > 0 And Len(c.GetChineseDay(d)) > 0
-Check Len(c.GetConstellation(d)) > 0
-c.Value = d
-Check c.Value = d
-c.BottomBackColor = &HFF: c.DateBackColor = &HFF00: c.GridLinesColor = &H1: c.SelectColor = &H2
-c.TitleBackColor = &H8000000F: c.WeekBackColor = &H3
-Check c.BottomBackColor = &HFF And c.DateBackColor = &HFF00 And c.GridLinesColor = 1 And c.SelectColor = 2
-Check c.TitleBackColor = &H8000000F And c.WeekBackColor = 3
-c.ShowVerticalGrid = False: c.ShowHorizontalGrid = True
-Check c.ShowVerticalGrid = False And c.ShowHorizontalGrid = True
-On Error Resume Next
-x = c.GetChineseDay()
-Check Err.Number = 450: Err.Clear
-x = c.GetChineseDay("kein Datum")
-Check Err.Number = 13: Err.Clear
-x = c.NoSuchMember
-Check Err.Number = 438: Err.Clear
-WScript.Quit bad
-)";
+// The scripts of the page for programmers, run as they are shown there. Each
+// ends with the number of its checks that passed as exit code: a script
+// engine that meets an error it cannot report (Wine's cscript says nothing
+// and ends with 0) then cannot pass for one that ran every check.
+struct Script {
+    std::string file;
+    int checks;
+};
+const std::vector<Script> kScripts = {{"docs/examples/lunetra-members.vbs", 15},
+                                      {"docs/examples/lunetra-members.js", 11}};
+constexpr const char* kProgrammersPage = "docs/lunetra-for-your-programs.md";
 
-constexpr const char* kJScript = R"(
-var c = new ActiveXObject("Lunetra2.Lunetra");
-var d = new Date(2024, 1, 10).getVarDate();
-var bad = 0;
-function check(ok) { if (!ok) bad++; }
-check(c.GetChineseYear(d) == "\u7532\u8FB0\u5E74");
-check(c.GetChineseAnimal(d) == "\u9F99");
-check(c.GetChineseDate(d).length > 0 && c.GetChineseMonth(d).length > 0 && c.GetChineseDay(d).length > 0);
-check(c.GetConstellation(d).length > 0);
-c.Value = d;
-check(new Date(c.Value).getTime() == new Date(d).getTime());
-c.WeekBackColor = 255; c.TitleBackColor = 65280; c.BottomBackColor = 1; c.DateBackColor = 2;
-c.GridLinesColor = 3; c.SelectColor = 4;
-check(c.WeekBackColor == 255 && c.TitleBackColor == 65280 && c.BottomBackColor == 1);
-check(c.DateBackColor == 2 && c.GridLinesColor == 3 && c.SelectColor == 4);
-c.ShowVerticalGrid = false; c.ShowHorizontalGrid = true;
-check(c.ShowVerticalGrid == false && c.ShowHorizontalGrid == true);
-WScript.Quit(bad);
-)";
+std::string WithoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
 
 TEST_F(Registration, ScriptClientsCallEveryMember) {
     ASSERT_EQ(Register(), 0);
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    for (const auto& [extension, script] : {std::pair{L".vbs", kVbScript}, std::pair{L".js", kJScript}}) {
-        const std::wstring path = std::wstring(temp) + L"lunetra-script" + extension;
-        SCOPED_TRACE(narrow(path));
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, script, static_cast<DWORD>(strlen(script)), &written, nullptr);
-        CloseHandle(file);
-        EXPECT_EQ(RunProcess(L"cscript //nologo \"" + path + L"\""), 0) << "checks that failed, or -1: did not run";
-        DeleteFileW(path.c_str());
+    for (const Script& script : kScripts) {
+        const std::wstring path = widen(tockly::wintest::source_path(script.file));
+        SCOPED_TRACE(script.file);
+        ASSERT_FALSE(FileBytes(path).empty());
+        EXPECT_EQ(RunProcess(L"cscript //nologo \"" + path + L"\""), script.checks)
+            << "checks that passed (-1: did not run)";
+    }
+}
+
+TEST(ProgrammersPage, ShowsTheScriptsThatTheTestsRun) {
+    const std::string page = WithoutCarriageReturns(FileBytes(widen(tockly::wintest::source_path(kProgrammersPage))));
+    ASSERT_FALSE(page.empty());
+    for (const Script& script : kScripts) {
+        const std::string text = WithoutCarriageReturns(FileBytes(widen(tockly::wintest::source_path(script.file))));
+        ASSERT_FALSE(text.empty()) << script.file;
+        EXPECT_NE(page.find("\n" + text), std::string::npos) << script.file << " is not on the page as it is";
     }
 }
 
@@ -200,22 +175,14 @@ TEST_F(Registration, UnregisterRemovesWhatRegisterWroteAndTwiceIsHarmless) {
 
 // ---------------------------------------------------------------- resources --
 
-std::wstring VersionString(const std::vector<char>& info, const wchar_t* name) {
-    wchar_t* text = nullptr;
-    UINT length = 0;
-    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
-    if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length)) return L"<missing>";
-    return std::wstring(text, length > 0 && text[length - 1] == 0 ? length - 1 : length);
-}
-
 TEST(LunetraFile, VersionInformationSaysSelfRegistering) {
     const DWORD size = GetFileVersionInfoSizeW(OcxPath().c_str(), nullptr);
     ASSERT_GT(size, 0u);
     std::vector<char> info(size);
     ASSERT_TRUE(GetFileVersionInfoW(OcxPath().c_str(), 0, size, info.data()));
-    EXPECT_EQ(VersionString(info, L"FileVersion"), L"1.06.0006");
-    EXPECT_EQ(VersionString(info, L"ProductVersion"), L"1.06.0006");
-    EXPECT_NE(VersionString(info, L"OLESelfRegister"), L"<missing>");
+    EXPECT_EQ(VersionString(OcxPath(), L"FileVersion"), L"1.06.0006");
+    EXPECT_EQ(VersionString(OcxPath(), L"ProductVersion"), L"1.06.0006");
+    EXPECT_NE(VersionString(OcxPath(), L"OLESelfRegister"), L"<missing>");
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));

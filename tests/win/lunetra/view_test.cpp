@@ -9,6 +9,7 @@
 #include "tests/win/lunetra/lunetra_test_util.h"
 #include "lunar/core/month_grid.h"
 #include "lunar/core/month_page.h"
+#include "win32kit/module_file.h"
 
 using namespace win32kit;
 
@@ -25,7 +26,7 @@ struct FoundWindow {
 HWND ViewWindowOf(DWORD process) {
     FoundWindow found{process, nullptr};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* f = reinterpret_cast<FoundWindow*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
@@ -54,7 +55,7 @@ public:
         startup.cb = sizeof(startup);
         std::wstring line = L"\"" + ViewPath() + L"\"";
         started_ = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  lunetra::ProgramFolder().c_str(), &startup, &process_);
+                                  win32kit::module_folder().c_str(), &startup, &process_);
     }
     ~ViewProcess() {
         if (!started_) return;
@@ -95,7 +96,7 @@ TEST(LunetraView, ShowsTodaysMonthWithDefaultColours) {
     Sleep(700);
 
     const ScreenPicture shot(window);
-    shot.SaveBmp(lunetra::ProgramFolder() + L"LunetraView.bmp");
+    shot.SaveBmp(win32kit::module_folder() + L"LunetraView.bmp");
     EXPECT_EQ(shot.width(), 290);
     EXPECT_EQ(shot.height(), 235);
 
