@@ -99,7 +99,7 @@ void TimeGuardStartupCheck::run(ClockGlobals& globals, NetworkItems& items) {
             return;
         }
     }
-    // No worker to wait on: the check waits here, as start-up did before it had one.
+    // No worker to wait on: the check waits right here.
     run_network_check(ports_, globals, items);
 }
 

@@ -24,10 +24,20 @@ bool SingleInstance::try_acquire() {
     mutex_.reset(CreateMutexW(nullptr, FALSE, mutex_name().c_str()));
     // Without a mutex at all (a failing system) a clock is better than none.
     if (!mutex_) return true;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return true;
+    // Owned, not only named: the mutex of a clock that was killed is
+    // abandoned with its thread, even while what is left of the process
+    // lingers, and the next start is the clock.
+    const DWORD waited = WaitForSingleObject(mutex_.get(), 0);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return true;
     // A handle kept here would keep the name alive after the running clock ends.
     mutex_.reset();
     return false;
+}
+
+void SingleInstance::release() {
+    if (!mutex_) return;
+    ReleaseMutex(mutex_.get());
+    mutex_.reset();
 }
 
 UINT come_forward_message() {

@@ -1,4 +1,4 @@
-// One clock per user. The first Tockly.exe of a user holds a named mutex in
+// One clock per user. The first Tockly.exe of a user owns a named mutex in
 // the user's session; a later start finds it held, asks the running clock to
 // come forward and ends before it has read or tidied anything.
 #pragma once
@@ -18,8 +18,8 @@ public:
     // window in the time given) and this process should end.
     bool acquire_or_hand_over(std::chrono::milliseconds wait = std::chrono::seconds(10));
     // Lets the next start become the user's clock. The exit does this first,
-    // before it waits for anything.
-    void release() { mutex_.reset(); }
+    // before it waits for anything, on the thread that acquired the lock.
+    void release();
 
 private:
     bool try_acquire();

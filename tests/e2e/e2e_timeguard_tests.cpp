@@ -102,6 +102,18 @@ protected:
         return due;
     }
 
+    // The clock on screen, its page hanging from 3 s before the minute-5
+    // fetch that is `due` (12 s from the start); null when no clock showed.
+    HWND shown_clock_whose_page_will_hang(const ProgramFolder& folder, Steady::time_point& due) {
+        due = start_clock_before(folder, 5, 12s);
+        const HWND form = clock_->wait_for_shown_clock();
+        if (!form) return nullptr;
+        // The start-up check has found the network; from now on the page hangs.
+        std::this_thread::sleep_until(due - 3s);
+        page_->control("mode=hang");
+        return form;
+    }
+
     HWND dialog() const {
         for (HWND hwnd : clock_->windows()) {
             wchar_t cls[64] = {};
@@ -357,12 +369,9 @@ TEST_F(TimeGuard, AHangingPageDoesNotStopTheFacesSeconds) {
     ASSERT_TRUE(screen_readable()) << "the face is read from the test's own Xvfb (run through ./tockly)";
     ProgramFolder folder("timeguard-hang");
     folder.write_settings(settings("0"));
-    const auto due = start_clock_before(folder, 5, 12s);
-    const HWND form = clock_->wait_for_shown_clock();
+    Steady::time_point due;
+    const HWND form = shown_clock_whose_page_will_hang(folder, due);
     ASSERT_TRUE(form) << "no clock window on screen";
-    // The start-up check has found the network; from now on the page hangs.
-    std::this_thread::sleep_until(due - 3s);
-    page_->control("mode=hang");
     RECT face{};
     GetClientRect(form, &face);
     MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&face), 2);
@@ -419,11 +428,9 @@ TEST_F(TimeGuard, TheFaceIsOnScreenWithinOneAndAHalfSecondsWhileTheNetworkCheckH
 TEST_F(TimeGuard, ExitWhileAPageHangsTakesUnderASecondAndAStartRightAfterIsTheClock) {
     ProgramFolder folder("timeguard-exit-hang");
     folder.write_settings(settings("0"));
-    const auto due = start_clock_before(folder, 5, 12s);
-    const HWND form = clock_->wait_for_shown_clock();
+    Steady::time_point due;
+    const HWND form = shown_clock_whose_page_will_hang(folder, due);
     ASSERT_TRUE(form) << "no clock window on screen";
-    std::this_thread::sleep_until(due - 3s);
-    page_->control("mode=hang");
     ASSERT_TRUE(eventually([&] { return page_->counter("time_requests") == 1; }, 10s)) << "the page is asked at minute 5";
     std::this_thread::sleep_for(500ms);  // well inside the request, which would wait 5 s a page
 
