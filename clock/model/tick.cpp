@@ -102,7 +102,6 @@ void ClockTick::on_tick_timer() {
     moment_.time_of_day = now.seconds_of_day();
     moment_.angles = hand_angles(now.hour, now.minute, now.second);
     const int t = moment_.time_of_day;
-    const float M = moment_.angles.M, S = moment_.angles.S;
 
     step([&] { ports_.face.show_hands(hand_lines(moment_.angles)); });
     if (hourly_) {
@@ -121,34 +120,43 @@ void ClockTick::on_tick_timer() {
     }
 
     step([&] { alarms(stamp); });
+    step([&] { chimes(now); });
+    step([&] { shutdown(t); });
+    step([&] { scheduled_start(t); });
+
+    const FaceTexts texts = face_texts(now.year, now.month, now.day, now.weekday,
+                                       format_time_of_day(t, ports_.time_format));
+    step([&] { ticking(); });
+    step([&] { ports_.face.show_texts(texts); });
+    step([&] { ports_.face.draw_hub(); });
+}
+
+// The hour and the half hour, when the hands stand on them.
+void ClockTick::chimes(const LocalTime& now) {
+    const float M = moment_.angles.M, S = moment_.angles.S;
+    const std::string folder = g_.program_folder + std::string(voice::chime_folder);
     step([&] {
         if (checks_.hour_chime && M == tick::minute_angle_at_hour && S == tick::second_angle_at_zero) {
             step([&] { ports_.notices.show_notice(300, 3000, 500, hourly_chime_text(now.hour)); });
             MediaPlayer& chime = player(2);
-            chime.mmOpen(g_.program_folder + std::string(voice::chime_folder) + std::string(tick::hour_chime_file), 0);
+            chime.mmOpen(folder + std::string(tick::hour_chime_file), 0);
             chime.mmPlay();
         }
     });
     step([&] {
         if (checks_.half_hour_chime && M == tick::minute_angle_at_half_hour && S == tick::second_angle_at_zero) {
             MediaPlayer& chime = player(2);
-            chime.mmOpen(g_.program_folder + std::string(voice::chime_folder) + std::string(tick::half_hour_chime_file), 0);
+            chime.mmOpen(folder + std::string(tick::half_hour_chime_file), 0);
             chime.mmPlay();
         }
     });
-    step([&] { shutdown(t); });
-    step([&] { scheduled_start(t); });
+}
 
-    const FaceTexts texts = face_texts(now.year, now.month, now.day, now.weekday,
-                                       format_time_of_day(t, ports_.time_format));
-    step([&] {
-        if (!checks_.ticking) return;
-        const std::string path = g_.program_folder + std::string(voice::ticking_folder) + g_.ticking_sound;
-        if (!ports_.files.find_name(path)) return;
-        player(0).mmReplay(path);
-    });
-    step([&] { ports_.face.show_texts(texts); });
-    step([&] { ports_.face.draw_hub(); });
+void ClockTick::ticking() {
+    if (!checks_.ticking) return;
+    const std::string path = g_.program_folder + std::string(voice::ticking_folder) + g_.ticking_sound;
+    if (!ports_.files.find_name(path)) return;
+    player(0).mmReplay(path);
 }
 
 void ClockTick::refresh_alarm_days(const LocalTime& now) {

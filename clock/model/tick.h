@@ -153,6 +153,8 @@ private:
     // Reads 节假日.txt on the first tick and works the alarms' days out again
     // when the date or the rows changed.
     void refresh_alarm_days(const LocalTime& now);
+    void chimes(const LocalTime& now);
+    void ticking();
     // The alarms whose time is this local second and whose rule holds on its day.
     void alarms(std::int64_t local_second);
     void shutdown(int time_of_day);

@@ -22,6 +22,7 @@
 #include "clock/windows/clock_commands.h"
 #include "clock/windows/clock_window.h"
 #include "clock/windows/file_system.h"
+#include "clock/windows/profile_store.h"
 #include "clock/windows/regional_time_format.h"
 #include "clock/windows/screen_metrics.h"
 #include "clock/windows/lunar_control_host.h"

@@ -12,6 +12,7 @@
 
 #include "tests/win/lunetra/lunetra_test_util.h"
 #include "win32kit/com_ptr.h"
+#include "win32kit/module_file.h"
 #include "win32kit/registry_read.h"
 
 using namespace win32kit;
@@ -20,7 +21,7 @@ namespace {
 
 using namespace lunetra_test;
 
-std::wstring Beside(const wchar_t* name) { return lunetra::ProgramFolder() + name; }
+std::wstring Beside(const wchar_t* name) { return win32kit::module_folder() + name; }
 
 struct FileRow {
     const wchar_t* file;  // relative to the test program's folder
