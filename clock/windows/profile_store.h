@@ -8,8 +8,8 @@
 namespace tockly::win {
 
 // Values in the ANSI code page, with the 255-character read buffer of the
-// settings file; the file's path may hold any character (the read goes
-// through GetPrivateProfileStringW). Every change replaces the file whole
+// settings file; the file's path may hold any character (reads and writes go
+// through the wide profile calls). Every change replaces the file whole
 // (settings_replace.h) and says whether it did.
 class Win32ProfileStore : public ProfileStore {
 public:

@@ -8,12 +8,14 @@ namespace tockly::win {
 
 namespace {
 
+// The wide call, so that a folder with any characters in its name takes the
+// write; the file stays in the ANSI code page, as a file without a
+// byte-order mark does under the profile functions.
 bool write_profile_values(std::span<const ProfileWrite> writes, const std::wstring& path) {
-    const std::string ansi_path = win32kit::utf8_to_ansi(win32kit::narrow(path));
     for (const ProfileWrite& w : writes) {
-        const std::string s = win32kit::utf8_to_ansi(w.section), k = win32kit::utf8_to_ansi(w.key),
-                          v = win32kit::utf8_to_ansi(w.value);
-        if (!WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), ansi_path.c_str())) return false;
+        if (!WritePrivateProfileStringW(win32kit::widen(w.section).c_str(), win32kit::widen(w.key).c_str(),
+                                        win32kit::widen(w.value).c_str(), path.c_str()))
+            return false;
     }
     return true;
 }

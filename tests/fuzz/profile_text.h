@@ -4,12 +4,10 @@
 // the clock's own readers the values a hand-edited file can give them.
 #pragma once
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <string>
 #include <string_view>
 
+#include "tests/fuzz/fuzz_support.h"
 #include "tests/host/clock/fakes.h"
 
 namespace tockly::fuzz {
@@ -18,28 +16,6 @@ inline std::string_view trim_blanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
-}
-
-// ANSI text of a Chinese system (code page 936) as the clock gets it from the
-// platform: UTF-8, each byte that starts no GBK character read as "?".
-inline std::string gbk_to_utf8(std::string_view gbk) {
-    static const iconv_t converter = iconv_open("UTF-8", "GBK");
-    std::string out;
-    char buffer[256];
-    while (!gbk.empty()) {
-        char* in = const_cast<char*>(gbk.data());
-        std::size_t in_left = gbk.size(), out_left = sizeof buffer;
-        char* to = buffer;
-        const std::size_t done = iconv(converter, &in, &in_left, &to, &out_left);
-        out.append(buffer, static_cast<std::size_t>(to - buffer));
-        gbk.remove_prefix(gbk.size() - in_left);
-        if (done == static_cast<std::size_t>(-1) && errno != E2BIG && !gbk.empty()) {
-            out += '?';
-            gbk.remove_prefix(1);
-        }
-    }
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    return out;
 }
 
 // Sections in brackets, "key=value" lines, blanks around names and values

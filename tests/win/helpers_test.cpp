@@ -86,6 +86,9 @@ TEST(ProgramFolder, AnyNameWorks) {
         void show(std::string_view, std::string_view, MessageIcon) override {}
     } boxes;
     EXPECT_EQ(read_setting({profile, boxes}, "naoling", "0ts", folder.file("Software_information.ini")), "起床");
+    EXPECT_TRUE(write_setting({profile, boxes}, "naoling", "0ts", "午饭", folder.file("Software_information.ini")));
+    EXPECT_EQ(files.read_bytes(folder.file("Software_information.ini")), "[naoling]\r\n0ts=\xce\xe7\xb7\xb9\r\n")
+        << "still in GBK";
 
     win::Win32Resources resources;
     files.write_bytes(folder.file("起床 铃.gif"), *resources.load("gif", 202));
