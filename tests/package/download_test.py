@@ -4,8 +4,9 @@
     download_test.py ZIP
 
 The 64-bit programs beside each other, the 32-bit control and viewer in x86/,
-and texts that every Notepad shows right: UTF-8 with a byte-order mark and
-CR LF line ends. Prints one line per problem and exits with their count.
+texts that every Notepad shows right (UTF-8 with a byte-order mark and CR LF
+line ends), and a clock that does not load at its start what it needs only on
+demand. Prints one line per problem and exits with their count.
 """
 import struct
 import sys
@@ -20,6 +21,8 @@ PROGRAMS = {
     "Tockly/x86/LunetraView.exe": "x86",
 }
 TEXTS = ["Tockly/README.txt", "Tockly/读我.txt"]
+# Bound at the first call (the file-open dialog, the time page), not at start.
+ON_DEMAND = {"comdlg32.dll", "winhttp.dll"}
 
 
 def machine(data):
@@ -31,6 +34,28 @@ def machine(data):
     return MACHINES.get(struct.unpack_from("<H", data, pe + 4)[0], "another processor")
 
 
+def imported_dlls(data):
+    """The DLLs of a 64-bit program's import table (the ones loaded at start)."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
+    optional = pe + 24
+    import_rva = struct.unpack_from("<I", data, optional + 120)[0]  # PE32+ data directory 1
+
+    def offset(rva):
+        for i in range(sections):
+            va, raw_size, raw = struct.unpack_from("<4xIII", data, optional + optional_size + 40 * i + 8)
+            if va <= rva < va + raw_size:
+                return rva - va + raw
+        raise ValueError(f"RVA {rva:#x} in no section")
+
+    names, at = set(), offset(import_rva)
+    while (name_rva := struct.unpack_from("<I", data, at + 12)[0]) != 0:
+        start = offset(name_rva)
+        names.add(data[start:data.index(b"\0", start)].decode().lower())
+        at += 20
+    return names
+
+
 def problems(zip_path):
     with zipfile.ZipFile(zip_path) as z:
         names = set(z.namelist())
@@ -40,6 +65,13 @@ def problems(zip_path):
         for name, wanted in PROGRAMS.items():
             if name in names and (found := machine(z.read(name))) != wanted:
                 yield f"{name}: {found}, not {wanted}"
+        if "Tockly/Tockly.exe" in names:
+            clock = z.read("Tockly/Tockly.exe")
+            for dll in sorted(imported_dlls(clock) & ON_DEMAND):
+                yield f"Tockly/Tockly.exe: loads {dll} at start"
+            for dll in sorted(ON_DEMAND):
+                if dll.encode() not in clock.lower():
+                    yield f"Tockly/Tockly.exe: does not name {dll} at all"
         for name in TEXTS:
             if name not in names:
                 continue
