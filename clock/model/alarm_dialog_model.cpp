@@ -440,4 +440,18 @@ void AlarmDialog::save() {
     if (!save.commit()) message_ = alarm_dialog_design::not_saved_message;
 }
 
+bool AlarmDialog::checked(Check check) const {
+    return check == Check::wake ? g_.wake_for_alarms : g_.on_top_over_full_screen;
+}
+
+void AlarmDialog::check_clicked(Check check, bool on) {
+    if (check == Check::wake) {
+        g_.wake_for_alarms = on;
+        write(ini::HuanXing::section, ini::HuanXing::HuanXingDianNao, on ? "1" : "0");
+    } else {
+        g_.on_top_over_full_screen = on;
+        write(ini::QuanPing::section, ini::QuanPing::QuanPingZhiDing, on ? "1" : "0");
+    }
+}
+
 }  // namespace tockly

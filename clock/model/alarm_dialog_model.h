@@ -36,7 +36,8 @@ inline constexpr std::string_view caption =
     "闹铃设置【24小时制 或 12小时制 是根据你自己电脑的设置而定，最好使用24小时制】";
 // Wider than the rows' first three columns by the repeat column.
 inline constexpr int client_width_twips = 11145;
-inline constexpr int client_height_twips = 6810;
+// Grown below the message line for the wake and full-screen check boxes.
+inline constexpr int client_height_twips = 7830;
 
 struct Place {
     int left, top, width, height;  // twips in the client area; 0 size: fit the text
@@ -61,6 +62,11 @@ inline constexpr Place start_time_box{6660, 5820, 2235, 270};
 inline constexpr Place start_target_box{6660, 6090, 2235, 270};
 inline constexpr Place message_line{-30, 6420, client_width_twips + 60, 375};
 inline constexpr Place save_button{7890, 60, 1005, 315};
+// Below the message line, in the right half: two check boxes, each written
+// when clicked, and under the first what it needs from Windows.
+inline constexpr Place wake_check{5010, 6840, 6060, 300};
+inline constexpr Place wake_hint{5280, 7140, 5790, 270};
+inline constexpr Place full_screen_check{5010, 7440, 6060, 300};
 
 struct Caption {
     int left, top;
@@ -96,6 +102,10 @@ inline constexpr std::string_view sound_box_tooltip = "闹铃：MP3音乐文件"
 inline constexpr std::array<std::string_view, 7> rule_choices = {
     "每天", "工作日", "休息日", "每周…", "仅一次…", "每年公历…", "每年农历…"};
 inline constexpr std::string_view unreadable_rule_message = "行的重复规则看不懂，保存后按每天响铃：";
+
+inline constexpr std::string_view wake_caption = "唤醒电脑响铃";
+inline constexpr std::string_view wake_hint_text = "需要在电源选项里把“允许使用唤醒定时器”设为启用";
+inline constexpr std::string_view full_screen_caption = "全屏程序在前时闹钟仍在最前";
 
 // Message line texts.
 inline constexpr std::string_view first_message = "不需要的项目请删除保留为空即可";
@@ -145,6 +155,9 @@ enum class Control { time_box, sound_box, notice_box, shutdown_box, start_time_b
 std::string rule_box_text(std::string_view stored);
 // The rule a repeat box's text means, or nothing (and why) when none.
 std::optional<lunar::RepeatRule> rule_of_box_text(std::string_view text, std::string* why = nullptr);
+
+// The dialog's check boxes.
+enum class Check { wake, on_top_over_full_screen };
 
 struct Box {
     Control control = Control::time_box;
@@ -198,6 +211,9 @@ public:
     // Whether the repeat box of the row holds a rule the program can read.
     bool rule_readable(int row) const;
     void start_target_click();
+    // A check box clicked to `on`: the clock uses it at once and the file keeps it.
+    void check_clicked(Check check, bool on);
+    bool checked(Check check) const;
 
     // What the window shows.
     const std::string& text(Box box) const;

@@ -27,6 +27,10 @@ struct ClockGlobals {
     std::array<AlarmRow, 10> alarms{};
     std::string start_time;      // scheduled start time text, empty: none
     std::string start_target;      // what is opened at that time
+    // 唤醒电脑响铃: a wake timer is kept set for the next alarm.
+    bool wake_for_alarms = false;
+    // Stays top-most even while a full-screen program is in front.
+    bool on_top_over_full_screen = false;
     // China's working days for the alarms' rules: the built-in arrangements
     // and the user's 节假日.txt beside the program.
     lunar::WorkCalendar work_calendar;

@@ -48,6 +48,7 @@ public:
     void skin();
     void ticking_sound();
     void alarm_rows();
+    void wake_and_full_screen();
     void see_through();
     void scheduled_start_and_notice();
     void tray_or_shown();
@@ -172,6 +173,13 @@ void StartupSteps::alarm_rows() {
     }
 }
 
+// Both are off unless the file says exactly "1": an older file changes nothing.
+void StartupSteps::wake_and_full_screen() {
+    g_.wake_for_alarms = flag_on_only_for_one(read_.trimmed(ini::HuanXing::section, ini::HuanXing::HuanXingDianNao));
+    g_.on_top_over_full_screen =
+        flag_on_only_for_one(read_.trimmed(ini::QuanPing::section, ini::QuanPing::QuanPingZhiDing));
+}
+
 void StartupSteps::see_through() { window_.make_layered_colour_key(clock_design::colour_key); }
 
 void StartupSteps::scheduled_start_and_notice() {
@@ -209,6 +217,7 @@ StartupResult load_clock(StartupPorts ports, std::string_view program_folder) {
     step.skin();
     step.ticking_sound();
     step.alarm_rows();
+    step.wake_and_full_screen();
     step.see_through();
     step.scheduled_start_and_notice();
     step.tray_or_shown();

@@ -91,10 +91,10 @@ struct StartupResult {
 
 // Runs the load step's steps in their order: program folder, first run,
 // window shape, sound toggles, shutdown time, network check, start with
-// Windows, display labels, skin, ticking sound, alarm rows, see-through,
-// scheduled start and notice, tray or shown. `program_folder` is the
-// executable's folder as the platform gives it (with or without a final
-// backslash).
+// Windows, display labels, skin, ticking sound, alarm rows, the wake and
+// full-screen settings, see-through, scheduled start and notice, tray or
+// shown. `program_folder` is the executable's folder as the platform gives
+// it (with or without a final backslash).
 StartupResult load_clock(StartupPorts ports, std::string_view program_folder);
 
 // Left edge of the clock in twips: the face sits in the top-right corner.

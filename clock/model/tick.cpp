@@ -104,6 +104,8 @@ void ClockTick::on_tick_timer() {
     const int t = moment_.time_of_day;
 
     step([&] { ports_.face.show_hands(hand_lines(moment_.angles)); });
+    quiet_ = false;
+    if (watch_) step([&] { quiet_ = watch_->quiet(moment_); });
     if (hourly_) {
         step([&] { hourly_->network_check(moment_); });
         step([&] { hourly_->time_guard(moment_); });
@@ -129,10 +131,12 @@ void ClockTick::on_tick_timer() {
     step([&] { ticking(); });
     step([&] { ports_.face.show_texts(texts); });
     step([&] { ports_.face.draw_hub(); });
+    if (watch_) step([&] { watch_->after(moment_); });
 }
 
 // The hour and the half hour, when the hands stand on them.
 void ClockTick::chimes(const LocalTime& now) {
+    if (quiet_) return;
     const float M = moment_.angles.M, S = moment_.angles.S;
     const std::string folder = g_.program_folder + std::string(voice::chime_folder);
     step([&] {
@@ -153,7 +157,7 @@ void ClockTick::chimes(const LocalTime& now) {
 }
 
 void ClockTick::ticking() {
-    if (!checks_.ticking) return;
+    if (!checks_.ticking || quiet_) return;
     const std::string path = g_.program_folder + std::string(voice::ticking_folder) + g_.ticking_sound;
     if (!ports_.files.find_name(path)) return;
     player(0).mmReplay(path);
@@ -222,6 +226,7 @@ void ClockTick::alarms(std::int64_t local_second) {
             ring.mmClose();
             ring.mmOpen(g_.program_folder + std::string(voice::alarm_folder) + row.sound, 0);
             ring.mmPlay();
+            ++rings_started_;
         });
     }
 }

@@ -101,6 +101,18 @@ public:
     virtual void time_guard(const TickMoment& moment) = 0;
 };
 
+// What rides on the tick besides the face and the timed events: stepping
+// aside for a full-screen program, the PC's wake timer.
+class SecondWatch {
+public:
+    virtual ~SecondWatch() = default;
+    // Before the timed events of a handled second; true keeps the chimes,
+    // the hourly notice and the ticking quiet for it (alarms still ring).
+    virtual bool quiet(const TickMoment& moment) = 0;
+    // After everything else of the second.
+    virtual void after(const TickMoment& moment) = 0;
+};
+
 // The face as the tick draws it.
 class TickFace {
 public:
@@ -130,6 +142,7 @@ public:
         : ports_(ports), g_(globals), checks_(checks) {}
 
     void set_hourly_steps(HourlySteps* steps) { hourly_ = steps; }
+    void set_second_watch(SecondWatch* watch) { watch_ = watch; }
 
     // tick_timer's event.
     void on_tick_timer();
@@ -143,6 +156,8 @@ public:
     // The second (0..59) handled last, as the window has always kept it.
     int last_second() const { return last_second_; }
     const TickMoment& moment() const { return moment_; }
+    // How many alarm rings the tick has started, for whoever follows them.
+    int rings_started() const { return rings_started_; }
     // For what the menu shows about the alarms (their next ring).
     LocalTime read_clock() { return ports_.clock.now(); }
     const TimeFormat& time_format() const { return ports_.time_format; }
@@ -168,6 +183,9 @@ private:
     ClockGlobals& g_;
     MenuChecks& checks_;
     HourlySteps* hourly_ = nullptr;
+    SecondWatch* watch_ = nullptr;
+    bool quiet_ = false;
+    int rings_started_ = 0;
     AlarmSchedule schedule_;
     bool holiday_file_read_ = false;
     std::set<int> unpublished_years_said_;

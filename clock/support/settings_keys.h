@@ -71,6 +71,20 @@ inline constexpr std::string_view section = "ToMin";
 inline constexpr std::string_view tomin = "tomin";
 }  // namespace ToMin
 
+// The PC woken from sleep or hibernation for the next alarm (a wake timer):
+// "1" on; missing or anything else off, so no file wakes a PC by surprise.
+namespace HuanXing {
+inline constexpr std::string_view section = "HuanXing";
+inline constexpr std::string_view HuanXingDianNao = "HuanXingDianNao";
+}  // namespace HuanXing
+
+// The clock stays top-most over a full-screen program: "1"; missing or
+// anything else: it steps aside (and keeps quiet) while one is in front.
+namespace QuanPing {
+inline constexpr std::string_view section = "QuanPing";
+inline constexpr std::string_view QuanPingZhiDing = "QuanPingZhiDing";
+}  // namespace QuanPing
+
 namespace pingipname {
 inline constexpr std::string_view section = "pingipname";
 inline constexpr std::string_view IPtoping = "IPtoping";

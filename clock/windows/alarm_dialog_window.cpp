@@ -255,6 +255,7 @@ void AlarmDialogWindow::create_controls() {
     HWND button = add_control(L"BUTTON", std::string(alarm_dialog_design::save_caption), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
                               0, alarm_dialog_ids::save_button, alarm_dialog_design::save_button, heading_font_.get());
     subclass(button, std::nullopt);
+    create_checks();
     create_labels();
     create_tooltips(button);
 }
@@ -270,6 +271,16 @@ void AlarmDialogWindow::create_labels() {
     add_control(L"STATIC", std::string(alarm_dialog_design::first_message), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0,
                 alarm_dialog_ids::message_line, alarm_dialog_design::message_line, box_font_.get());
     message_shown_ = alarm_dialog_design::first_message;
+}
+
+void AlarmDialogWindow::create_checks() {
+    constexpr DWORD check_style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+    add_control(L"BUTTON", std::string(alarm_dialog_design::wake_caption), check_style, 0, alarm_dialog_ids::wake_check,
+                alarm_dialog_design::wake_check, small_font_.get());
+    add_control(L"STATIC", std::string(alarm_dialog_design::wake_hint_text), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0,
+                alarm_dialog_ids::wake_hint, alarm_dialog_design::wake_hint, small_font_.get());
+    add_control(L"BUTTON", std::string(alarm_dialog_design::full_screen_caption), check_style, 0,
+                alarm_dialog_ids::full_screen_check, alarm_dialog_design::full_screen_check, small_font_.get());
 }
 
 void AlarmDialogWindow::create_tooltips(HWND save_button) {
@@ -357,6 +368,9 @@ void AlarmDialogWindow::render() {
             InvalidateRect(c, nullptr, TRUE);
         }
     }
+    for (const auto& [id, check] : {std::pair{alarm_dialog_ids::wake_check, Check::wake},
+                                    std::pair{alarm_dialog_ids::full_screen_check, Check::on_top_over_full_screen}})
+        CheckDlgButton(hwnd_, id, m.checked(check) ? BST_CHECKED : BST_UNCHECKED);
     if (message_shown_ != m.message()) {
         message_shown_ = m.message();
         SetDlgItemTextW(hwnd_, alarm_dialog_ids::message_line, widen(message_shown_).c_str());
@@ -383,6 +397,12 @@ void AlarmDialogWindow::on_command(int id, int code, HWND c) {
     if (rendering_ || !model_) return;
     if (id == alarm_dialog_ids::save_button && code == BN_CLICKED) {
         run([](AlarmDialog& m) { m.save(); });
+        return;
+    }
+    if ((id == alarm_dialog_ids::wake_check || id == alarm_dialog_ids::full_screen_check) && code == BN_CLICKED) {
+        const Check check = id == alarm_dialog_ids::wake_check ? Check::wake : Check::on_top_over_full_screen;
+        const bool on = IsDlgButtonChecked(hwnd_, id) == BST_CHECKED;
+        run([&](AlarmDialog& m) { m.check_clicked(check, on); });
         return;
     }
     if (id >= alarm_dialog_ids::captions && id < alarm_dialog_ids::captions + alarm_dialog_design::caption_count && code == STN_CLICKED) {

@@ -37,6 +37,9 @@ inline constexpr int start_captions = 1700;  // + index 0..1
 inline constexpr int save_button = 1800;
 inline constexpr int rule_box = 1900;  // + row
 inline constexpr int rule_caption = 1950;
+inline constexpr int wake_check = 2000;
+inline constexpr int wake_hint = 2001;
+inline constexpr int full_screen_check = 2002;
 }  // namespace alarm_dialog_ids
 
 // The captions show the notice window itself.
@@ -87,6 +90,7 @@ private:
     HWND add_box(Box box, alarm_dialog_design::Place place);
     void subclass(HWND control, std::optional<Box> box);
     void create_labels();
+    void create_checks();
     void create_tooltips(HWND save_button);
     HWND add_control(const wchar_t* cls, const std::string& text, DWORD style, DWORD ex_style, int id,
                      alarm_dialog_design::Place place, HFONT font);

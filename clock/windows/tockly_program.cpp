@@ -66,6 +66,9 @@ TocklyProgram::NoticeBandParts::NoticeBandParts(HINSTANCE instance, const Screen
     band.set_clock_monitor(&clock_monitor);
 }
 
+TocklyProgram::DeskParts::DeskParts(HWND clock_window, std::int64_t clock_offset_seconds)
+    : screen(clock_window), stacking(clock_window), wake(clock_offset_seconds) {}
+
 TocklyProgram::TimeGuardNetwork::TimeGuardNetwork(HINSTANCE instance, const TestHooks& hooks)
     : connection(make_connection_state(hooks, http)), worker(instance) {}
 
@@ -82,6 +85,8 @@ TocklyProgram::TocklyProgram(HINSTANCE instance, SingleInstance one_clock)
       ports_(windows_.clock.hwnd()),
       notice_(instance, ports_.screen, ports_.clock_monitor),
       hooks_(read_test_hooks()),
+      desk_(windows_.clock.hwnd(), hooks_.wall_clock_offset_seconds),
+      startup_notices_(notice_.band, desk_.screen),
       network_(instance, hooks_),
       web_time_{network_.http, network_.time_zone, network_.monotonic, ports_.time_format},
       startup_network_check_(time_guard_ports()),
@@ -89,6 +94,7 @@ TocklyProgram::TocklyProgram(HINSTANCE instance, SingleInstance one_clock)
       tick_({ports_.wall_clock, ports_.mci, ports_.files, ports_.codec, notice_.band, ports_.shell, windows_.clock,
              ports_.time_format},
             started_.globals, started_.checks),
+      tick_watch_(desk_.ports(), tick_, started_.globals),
       time_check_dialog_(instance, windows_.owner.hwnd,
                          {ports_.profile, ports_.resources, ports_.files, web_time_, network_.clock_setter,
                           started_.globals.settings_path(), &network_.worker}),
@@ -121,7 +127,7 @@ StartupResult TocklyProgram::start_up() {
     // crash left half-written goes before anything reads the file.
     remove_leftover_replacement(program_folder_ + std::string(ini::file_name));
     windows_.clock.set_texts(texts_of_now(ports_.time_format));
-    return load_clock({ports_.profile, ports_.boxes, ports_.files, ports_.resources, windows_.clock, notice_.band,
+    return load_clock({ports_.profile, ports_.boxes, ports_.files, ports_.resources, windows_.clock, startup_notices_,
                        ports_.time_format, ports_.screen, &startup_network_check_, &ports_.registry_access},
                       program_folder_);
 }
@@ -133,6 +139,7 @@ void TocklyProgram::connect_parts() {
     time_guard_window_.attach(time_check_dialog_, tick_);
     startup_network_check_.answer_to(time_guard_steps_);
     tick_.set_hourly_steps(&shifted_steps_);
+    tick_.set_second_watch(&tick_watch_);
     windows_.clock.start_tick_timer(tick_);
     place_lunar_control();
     windows_.clock.set_commands(&commands_);

@@ -15,6 +15,7 @@
 #include "clock/model/notice_band_model.h"
 #include "clock/model/startup.h"
 #include "clock/model/tick.h"
+#include "clock/model/tick_watch.h"
 #include "clock/model/time_guard.h"
 #include "clock/windows/alarm_dialog_window.h"
 #include "clock/windows/autostart_registry_port.h"
@@ -22,6 +23,7 @@
 #include "clock/windows/clock_commands.h"
 #include "clock/windows/clock_window.h"
 #include "clock/windows/file_system.h"
+#include "clock/windows/full_screen_watch.h"
 #include "clock/windows/profile_store.h"
 #include "clock/windows/regional_time_format.h"
 #include "clock/windows/screen_metrics.h"
@@ -31,6 +33,7 @@
 #include "clock/windows/module_resources.h"
 #include "clock/windows/monitors.h"
 #include "clock/windows/notice_band_window.h"
+#include "clock/windows/power.h"
 #include "clock/windows/settings_replace.h"
 #include "clock/windows/shell_execute.h"
 #include "clock/windows/single_instance.h"
@@ -119,6 +122,16 @@ private:
         WorkerBackground worker;
     };
 
+    // What stepping aside for full-screen programs and waking the PC work with.
+    struct DeskParts {
+        DeskParts(HWND clock_window, std::int64_t clock_offset_seconds);
+        TickWatchPorts ports() { return {screen, stacking, wake, awake}; }
+        Win32FullScreenWatch screen;
+        Win32ClockStacking stacking;
+        Win32WakeTimer wake;
+        Win32KeepAwake awake;
+    };
+
     TimeGuardPorts time_guard_ports();
     StartupResult start_up();
     void connect_parts();
@@ -136,6 +149,9 @@ private:
     Ports ports_;
     NoticeBandParts notice_;
     const TestHooks hooks_;
+    DeskParts desk_;
+    // The start-up notice keeps out of a full-screen program's way.
+    QuietNotices startup_notices_;
     TimeGuardNetwork network_;
     const WebTimePorts web_time_;
     ClockTimeGuard time_guard_window_;
@@ -143,6 +159,7 @@ private:
     // The globals, the menu's check marks and network items, shared by every model below.
     StartupResult started_;
     ClockTick tick_;
+    TickWatch tick_watch_;
     TimeCheckDialogWindow time_check_dialog_;
     TimeGuardSteps time_guard_steps_;
     ShiftedHourlySteps shifted_steps_;

@@ -103,12 +103,6 @@ void click(HWND control) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
 }
 
-int local_second_now() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
-}
-
 RECT rect_in_client(HWND dialog, HWND control) {
     RECT r{};
     GetWindowRect(control, &r);

@@ -380,6 +380,19 @@ std::vector<MenuItem> open_menu_items() {
     return items;
 }
 
+int local_second_now() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
+}
+
+std::string clock_text(int second_of_day) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d", second_of_day / 3600 % 24, second_of_day / 60 % 60,
+                  second_of_day % 60);
+    return buffer;
+}
+
 bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     for (;;) {

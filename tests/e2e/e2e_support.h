@@ -103,6 +103,10 @@ struct MenuItem {
 // this program (Wine lets no other process read a menu).
 std::vector<MenuItem> open_menu_items();
 
+// The local time of day in seconds, and as the settings file writes it ("7:05:09").
+int local_second_now();
+std::string clock_text(int second_of_day);
+
 // Polls a condition until it holds or the time is up.
 bool eventually(const std::function<bool()>& condition,
                 std::chrono::milliseconds timeout = std::chrono::seconds(10));

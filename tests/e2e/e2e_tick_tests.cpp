@@ -33,19 +33,6 @@ using namespace std::chrono_literals;
 
 using namespace audio;
 
-int local_second_now() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
-}
-
-std::string clock_text(int second_of_day) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d", second_of_day / 3600 % 24, second_of_day / 60 % 60,
-                  second_of_day % 60);
-    return buffer;
-}
-
 HWND notice_window(const RunningClock& clock) { return clock.visible_window_of_class(L"TocklyTiShiChuang"); }
 
 const std::string kQuiet = "[ToMin]\r\ntomin=1\r\n[zdtx]\r\nzhengdian0=0\r\nBanDian0=0\r\n";
