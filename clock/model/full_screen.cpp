@@ -5,8 +5,9 @@
 namespace tockly {
 
 bool is_shell_window(std::string_view class_name) {
-    // The desktop (and the window behind its icons) and the taskbar.
-    static constexpr std::array<std::string_view, 3> shell{"Progman", "WorkerW", "Shell_TrayWnd"};
+    // The desktop (the system's own window, the shell's and the one behind
+    // its icons) and the taskbar.
+    static constexpr std::array<std::string_view, 4> shell{"#32769", "Progman", "WorkerW", "Shell_TrayWnd"};
     for (const auto name : shell)
         if (class_name == name) return true;
     return false;

@@ -142,6 +142,7 @@ TEST(FullScreen, WhatCountsAsAProgramCoveringTheMonitor) {
         {"a maximised window leaves the taskbar", {"Notepad", {1920, 0, 3840, 1040}}, false},
         {"full screen on the other monitor", {"MPC", {0, 0, 1920, 1080}}, false},
         {"the desktop", {"Progman", {0, 0, 3840, 1080}}, false},
+        {"the system's desktop window", {"#32769", {0, 0, 3840, 1080}}, false},
         {"the desktop's icons", {"WorkerW", {0, 0, 3840, 1080}}, false},
         {"the taskbar", {"Shell_TrayWnd", {0, 0, 3840, 1080}}, false},
         {"hidden", {"MPC", {1920, 0, 3840, 1080}, false}, false},
