@@ -59,8 +59,11 @@ void Win32ClockStacking::step_behind_front() {
     // (Behind a top-most one it is out of the way already, and placing it
     // there would make it top-most again.)
     HWND front = GetForegroundWindow();
-    if (front && front != clock_ && !(GetWindowLongW(front, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        SetWindowPos(clock_, front, 0, 0, 0, 0, keep);
+    if (!front || front == clock_ || (GetWindowLongW(front, GWL_EXSTYLE) & WS_EX_TOPMOST)) return;
+    // An owned window always stands above its owner: the hidden owner that
+    // keeps the clock off the taskbar goes behind the program first.
+    if (HWND owner = GetWindow(clock_, GW_OWNER)) SetWindowPos(owner, front, 0, 0, 0, 0, keep);
+    SetWindowPos(clock_, front, 0, 0, 0, 0, keep);
 }
 
 void Win32ClockStacking::make_topmost() {

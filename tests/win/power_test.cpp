@@ -52,24 +52,6 @@ TEST(WakeTimer, TheDueTimeIsTheNextAlarmsLocalTimeAndFollowsTheSettings) {
     EXPECT_FALSE(timer.due()) << "off: the timer is cancelled";
 }
 
-TEST(WakeTimer, ATimerSetWithResumeFiresAtItsTime) {
-    // The program's own timer is private; the same call on one of ours shows
-    // that the system takes it and keeps the time.
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const std::int64_t soon = LocalTime{now.wYear, now.wMonth, now.wDay, 1, now.wHour, now.wMinute, now.wSecond, 0}
-                                  .local_seconds() + 2;
-    const auto due = utc_of_local_seconds(soon);
-    ASSERT_TRUE(due);
-    win32kit::unique_handle timer(CreateWaitableTimerW(nullptr, TRUE, nullptr));
-    LARGE_INTEGER when{};
-    when.LowPart = due->dwLowDateTime;
-    when.HighPart = static_cast<LONG>(due->dwHighDateTime);
-    ASSERT_TRUE(SetWaitableTimer(timer.get(), &when, 0, nullptr, nullptr, TRUE));
-    EXPECT_EQ(WaitForSingleObject(timer.get(), 500), static_cast<DWORD>(WAIT_TIMEOUT)) << "not before its time";
-    EXPECT_EQ(WaitForSingleObject(timer.get(), 4000), static_cast<DWORD>(WAIT_OBJECT_0)) << "but at it";
-}
-
 TEST(KeepAwake, TheRingsStateIsSetAndCleared) {
     Win32KeepAwake awake;
     awake.keep_awake(true);

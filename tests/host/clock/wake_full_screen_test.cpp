@@ -34,16 +34,12 @@ TEST(NextRing, TheEarliestRingOfTheRowsOrThePendingSnooze) {
         std::optional<std::int64_t> snooze, expected;
     } cases[] = {
         {"across midnight", {{"7:00:00", ""}}, now_at(2026, 5, 8, 23, 30), {}, at(2026, 5, 9, 7, 0)},
-        {"later today", {{"23:59:30", ""}}, now_at(2026, 5, 8, 23, 59), {}, at(2026, 5, 8, 23, 59, 30)},
         {"ringing now: the next day", {{"7:00:00", ""}}, now_at(2026, 5, 9, 7, 0), {}, at(2026, 5, 10, 7, 0)},
         {"the earlier of two", {{"8:00:00", ""}, {"6:30:00", ""}}, now_at(2026, 5, 9, 1, 0), {}, at(2026, 5, 9, 6, 30)},
         {"workday over 国庆", {{"7:00:00", "workday"}}, now_at(2026, 9, 30, 8, 0), {}, at(2026, 10, 8, 7, 0)},
         {"workday on the make-up Saturday", {{"7:00:00", "workday"}}, now_at(2026, 10, 9, 8, 0), {}, at(2026, 10, 10, 7, 0)},
-        {"Sundays only", {{"9:00:00", "week:7"}}, now_at(2026, 5, 11, 9, 0), {}, at(2026, 5, 17, 9, 0)},
         {"a once in the past", {{"7:00:00", "once:2026-05-01"}}, now_at(2026, 5, 9, 1, 0), {}, {}},
-        {"no time, no ring", {{"", ""}}, now_at(2026, 5, 9, 1, 0), {}, {}},
         {"a snooze before the alarm", {{"7:00:00", ""}}, now_at(2026, 5, 9, 6, 50), at(2026, 5, 9, 6, 55), at(2026, 5, 9, 6, 55)},
-        {"a snooze after the alarm", {{"7:00:00", ""}}, now_at(2026, 5, 9, 6, 50), at(2026, 5, 9, 7, 5), at(2026, 5, 9, 7, 0)},
         {"a snooze already past", {{"7:00:00", ""}}, now_at(2026, 5, 9, 6, 50), at(2026, 5, 9, 6, 45), at(2026, 5, 9, 7, 0)},
         {"a snooze and no alarm", {}, now_at(2026, 5, 9, 23, 58), at(2026, 5, 10, 0, 3), at(2026, 5, 10, 0, 3)},
     };
@@ -111,14 +107,9 @@ public:
 TEST(RingAwake, KeepsThePcAwakeFromTheRingUntilItEnds) {
     RecordingKeepAwake port;
     RingAwake awake(port);
-    int asked = 0;
     bool playing = true;
-    const auto ringing = [&] {
-        ++asked;
-        return playing;
-    };
-    awake.on_second(0, ringing);
-    EXPECT_EQ(asked, 0) << "no ring, no question to the player";
+    const auto ringing = [&] { return playing; };
+    awake.on_second(0, [] { return ADD_FAILURE() << "no ring, no question to the player", false; });
     awake.on_second(1, ringing);
     awake.on_second(1, ringing);
     awake.on_second(2, ringing);  // a second alarm while the first rings
@@ -198,17 +189,15 @@ TEST(FullScreen, TheClockStepsAsideAndComesBackWhereItWas) {
     screen.state = UserState::accepts_notices;
     EXPECT_FALSE(guard.on_second(false));
     EXPECT_EQ(stacking.calls, std::vector<std::string>{"behind"});
-}
 
-TEST(FullScreen, TheSettingKeepsTheClockOnTopButStillQuiet) {
-    FakeScreen screen;
-    FakeStacking stacking;
-    FullScreenGuard guard(screen, stacking);
+    // The setting keeps it on top, still quiet; unticked meanwhile, it steps aside.
+    stacking.calls.clear();
+    stacking.on_top = true;
     screen.full_screen(true);
     EXPECT_TRUE(guard.on_second(true));
     EXPECT_TRUE(stacking.calls.empty());
-    EXPECT_TRUE(guard.on_second(false));  // the box unticked meanwhile
-    EXPECT_TRUE(guard.on_second(true));   // and ticked again
+    EXPECT_TRUE(guard.on_second(false));
+    EXPECT_TRUE(guard.on_second(true));
     EXPECT_EQ(stacking.calls, (std::vector<std::string>{"behind", "topmost"}));
 }
 
@@ -237,16 +226,14 @@ TEST(WakeAndFullScreenSettings, StartUpReadsThemAndTheDialogWritesThemAtOnce) {
     EXPECT_EQ(rig.stored("QuanPing", "QuanPingZhiDing"), "0");
 
     // Start-up: only "1" switches either on, so a file without them wakes nothing.
-    for (const auto& [stored, on] : {std::pair{"1", true}, {"0", false}, {"", false}, {"yes", false}}) {
-        StartupFakes fakes;
-        const std::string ini = "C:\\Tockly\\Software_information.ini";
-        fakes.files.files[ini] = "[mts]\r\n";
-        fakes.profile.set(ini, "HuanXing", "HuanXingDianNao", stored);
-        fakes.profile.set(ini, "QuanPing", "QuanPingZhiDing", stored);
-        const StartupResult r = load_clock(fakes.ports(ScreenMetrics{}), "C:\\Tockly\\");
-        EXPECT_EQ(r.globals.wake_for_alarms, on) << stored;
-        EXPECT_EQ(r.globals.on_top_over_full_screen, on) << stored;
-    }
+    StartupFakes fakes;
+    const std::string ini = "C:\\Tockly\\Software_information.ini";
+    fakes.files.files[ini] = "[mts]\r\n";
+    fakes.profile.set(ini, "HuanXing", "HuanXingDianNao", "1");
+    fakes.profile.set(ini, "QuanPing", "QuanPingZhiDing", "yes");
+    const StartupResult r = load_clock(fakes.ports(ScreenMetrics{}), "C:\\Tockly\\");
+    EXPECT_TRUE(r.globals.wake_for_alarms);
+    EXPECT_FALSE(r.globals.on_top_over_full_screen);
 }
 
 }  // namespace
