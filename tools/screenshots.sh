@@ -114,7 +114,7 @@ done
 
 # The settings dialog with a few alarms, two of them with a repeat rule.
 say "settings dialog"
-ALARMS=$'[naoling]\nnaolingshu0=4\n0sj=7:00:00\n0ls=alarm_bell.mp3\n0ts=起床啦\n0cf=workday\n1sj=12:30:00\n1ls=alarm_chirp.mp3\n1ts=午饭时间到了\n2sj=22:45:00\n2ls=alarm_bell.mp3\n2ts=该睡觉了\n3sj=9:00:00\n3ls=alarm_chirp.mp3\n3ts=妈妈的生日\n3cf=lunar:08-15\n'
+ALARMS=$'[naoling]\nnaolingshu0=4\n0sj=7:00:00\n0ls=alarm_bell.mp3\n0ts=起床啦\n0cf=workday\n1sj=12:30:00\n1ls=alarm_chirp.mp3\n1ts=午饭时间到了\n2sj=22:45:00\n2ls=alarm_bell.mp3\n2ts=该睡觉了\n3sj=9:00:00\n3ls=alarm_chirp.mp3\n3ts=妈妈的生日\n3cf=lunar:08-15\n[HuanXing]\nHuanXingDianNao=1\n'
 start_clock "$QUIET$ALARMS" && sleep 3
 read -r CX CY < <(probe client)
 xdotool mousemove $((CX + 35)) $((CY + 100)); sleep 0.3

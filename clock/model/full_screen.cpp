@@ -30,11 +30,12 @@ bool full_screen_in_front(FullScreenWatch& watch) {
 bool FullScreenGuard::on_second(bool stay_on_top) {
     quiet_ = full_screen_in_front(watch_);
     const bool aside = quiet_ && !stay_on_top;
-    if (aside && !stepped_aside_) {
-        was_topmost_ = stacking_.topmost();
-        stacking_.step_behind_front();
+    if (aside) {
+        if (!stepped_aside_) was_topmost_ = stacking_.topmost();
         stepped_aside_ = true;
-    } else if (!aside && stepped_aside_) {
+        // Every second: the window order may have moved the clock up again.
+        stacking_.step_behind_front();
+    } else if (stepped_aside_) {
         if (was_topmost_) stacking_.make_topmost();
         stepped_aside_ = false;
     }

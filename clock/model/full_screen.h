@@ -49,7 +49,8 @@ class ClockStacking {
 public:
     virtual ~ClockStacking() = default;
     virtual bool topmost() = 0;
-    // No longer top-most, and behind the window in front.
+    // No longer top-most, and behind the window in front; nothing when it
+    // is there already.
     virtual void step_behind_front() = 0;
     virtual void make_topmost() = 0;
 };

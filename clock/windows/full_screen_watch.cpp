@@ -53,13 +53,15 @@ bool Win32ClockStacking::topmost() { return (GetWindowLongW(clock_, GWL_EXSTYLE)
 
 void Win32ClockStacking::step_behind_front() {
     constexpr UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-    SetWindowPos(clock_, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+    if (topmost()) SetWindowPos(clock_, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
     // Out of the top-most band the clock would still stand above a program
-    // in front that is not top-most itself.
-    // (Behind a top-most one it is out of the way already, and placing it
-    // there would make it top-most again.)
+    // in front that is not top-most itself. (Behind a top-most one it is out
+    // of the way already, and placing it there would make it top-most again.)
     HWND front = GetForegroundWindow();
     if (!front || front == clock_ || (GetWindowLongW(front, GWL_EXSTYLE) & WS_EX_TOPMOST)) return;
+    bool above = false;
+    for (HWND w = GetWindow(front, GW_HWNDPREV); w && !above; w = GetWindow(w, GW_HWNDPREV)) above = w == clock_;
+    if (!above) return;
     // An owned window always stands above its owner: the hidden owner that
     // keeps the clock off the taskbar goes behind the program first.
     if (HWND owner = GetWindow(clock_, GW_OWNER)) SetWindowPos(owner, front, 0, 0, 0, 0, keep);
