@@ -88,7 +88,7 @@ std::vector<Box> all_boxes() {
 }  // namespace
 
 AlarmDialogWindow::AlarmDialogWindow(HINSTANCE instance, AlarmDialogServices services, ClockGlobals& globals)
-    : instance_(instance), services_(services), globals_(globals) {
+    : instance_(instance), services_(services), globals_(globals), rule_picker_(instance) {
     box_font_ = make_font(alarm_dialog_design::box_points, false);
     low_box_font_ = make_font(alarm_dialog_design::small_points, false);
     heading_font_ = make_font(alarm_dialog_design::heading_points, false);
@@ -137,7 +137,7 @@ void AlarmDialogWindow::open() {
 
     model_ = std::make_unique<AlarmDialog>(AlarmDialogPorts{services_.profile, services_.boxes, folders_, services_.resources,
                                                 services_.files, services_.face, services_.notice, file_dialog_,
-                                                services_.time_format, &clock_},
+                                                services_.time_format, &clock_, &rule_picker_},
                                      globals_);
     RECT frame{0, 0, px_x(alarm_dialog_design::client_width_twips), px_y(alarm_dialog_design::client_height_twips)};
     AdjustWindowRectEx(&frame, window_style, FALSE, window_ex_style);
@@ -151,6 +151,7 @@ void AlarmDialogWindow::open() {
         return;
     }
     file_dialog_.set_owner(hwnd_);
+    rule_picker_.set_owner(hwnd_, services_.screen.dpi);
     create_controls();
     model_->load();
     render();
@@ -516,6 +517,7 @@ void AlarmDialogWindow::on_nc_destroy() {
     boxes_.clear();
     model_.reset();
     file_dialog_.set_owner(nullptr);
+    rule_picker_.set_owner(nullptr, services_.screen.dpi);
 }
 
 LRESULT CALLBACK AlarmDialogWindow::control_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {

@@ -12,6 +12,7 @@
 
 #include "clock/model/alarm_dialog_model.h"
 #include "clock/windows/alarm_dialog_ports.h"
+#include "clock/windows/repeat_picker_window.h"
 #include "clock/windows/wall_clock.h"
 #include "win32kit/handles.h"
 #include "clock/model/notice_band_model.h"
@@ -116,6 +117,7 @@ private:
     Win32Folders folders_;
     Win32FileOpenDialog file_dialog_;
     Win32WallClock clock_;
+    RepeatPickerWindow rule_picker_;
     std::unique_ptr<AlarmDialog> model_;
     HWND tooltip_ = nullptr;
     HWND last_focus_ = nullptr;
