@@ -35,8 +35,9 @@ inline constexpr int caption_count = 7;  // captions(0) .. captions(6)
 
 inline constexpr std::string_view caption =
     "闹铃设置【24小时制 或 12小时制 是根据你自己电脑的设置而定，最好使用24小时制】";
-// Wider than the rows' first three columns by the repeat column.
-inline constexpr int client_width_twips = 11145;
+// Wider than the rows' first three columns by the repeat column, which is as
+// wide as its longest usual text ("仅一次 2026-10-10") at the boxes' size.
+inline constexpr int client_width_twips = 11955;
 inline constexpr int client_height_twips = 6810;
 
 struct Place {
@@ -51,7 +52,7 @@ inline constexpr Place sound_box(int row) {
     return row == ticking_box ? Place{1770, 5310, 2655, 405} : Place{1800, row_top(row), 2655, row_height};
 }
 inline constexpr Place notice_box(int row) { return {4470, row_top(row), 4425, row_height}; }
-inline constexpr Place rule_box(int row) { return {8970, row_top(row), 2100, row_height}; }
+inline constexpr Place rule_box(int row) { return {8970, row_top(row), 2910, row_height}; }
 // row_number: the row numbers "1" to "10" from the top; its indices run 0, 9, 8 .. 1.
 inline constexpr int row_number_index(int row) { return row == 0 ? 0 : row_count - row; }
 inline constexpr Place row_number(int row) { return {30, row_top(row), 360, row_height}; }

@@ -32,19 +32,20 @@ inline constexpr std::string_view next_arrow = " → ";
 struct Place {
     int left, top, width, height;  // twips in the picker's client area
 };
-inline constexpr int client_width_twips = 4200;
-inline constexpr int client_height_twips = 1980;
+inline constexpr int client_width_twips = 4500;
+inline constexpr int client_height_twips = 2130;
 // Seven weekday boxes in a row, or a date, or a month and a day list.
-inline constexpr Place weekday_box(int n) { return {150 + 570 * n, 150, 555, 360}; }  // n: 0 Monday .. 6 Sunday
-inline constexpr Place date_box{150, 150, 2400, 390};
-inline constexpr Place month_list{150, 150, 1500, 390};
-inline constexpr Place day_list{1800, 150, 1500, 390};
+inline constexpr Place weekday_box(int n) { return {150 + 600 * n, 180, 585, 405}; }  // n: 0 Monday .. 6 Sunday
+inline constexpr Place date_box{150, 150, 2700, 450};
+inline constexpr Place month_list{150, 150, 1800, 450};
+inline constexpr Place day_list{2100, 150, 1800, 450};
 // Where the rule falls next.
-inline constexpr Place preview_line{150, 720, 3900, 330};
-inline constexpr Place ok_button{1500, 1380, 1200, 420};
-inline constexpr Place cancel_button{2850, 1380, 1200, 420};
+inline constexpr Place preview_line{150, 840, 4200, 405};
+inline constexpr Place ok_button{1650, 1500, 1200, 450};
+inline constexpr Place cancel_button{3000, 1500, 1200, 450};
+// The size of the settings dialog's boxes.
 inline constexpr std::string_view font = "宋体";
-inline constexpr double points = 10.5;
+inline constexpr double points = 14.25;
 }  // namespace repeat_picker_design
 
 // What a repeat box shows for a rule: 每天, 工作日, 休息日, 每周一三五,

@@ -397,7 +397,7 @@ void AlarmDialogWindow::on_command(int id, int code, HWND c) {
         const std::string text = text_of(c);
         shown_[id] = text;
         run([&](AlarmDialog& m) { m.edited(*box, text); });
-    } else if (combo && code == CBN_SELCHANGE) {
+    } else if (combo && (code == CBN_SELCHANGE || (code == CBN_CLOSEUP && box->control == Control::rule_box))) {
         // The box shows the picked name once its own notification is over.
         PostMessageW(hwnd_, msg_combo_click, static_cast<WPARAM>(id), 0);
     }
@@ -499,6 +499,11 @@ void AlarmDialogWindow::on_list_pick(int id) {
     SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
     wide.resize(static_cast<std::size_t>(length));
     const std::string picked = narrow(wide);
+    // A repeat choice counts once its list is closed: running the mouse over
+    // 每周… is no reason to open the picker.
+    if (box->control == Control::rule_box &&
+        (SendMessageW(c, CB_GETDROPPEDSTATE, 0, 0) || picked == model_->text(*box)))
+        return;
     shown_[id] = picked;
     run([&](AlarmDialog& m) {
         if (box->control == Control::skin_box)
