@@ -501,10 +501,13 @@ void AlarmDialogWindow::on_list_pick(int id) {
     const std::string picked = narrow(wide);
     // A repeat choice counts once its list is closed: running the mouse over
     // 每周… is no reason to open the picker.
+    // The list's closing and its change both ask; the picker's own message
+    // loop must not open a second picker over the first.
     if (box->control == Control::rule_box &&
-        (SendMessageW(c, CB_GETDROPPEDSTATE, 0, 0) || picked == model_->text(*box)))
+        (picking_rule_ || SendMessageW(c, CB_GETDROPPEDSTATE, 0, 0) || picked == model_->text(*box)))
         return;
     shown_[id] = picked;
+    picking_rule_ = box->control == Control::rule_box;
     run([&](AlarmDialog& m) {
         if (box->control == Control::skin_box)
             m.skin_picked(picked);
@@ -513,6 +516,7 @@ void AlarmDialogWindow::on_list_pick(int id) {
         else
             m.sound_picked(box->index, picked);
     });
+    picking_rule_ = false;
 }
 
 void AlarmDialogWindow::on_nc_destroy() {

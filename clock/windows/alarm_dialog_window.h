@@ -127,6 +127,7 @@ private:
     int lists_shown_ = -1;
     bool rendering_ = false;               // the controls' notifications are our own doing
     bool holding_focus_ = false;           // a time box takes the focus back
+    bool picking_rule_ = false;            // the repeat picker is open
     win32kit::unique_hfont box_font_, low_box_font_, heading_font_, small_font_, number_font_;
     win32kit::unique_hbrush button_brush_, unreadable_rule_brush_;
 };
