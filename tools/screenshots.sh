@@ -127,7 +127,7 @@ if [[ -n "$d" ]]; then
   shot settings-dialog "$x" "$y" "$w" "$h"
   # The repeat picker of 每年农历…, opened from the fourth row's list (its
   # arrow is at the right end of the box, 8970 + 2910 twips across).
-  xdotool mousemove $((x + 11850 / 15)) $((y + (450 + 480 * 3 + 200) / 15)); sleep 0.3
+  xdotool mousemove $((x + 11730 / 15)) $((y + (450 + 480 * 3 + 200) / 15)); sleep 0.3
   xdotool click 1; sleep 0.8
   for _ in $(seq 7); do xdotool key Down; sleep 0.1; done
   xdotool key Return; sleep 1.5
