@@ -134,7 +134,9 @@ if [[ -n "$d" ]]; then
   p=$(xdotool search --name '^每年农历$' 2>/dev/null | head -1)
   if [[ -n "$p" ]]; then
     read -r px py pw ph < <(geometry "$p")
-    shot repeat-picker "$((px - 6))" "$((py - 6))" "$((pw + 12))" "$((ph + 12))"
+    # No window manager draws its frame here: a thin edge stands in for it.
+    shot repeat-picker "$px" "$py" "$pw" "$ph" &&
+      convert "$OUT/repeat-picker.png" -bordercolor '#808080' -border 1 -strip "PNG8:$OUT/repeat-picker.png"
   else
     say "the repeat picker did not open"
   fi
