@@ -1,6 +1,7 @@
 // LunetraView.exe: the lunar calendar on its own, in a small window. It hosts
-// one Lunetra control (registered or straight from Lunetra.ocx beside it) and
-// shows the lunar date of the selected day in its caption.
+// one Lunetra control (registered or straight from Lunetra.ocx beside it),
+// with the 休/班 marks of the holiday arrangement on, and shows the lunar
+// date of the selected day in its caption.
 #include <windows.h>
 #include <ocidl.h>
 
@@ -39,6 +40,19 @@ std::wstring CaptionFor(IDispatch* control) {
         caption += V_BSTR(text.get());
     }
     return caption;
+}
+
+// Asked by DISPID too: a control older than the marks simply has no such
+// member, and the calendar shows without them.
+void ShowHolidayMarks(IDispatch* control) {
+    VARIANT on;
+    VariantInit(&on);
+    V_VT(&on) = VT_BOOL;
+    V_BOOL(&on) = VARIANT_TRUE;
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS argument = {&on, &named, 1, 1};
+    control->Invoke(DISPID_Lunetra_ShowHolidayMarks, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &argument,
+                    nullptr, nullptr, nullptr);
 }
 
 // Keeps the caption in step with the control's Value.
@@ -82,6 +96,7 @@ int Run(HINSTANCE instance, int show) {
     ComPtr<IDispatch> dispatch;
     if (FAILED(control.As(persist)) || FAILED(control.As(object)) || FAILED(control.As(dispatch))) return 1;
     persist->InitNew();
+    ShowHolidayMarks(dispatch.Get());
 
     WNDCLASSEXW window_class = {};
     window_class.cbSize = sizeof(window_class);
