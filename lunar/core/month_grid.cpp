@@ -36,7 +36,7 @@ constexpr OleColor kWorkedMarkColor = 0x404040;
 // The widest day number the mark must keep clear of: two digits, and a
 // pixel more each than the layout's six for faces that draw them wider.
 constexpr int kWidestNumber = 2 * 7;
-// No taller than the page's own characters, so that it stays above the label.
+// The page's own characters: taller would reach the label below.
 constexpr int kLargestMark = 12;
 
 // The day the zero date stands for is never later than this one: the lunar
@@ -472,20 +472,20 @@ Drawing MonthGrid::DrawDateGrid() const {
     return drawing;
 }
 
-// Each mark sits in its cell's top-right corner, a pixel in from the grid
-// lines, as large as a quarter of the cell's width allows without reaching
-// the day number.
+// Each mark sits in its cell's top-right corner, right of the widest day
+// number and above the lunar label: as large as the page's own characters
+// where the cell has room for them (every width the control takes has), else
+// as large as the room. Smaller glyphs of the Chinese faces are not legible.
 void MonthGrid::AddHolidayMarks(Drawing& drawing, year_month_day shown) const {
     const int cw = layout_.cell_width;
     const int number_end = RoundHalfEven(cw - 12, 2) + kWidestNumber;  // from the cell's left
-    const int room = (cw - 2) - (number_end + 1);
-    const int size = std::min({cw / 4, kLargestMark, room});
+    const int size = std::min(kLargestMark, (cw - 1) - number_end);
     const std::array<DayMark, kDayCellCount> marks = MonthDayMarks(YearOf(shown), MonthOf(shown), work_calendar_);
     for (int i = 0; i < kDayCellCount; ++i) {
         const DayMark mark = marks[static_cast<std::size_t>(i)];
         if (mark == DayMark::none) continue;
         const Rect cell = layout_.Cell(i);
-        const Rect box = {cell.right - 1 - size, cell.top + 1, cell.right - 1, cell.top + 1 + size};
+        const Rect box = {cell.right - size, cell.top + 1, cell.right, cell.top + 1 + size};
         drawing.ops.push_back(MarkOp{std::string(DayMarkSymbol(mark)), box,
                                      mark == DayMark::rest ? kRed : kWorkedMarkColor});
     }
