@@ -156,11 +156,16 @@ std::string rule_box_text(std::string_view stored);
 // The rule a repeat box's text means, or nothing (and why) when none.
 std::optional<lunar::RepeatRule> rule_of_box_text(std::string_view text, std::string* why = nullptr);
 
-// Wider than the rows' first three columns by the repeat column, which is as
-// wide as its longest usual text ("仅一次 2026-10-10") at the boxes' size.
-inline constexpr int client_width_twips = 11955;
-// Grown below the message line for the wake and full-screen check boxes.
-inline constexpr int client_height_twips = 7830;
+// The repeat picker's window (modal): true when the user took the rule it
+// shows, false when they cancelled.
+class RepeatPickerDialog {
+public:
+    virtual ~RepeatPickerDialog() = default;
+    virtual bool run(RepeatPicker& picker) = 0;
+};
+
+// The dialog's check boxes.
+enum class Check { wake, on_top_over_full_screen };
 
 struct Box {
     Control control = Control::time_box;
