@@ -25,6 +25,7 @@
 
 #include "tests/e2e/e2e_audio.h"
 #include "tests/e2e/e2e_support.h"
+#include "clock/windows/regional_time_format.h"
 #include "win32kit/fonts.h"
 #include "win32kit/handles.h"
 
@@ -255,7 +256,7 @@ TEST(Tick, AlarmsPassedWhileTheClockWasClosedAreListedReadablyAndNothingRings) {
         const std::string time = clock_text((first + 10 * i) % 86400);
         rows += std::to_string(i) + "sj=" + time + "\r\n" + std::to_string(i) + "ls=alarm_bell.mp3\r\n" +
                 std::to_string(i) + "ts=" + names[i] + "\r\n";
-        entries.push_back(wide(time + " " + names[i]));
+        entries.push_back(wide(format_time_of_day((first + 10 * i) % 86400, win::regional_time_format()) + " " + names[i]));
     }
     folder.write_settings(kQuiet + "[mts]\r\nmatisheng0=0\r\n" + rows);
     {
@@ -278,11 +279,15 @@ TEST(Tick, AlarmsPassedWhileTheClockWasClosedAreListedReadablyAndNothingRings) {
     std::map<std::wstring, int> widths;
     std::wstring last;
     const auto until = std::chrono::steady_clock::now() + 45s;
-    while (std::chrono::steady_clock::now() < until && widths.size() < entries.size() + 1) {
+    const auto all_seen = [&] {
+        return std::all_of(entries.begin(), entries.end(), [&](const auto& e) { return widths.count(e) > 0; });
+    };
+    while (std::chrono::steady_clock::now() < until && !all_seen()) {
         HWND band = notice_window(clock);
-        const auto texts = band ? child_texts(band) : std::vector<std::wstring>{};
-        if (!texts.empty() && texts[0] != last) {
-            last = texts[0];
+        std::wstring text;  // the label's (the picture has none)
+        for (const auto& t : band ? child_texts(band) : std::vector<std::wstring>{}) text += t;
+        if (!text.empty() && text != last) {
+            last = text;
             RECT r{};
             GetWindowRect(band, &r);
             win32kit::ScopedGetDc dc(band);
@@ -294,9 +299,11 @@ TEST(Tick, AlarmsPassedWhileTheClockWasClosedAreListedReadablyAndNothingRings) {
         }
         std::this_thread::sleep_for(50ms);
     }
-    EXPECT_EQ(widths.count(L"错过的闹铃："), 1u);
+    std::string seen;
+    for (const auto& [text, width] : widths) seen += utf8(text) + " (" + std::to_string(width) + " px); ";
+    EXPECT_EQ(widths.count(L"错过的闹铃："), 1u) << seen;
     for (const auto& entry : entries) {
-        ASSERT_EQ(widths.count(entry), 1u) << utf8(entry) << " was never on the band";
+        EXPECT_EQ(widths.count(entry), 1u) << utf8(entry) << " was never on the band: " << seen;
         EXPECT_LE(widths[entry], 1024 - picture_width) << utf8(entry) << " fits beside the picture on a 1024-pixel screen";
     }
 
