@@ -360,15 +360,17 @@ else
     return 1
   }
   band_in_middle() { local w; w=$(band_window) && xwininfo -id "$w" | awk -v h="$(xdpyinfo | awk '/dimensions/ {split($2, d, "x"); print d[2]}')" '/Absolute upper-left Y/ {exit !($4 > h / 3)}'; }
-  click_band_text() {  # on the middle of the solid text at the band's centre
-    local w x y
+  click_band_text() {  # on a pixel of the band's text (blue; the white around it lets clicks through)
+    local w x y at
     w=$(band_window) || return 1
     read -r x y < <(xwininfo -id "$w" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
-    xdotool mousemove $((x + width_px / 2)) $((y + 30)) click 1
+    at=$(import -window root -crop "$((width_px - 100))x75+$x+$y" txt:- 2>/dev/null | grep -m1 -E "#0000FF\b|#00000000FFFF" | cut -d: -f1)
+    [[ -n "$at" ]] || return 1
+    xdotool mousemove $((x + ${at%,*})) $((y + ${at#*,})) click 1
   }
   new_ring
   ring_at=$(($(date +%s) + 20))
-  prepare_folder "$QUIET"$'[naoling]\r\nNaoLingShu0=1\r\n0sj='"$(date -d "@$ring_at" +%-H:%M:%S)"$'\r\n0ls=long_ring.wav\r\n0ts=████████\r\n'
+  prepare_folder "$QUIET"$'[naoling]\r\nNaoLingShu0=1\r\n0sj='"$(date -d "@$ring_at" +%-H:%M:%S)"$'\r\n0ls=long_ring.wav\r\n0ts='"$(printf '起床啦' | iconv -f utf-8 -t gbk)"$'\r\n'
   sox -q -n -r 22050 -c 1 -b 16 "$WORK/Voice/NaoLing/long_ring.wav" synth 60 sine 660 vol 0.5
   if launch_clock && (($(date +%s) < ring_at)); then
     check "the alarm to put off rings" eventually 30 heard_for 1
