@@ -228,6 +228,8 @@ void ClockTick::report_missed(std::int64_t first, std::int64_t last) {
     std::vector<std::string> in_turn{std::string(tick::missed_heading)};
     in_turn.insert(in_turn.end(), entries.begin(), entries.end());
     ports_.notices.show_notices_in_turn(300, 7000, 500, missed_events_text(entries), in_turn);
+    // Listed once: a restart does not list them again.
+    step([&] { remember_run(last + 1, true); });
 }
 
 void ClockTick::report_missed_while_closed(std::int64_t now) {
@@ -292,10 +294,14 @@ void ClockTick::store_pending_snooze() {
 }
 
 void ClockTick::remember_run(std::int64_t local_second, bool now) {
+    if (!started_at_) started_at_ = local_second;
     const std::int64_t minute = local_second / 60;
     const bool new_minute = last_run_minute_ != minute;
     last_run_minute_ = minute;
-    if (!ports_.settings || !(now || new_minute)) return;
+    // The first minute of a run writes nothing on its own: a clock started
+    // and closed again at once (a second start, a test) leaves the file as
+    // it was. What rang is written at once, so it is never listed as missed.
+    if (!ports_.settings || !(now || (new_minute && local_second - *started_at_ >= 60))) return;
     // A clock with nothing to miss keeps its settings file as it was.
     if (g_.alarm_count <= 0 && g_.start_target.empty() && !g_.pending_snooze) return;
     ports_.settings->write(ini::yunxing::section, ini::yunxing::shangci, stamp_text(local_second), g_.settings_path());

@@ -189,7 +189,8 @@ private:
     void ring(int row, int snoozes, std::int64_t local_second);
     void snooze_due(std::int64_t local_second);
     void store_pending_snooze();
-    // The last-run time, at most once a minute, and at once when something rang.
+    // The last-run time, at most once a minute after the run's first minute,
+    // and at once when something rang or was listed as missed.
     void remember_run(std::int64_t local_second, bool now);
 
     TickPorts ports_;
@@ -203,6 +204,7 @@ private:
     std::optional<std::int64_t> last_handled_;
     std::optional<RingingAlarm> ringing_;
     std::optional<std::int64_t> last_run_minute_;
+    std::optional<std::int64_t> started_at_;  // the first handled second
     int last_second_ = 0;
     TickMoment moment_;
 };

@@ -246,26 +246,30 @@ TEST(Tick, EverySoundPlaysFromAFolderWithSpacesChineseAndLettersOutsideTheCodePa
 // pixels wide; none rings; the alarm list names them until it is seen once.
 TEST(Tick, AlarmsPassedWhileTheClockWasClosedAreListedReadablyAndNothingRings) {
     ProgramFolder folder("tick-missed");
-    NewStreams heard;
-    ASSERT_TRUE(heard.hearing()) << audio::no_capture;
-    const int first = (local_second_now() + 90) % 86400;
+    // Row 0 rings while the clock runs (and so the clock notes that it ran);
+    // rows 1 to 3 fall while it is closed.
+    const int now = local_second_now();
+    const int first = (now + 90) % 86400;
     const std::vector<std::string> names = {"跳过的闹钟一", "跳过的闹钟二", "跳过的闹钟三"};
-    std::string rows = "[naoling]\r\nNaoLingShu0=3\r\n";
+    std::string rows = "[naoling]\r\nNaoLingShu0=4\r\n0sj=" + clock_text((now + 4) % 86400) +
+                       "\r\n0ls=alarm_bell.mp3\r\n0ts=先响的闹钟\r\n";
     std::vector<std::wstring> entries;
     for (int i = 0; i < 3; ++i) {
-        const std::string time = clock_text((first + 10 * i) % 86400);
-        rows += std::to_string(i) + "sj=" + time + "\r\n" + std::to_string(i) + "ls=alarm_bell.mp3\r\n" +
-                std::to_string(i) + "ts=" + names[i] + "\r\n";
+        const std::string row = std::to_string(i + 1);
+        rows += row + "sj=" + clock_text((first + 10 * i) % 86400) + "\r\n" + row + "ls=alarm_bell.mp3\r\n" + row +
+                "ts=" + names[i] + "\r\n";
         entries.push_back(wide(format_time_of_day((first + 10 * i) % 86400, win::regional_time_format()) + " " + names[i]));
     }
     folder.write_settings(kQuiet + "[mts]\r\nmatisheng0=0\r\n" + rows);
     {
         RunningClock clock(folder);
         ASSERT_TRUE(clock.wait_for_clock());
-        ASSERT_TRUE(eventually([&] { return folder.read_bytes("Software_information.ini").value_or("").find("shangci=") != std::string::npos; }, 10s))
+        ASSERT_TRUE(eventually([&] { return folder.read_bytes("Software_information.ini").value_or("").find("shangci=") != std::string::npos; }, 15s))
             << "the clock notes when it ran";
         clock.stop();
     }
+    NewStreams heard;
+    ASSERT_TRUE(heard.hearing()) << audio::no_capture;
     SetEnvironmentVariableW(L"TOCKLY_TEST_WALL_CLOCK_OFFSET", L"300");
     RunningClock clock(folder);
     SetEnvironmentVariableW(L"TOCKLY_TEST_WALL_CLOCK_OFFSET", nullptr);
