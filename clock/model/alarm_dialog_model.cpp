@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "clock/model/snooze.h"
 #include "clock/support/clock_files.h"
 #include "clock/support/settings_file.h"
 #include "clock/support/settings_keys.h"
@@ -122,6 +123,8 @@ std::string& AlarmDialog::slot(Box box) {
     case Control::start_target_box: return start_target_;
     case Control::skin_box: return skin_;
     case Control::rule_box: return rules_.at(i);
+    case Control::snooze_minutes_box: return snooze_minutes_;
+    case Control::snooze_count_box: return snooze_count_;
     }
     return shutdown_;
 }
@@ -204,6 +207,8 @@ void AlarmDialog::load() {
     g_.start_target = read(ini::QiDong::section, ini::QiDong::QDneirong);
     set_text({Control::start_time_box}, g_.start_time);
     set_text({Control::start_target_box}, g_.start_target);
+    snooze_minutes_ = std::to_string(g_.snooze.minutes);
+    snooze_count_ = std::to_string(g_.snooze.max_count);
 
     // Rows up to the first one without a valid time are open; the first such
     // row is where the next alarm goes, the rows below it are emptied and locked.
@@ -272,6 +277,17 @@ void AlarmDialog::shutdown_box_lost_focus() {
 
 void AlarmDialog::start_time_box_lost_focus() {
     single_time_lost_focus({Control::start_time_box}, ini::QiDong::section, ini::QiDong::QDShiJian, g_.start_time);
+}
+
+void AlarmDialog::snooze_box_lost_focus(Box box) {
+    const bool minutes = box.control == Control::snooze_minutes_box;
+    int& value = minutes ? g_.snooze.minutes : g_.snooze.max_count;
+    const int typed = minutes ? snooze_minutes_from(text(box)) : snooze_max_count_from(text(box));
+    set_text(box, std::to_string(typed));
+    // Only a change is written: a file the user never touched keeps its keys missing.
+    if (typed == value) return;
+    value = typed;
+    write(ini::zaixiang::section, minutes ? ini::zaixiang::fenzhong : ini::zaixiang::cishu, std::to_string(typed));
 }
 
 void AlarmDialog::got_focus(Box box) {

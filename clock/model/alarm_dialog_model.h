@@ -38,8 +38,9 @@ inline constexpr std::string_view caption =
 // Wider than the rows' first three columns by the repeat column, which is as
 // wide as its longest usual text ("仅一次 2026-10-10") at the boxes' size.
 inline constexpr int client_width_twips = 11955;
-// Grown below the message line for the wake and full-screen check boxes.
-inline constexpr int client_height_twips = 7830;
+// Grown below the message line by the snooze row and, under it, the wake
+// and full-screen check boxes.
+inline constexpr int client_height_twips = 8310;
 
 struct Place {
     int left, top, width, height;  // twips in the client area; 0 size: fit the text
@@ -64,11 +65,14 @@ inline constexpr Place start_time_box{6660, 5820, 2235, 270};
 inline constexpr Place start_target_box{6660, 6090, 2235, 270};
 inline constexpr Place message_line{-30, 6420, client_width_twips + 60, 375};
 inline constexpr Place save_button{7890, 60, 1005, 315};
-// Below the message line, in the right half: two check boxes, each written
+// The snooze row below everything else: minutes (1..60) and how many times.
+inline constexpr Place snooze_minutes_box{1770, 6840, 900, 375};
+inline constexpr Place snooze_count_box{6240, 6840, 900, 375};
+// Under the snooze row, in the right half: two check boxes, each written
 // when clicked, and under the first what it needs from Windows.
-inline constexpr Place wake_check{5010, 6840, 6060, 300};
-inline constexpr Place wake_hint{5280, 7140, 5790, 270};
-inline constexpr Place full_screen_check{5010, 7440, 6060, 300};
+inline constexpr Place wake_check{5010, 7320, 6060, 300};
+inline constexpr Place wake_hint{5280, 7620, 5790, 270};
+inline constexpr Place full_screen_check{5010, 7920, 6060, 300};
 
 struct Caption {
     int left, top;
@@ -85,6 +89,7 @@ inline constexpr std::array<Caption, caption_count> captions{{
 }};
 inline constexpr Caption rule_caption{8970, 240, "重复"};
 inline constexpr std::array<Caption, 2> start_captions{{{6300, 5880, "时间"}, {6300, 6150, "内容"}}};
+inline constexpr std::array<Caption, 2> snooze_captions{{{420, 6900, "再响间隔(分钟)"}, {4380, 6900, "最多再响(次)"}}};
 
 inline constexpr std::string_view box_font = "宋体";
 inline constexpr double box_points = 14.25;       // boxes and the message line
@@ -148,7 +153,10 @@ public:
     virtual std::string open(std::string_view title, std::string_view filter, int filter_index) = 0;
 };
 
-enum class Control { time_box, sound_box, notice_box, shutdown_box, start_time_box, start_target_box, skin_box, rule_box };
+enum class Control {
+    time_box, sound_box, notice_box, shutdown_box, start_time_box, start_target_box, skin_box, rule_box,
+    snooze_minutes_box, snooze_count_box,
+};
 
 // What a repeat box shows for a stored rule: its readable form (每周一三五,
 // 农历八月十五); an unreadable text as it is, so that it is not lost.
@@ -211,6 +219,8 @@ public:
     void time_box_lost_focus(int row);
     void shutdown_box_lost_focus();
     void start_time_box_lost_focus();
+    // The snooze boxes keep what they are left with, brought into range.
+    void snooze_box_lost_focus(Box box);
     void got_focus(Box box);
     // Enter (13) is consumed (set to 0) where the dialog walks on with it.
     void key_press(Box box, int& key_ascii);
@@ -258,7 +268,7 @@ private:
     ClockGlobals& g_;
     std::array<std::string, alarm_dialog_design::row_count> times_, notices_, rules_;
     std::array<std::string, alarm_dialog_design::row_count + 1> sounds_;
-    std::string shutdown_, start_time_, start_target_, skin_;
+    std::string shutdown_, start_time_, start_target_, skin_, snooze_minutes_, snooze_count_;
     std::array<bool, alarm_dialog_design::row_count> available_{true};
     std::vector<std::string> alarm_sounds_, ticking_sounds_, skins_;
     std::string message_{alarm_dialog_design::first_message};

@@ -41,6 +41,21 @@ std::optional<sys_days> next_ring_day(const ClockGlobals& g, int row, const Loca
     return lunar::NextRuleDay(alarm_rule(r), from, g.work_calendar);
 }
 
+std::optional<std::int64_t> next_due_ring(const ClockGlobals& g, const LocalTime& now, TimeFormat format) {
+    std::optional<std::int64_t> next;
+    const auto consider = [&](std::int64_t at) {
+        if (at > now.local_seconds() && (!next || at < *next)) next = at;
+    };
+    for (int i = 0; i < row_count(g); ++i) {
+        const auto day = next_ring_day(g, i, now, format);
+        if (!day) continue;
+        const std::int64_t midnight = static_cast<std::int64_t>(day->time_since_epoch().count()) * 86400;
+        consider(midnight + *parse_time_of_day(g.alarms[static_cast<std::size_t>(i)].time, format));
+    }
+    if (g.pending_snooze) consider(g.pending_snooze->due);
+    return next;
+}
+
 std::string holiday_file_problem_text(const std::vector<lunar::HolidayFileProblem>& problems) {
     if (problems.empty()) return {};
     const lunar::HolidayFileProblem& first = problems.front();

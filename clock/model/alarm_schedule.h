@@ -41,6 +41,12 @@ bool rings_on(const ClockGlobals& g, int row, std::chrono::sys_days day);
 std::optional<std::chrono::sys_days> next_ring_day(const ClockGlobals& g, int row, const LocalTime& now,
                                                    TimeFormat format);
 
+// The local second (LocalTime::local_seconds) of the next ring after `now`:
+// the earliest next ring of any row in use, rules respected, or the pending
+// snooze if it comes first. Nothing when no alarm will ring again. This is
+// what a wake-up timer is set to.
+std::optional<std::int64_t> next_due_ring(const ClockGlobals& g, const LocalTime& now, TimeFormat format);
+
 // Reads 节假日.txt beside the program into g.work_calendar (a missing file
 // leaves the built-in arrangements). Returns the notice about lines it
 // skipped, or an empty text.

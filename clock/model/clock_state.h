@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "lunar/core/working_days.h"
 
@@ -15,6 +17,19 @@ struct AlarmRow {
     std::string sound;   // file name in Voice\NaoLing
     std::string notice;  // the notice text
     std::string rule;    // when it repeats, as stored ("workday", "lunar:08-15"); empty: daily
+};
+
+// A ring the user put off ("N 分钟后再响"): it rings again at `due`.
+struct PendingSnooze {
+    int row = 0;
+    std::int64_t due = 0;  // local seconds (LocalTime::local_seconds)
+    int count = 1;         // how many times this ring has been put off so far
+    friend bool operator==(const PendingSnooze&, const PendingSnooze&) = default;
+};
+
+struct SnoozeSettings {
+    int minutes = 5;    // 1..60
+    int max_count = 3;  // how many times one ring may be put off
 };
 
 struct ClockGlobals {
@@ -37,6 +52,14 @@ struct ClockGlobals {
     // Counts every change of the alarm rows, so the tick works the alarms'
     // days out again only after one.
     int alarms_version = 0;
+    SnoozeSettings snooze;
+    std::optional<PendingSnooze> pending_snooze;
+    // When the clock last ran (local seconds), as the settings file had it at
+    // start; none for a first run or a file from an older program.
+    std::optional<std::int64_t> last_run;
+    // What passed unheard (while the clock was closed or the PC slept), as
+    // "time notice" entries; the alarm list shows them once.
+    std::vector<std::string> missed_entries;
 
     std::string settings_path() const;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "clock/model/alarm_schedule.h"
+#include "clock/model/snooze.h"
 #include "clock/support/settings_keys.h"
 #include "lunar/core/day_marks.h"
 #include "lunar/core/ole_date.h"
@@ -115,6 +116,9 @@ std::string alarm_list_text(const ClockGlobals& g, const LocalTime& now, const T
         when += next ? "，下次 " + lunar::IsoDateText(std::chrono::year_month_day{*next}) : "，不再响铃";
         text += r.time + "  " + r.sound + "  " + r.notice + "  【" + when + "】\r\n";
     }
+    if (g.pending_snooze && g.pending_snooze->row < rows) text += pending_snooze_line(g, *g.pending_snooze, format);
+    for (const std::string& missed : g.missed_entries)
+        text += std::string(snooze_design::missed_list_heading) + missed + "\r\n";
     return text;
 }
 

@@ -24,6 +24,8 @@ enum class MenuId {
     show_weekday, separator4, alarm_settings, time_guard, start_with_windows, separator2, park_right, to_tray,
     separator3, stop_ringing, help, home_page, close_program, exit,
     tray_menu, show_clock, tray_alarm_settings,
+    // Added later than the design's items, so their command numbers stay.
+    snooze,
 };
 
 struct MenuEntry {
@@ -35,7 +37,7 @@ struct MenuEntry {
 };
 
 // Both popups in the order they are built: each popup's entry, then its items.
-inline constexpr std::array<MenuEntry, 25> menu_tree{{
+inline constexpr std::array<MenuEntry, 26> menu_tree{{
     {MenuId::context_menu, "YJCD", "右键菜单", 0, false},
     {MenuId::ticking, "MaTiSheng", "马蹄声响", 1, true},
     {MenuId::hour_chime, "ZhengDian", "正点报时", 1, true},
@@ -54,6 +56,8 @@ inline constexpr std::array<MenuEntry, 25> menu_tree{{
     {MenuId::to_tray, "ToRenWu", "缩小闹钟", 1, false},
     {MenuId::separator3, "GeXian3", "-", 1, false},
     {MenuId::stop_ringing, "GuanBiLingSheng", "关闭铃声", 1, false},
+    // Shown only while an alarm rings, as "N 分钟后再响" (snooze_caption).
+    {MenuId::snooze, "ZaiXiang", "分钟后再响", 1, false},
     {MenuId::help, "Help", "帮    助", 1, false},
     {MenuId::home_page, "Vornhall", "Vornhall", 1, false},
     {MenuId::close_program, "GuanBiRuanJian", "关闭软件", 1, false},

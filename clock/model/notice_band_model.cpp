@@ -17,6 +17,19 @@ void NoticeBand::show_notice(std::int32_t in_time, std::int32_t stop_time, std::
     view_.show();
 }
 
+void NoticeBand::show_notices_in_turn(std::int32_t in_time, std::int32_t stop_time, std::int32_t out_time,
+                                      std::string_view summary, const std::vector<std::string>& in_turn) {
+    if (in_turn.empty()) {
+        show_notice(in_time, stop_time, out_time, summary);
+        return;
+    }
+    queued_.assign(in_turn.begin() + 1, in_turn.end());
+    queued_in_ = in_time;
+    queued_stop_ = stop_time;
+    queued_out_ = out_time;
+    show_notice(in_time, stop_time, out_time, in_turn.front());
+}
+
 void NoticeBand::Show() {
     if (!loaded_) load();
     view_.show();
@@ -89,16 +102,25 @@ void NoticeBand::on_slide_out_timer() {
     }
     loaded_ = false;
     timers_ = {};
-    if (caption_ == notice_design::goodbye_text)
+    if (caption_ == notice_design::goodbye_text) {
         view_.end_program();
-    else
-        view_.unload();
+        return;
+    }
+    view_.unload();
+    if (queued_.empty()) return;
+    const std::string next = std::move(queued_.front());
+    queued_.pop_front();
+    show_notice(queued_in_, queued_stop_, queued_out_, next);
 }
 
 void NoticeBand::on_frame_timer() {
     if (!loaded_ || !timer_on(NoticeTimer::frames)) return;
     frame_no_ = frame_no_ == notice_design::frame_count ? 1 : static_cast<std::int16_t>(frame_no_ + 1);
     view_.show_frame(100 + frame_no_);
+}
+
+void NoticeBand::on_text_click() {
+    if (loaded_ && clicks_) clicks_->on_notice_click(caption_);
 }
 
 void NoticeBand::on_image_click() {

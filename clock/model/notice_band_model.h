@@ -7,8 +7,10 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "clock/model/monitor_layout.h"
 #include "clock/support/ports.h"
@@ -21,6 +23,22 @@ class Notices {
 public:
     virtual ~Notices() = default;
     virtual void show_notice(std::int32_t in_time, std::int32_t stop_time, std::int32_t out_time, std::string_view Text) = 0;
+    // A list too long for one line of the band: `in_turn` one notice after
+    // the other, each with these durations. Whoever can show only one text
+    // shows `summary`, the list cut short.
+    virtual void show_notices_in_turn(std::int32_t in_time, std::int32_t stop_time, std::int32_t out_time,
+                                      std::string_view summary, const std::vector<std::string>& in_turn) {
+        (void)in_turn;
+        show_notice(in_time, stop_time, out_time, summary);
+    }
+};
+
+// Whoever the ringing alarm's notice band tells of a click on it.
+class NoticeClicks {
+public:
+    virtual ~NoticeClicks() = default;
+    // A click on the band's text while it shows this text.
+    virtual void on_notice_click(std::string_view text) = 0;
 };
 
 namespace notice_design {
@@ -86,6 +104,9 @@ public:
     void set_clock_monitor(ClockMonitor* monitor) { monitor_ = monitor; }
 
     void show_notice(std::int32_t in_time, std::int32_t stop_time, std::int32_t out_time, std::string_view Text) override;
+    void show_notices_in_turn(std::int32_t in_time, std::int32_t stop_time, std::int32_t out_time,
+                              std::string_view summary, const std::vector<std::string>& in_turn) override;
+    void set_click_listener(NoticeClicks* listener) { clicks_ = listener; }
     // Shown without show_notice (the settings dialog's captions): the design caption
     // with whatever durations the last show_notice left.
     void Show();
@@ -95,6 +116,11 @@ public:
     void on_slide_out_timer();
     void on_frame_timer();
     void on_image_click();
+    // A click on the band's text: whoever listens hears of it (the ringing
+    // alarm is put off); the notice itself goes on.
+    void on_text_click();
+    // Notices still waiting for their turn.
+    std::size_t queued() const { return queued_.size(); }
 
     bool loaded() const { return loaded_; }
     double top() const { return top_; }
@@ -121,6 +147,9 @@ private:
     double top_ = 0;
     std::string caption_{notice_design::design_caption};
     std::array<bool, 4> timers_{};
+    std::deque<std::string> queued_;
+    std::int32_t queued_in_ = 0, queued_stop_ = 0, queued_out_ = 0;
+    NoticeClicks* clicks_ = nullptr;
 };
 
 }  // namespace tockly

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "clock/model/snooze.h"
 #include "clock/model/startup_sounds.h"
 #include "clock/support/clock_files.h"
 #include "clock/support/autostart_registry.h"
@@ -171,6 +172,7 @@ void StartupSteps::alarm_rows() {
         row.notice = read_.trimmed(ini::naoling::section, ini::naoling::notice_key(i));
         row.rule = read_.trimmed(ini::naoling::section, ini::naoling::rule_key(i));
     }
+    load_snooze_settings(ports_.profile, g_);
 }
 
 // Both are off unless the file says exactly "1": an older file changes nothing.

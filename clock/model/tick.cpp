@@ -91,6 +91,7 @@ void ClockTick::on_tick_timer() {
     // The gate: each second once. A jump backwards counts as a new second.
     if (last_handled_ && *last_handled_ == stamp) return;
     std::int64_t skipped = 0;
+    const bool first_tick = !last_handled_;
     const bool jumped = last_handled_ && stamp - *last_handled_ - 1 > tick::max_replayed_seconds;
     const std::int64_t jump_from = last_handled_ ? *last_handled_ + 1 : stamp;
     if (last_handled_ && stamp > *last_handled_ && !jumped) skipped = stamp - *last_handled_ - 1;
@@ -112,16 +113,20 @@ void ClockTick::on_tick_timer() {
     }
 
     step([&] { refresh_alarm_days(now); });
+    if (first_tick) step([&] { report_missed_while_closed(stamp); });
     if (jumped) step([&] { report_missed(jump_from, stamp - 1); });
     // Seconds no tick saw get their timed events now, in order, before this one.
     for (std::int64_t s = first_skipped; s < stamp; ++s) {
         const int skipped_time = local_time_at(s).seconds_of_day();
         step([&] { alarms(s); });
+        step([&] { snooze_due(s); });
         step([&] { shutdown(skipped_time); });
         step([&] { scheduled_start(skipped_time); });
     }
 
     step([&] { alarms(stamp); });
+    step([&] { snooze_due(stamp); });
+    step([&] { remember_run(stamp, false); });
     step([&] { chimes(now); });
     step([&] { shutdown(t); });
     step([&] { scheduled_start(t); });
@@ -177,7 +182,7 @@ void ClockTick::refresh_alarm_days(const LocalTime& now) {
     if (!said.empty()) ports_.notices.show_notice(300, 10000, 500, said);
 }
 
-void ClockTick::report_missed(std::int64_t first, std::int64_t last) {
+std::vector<std::pair<std::int64_t, std::string>> ClockTick::missed_between(std::int64_t first, std::int64_t last) {
     // The first second at or after `first` with this time of day, on a day
     // the row's rule holds (all days when `row` is none), if not past `last`.
     const auto fell_at = [&](const std::string& time_text, std::optional<int> row) -> std::optional<std::int64_t> {
@@ -206,28 +211,114 @@ void ClockTick::report_missed(std::int64_t first, std::int64_t last) {
     }
     if (!g_.start_target.empty())
         if (const auto at = fell_at(g_.start_time, std::nullopt)) entry(*at, std::string(tick::missed_start_label));
-    if (missed.empty()) return;
+    // A snooze that fell due unheard is missed like its alarm, and over.
+    if (g_.pending_snooze && g_.pending_snooze->due <= last) {
+        const PendingSnooze gone = *g_.pending_snooze;
+        g_.pending_snooze.reset();
+        step([&] { store_pending_snooze(); });
+        if (gone.due >= first && gone.row < rows) entry(gone.due, trim_spaces(g_.alarms[static_cast<std::size_t>(gone.row)].notice));
+    }
     std::stable_sort(missed.begin(), missed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return missed;
+}
+
+void ClockTick::report_missed(std::int64_t first, std::int64_t last) {
+    const auto missed = missed_between(first, last);
+    if (missed.empty()) return;
     std::vector<std::string> entries;
-    for (auto& m : missed) entries.push_back(std::move(m.second));
-    ports_.notices.show_notice(300, 7000, 500, missed_events_text(entries));
+    for (const auto& m : missed) entries.push_back(m.second);
+    g_.missed_entries.insert(g_.missed_entries.end(), entries.begin(), entries.end());
+    // One line of the band holds about one entry: they come one by one.
+    std::vector<std::string> in_turn{std::string(tick::missed_heading)};
+    in_turn.insert(in_turn.end(), entries.begin(), entries.end());
+    ports_.notices.show_notices_in_turn(300, 7000, 500, missed_events_text(entries), in_turn);
+    // Listed once: a restart does not list them again.
+    step([&] { remember_run(last + 1, true); });
+}
+
+void ClockTick::report_missed_while_closed(std::int64_t now) {
+    if (!g_.last_run || *g_.last_run >= now) return;
+    report_missed(std::max(*g_.last_run + 1, now - tick::missed_while_closed_seconds), now - 1);
+}
+
+void ClockTick::ring(int row, int snoozes, std::int64_t local_second) {
+    const AlarmRow& r = g_.alarms[static_cast<std::size_t>(row)];
+    if (!trim_spaces(r.notice).empty()) step([&] { ports_.notices.show_notice(300, 7000, 500, r.notice); });
+    step([&] {
+        MediaPlayer& ring = player(1);
+        ring.mmClose();
+        ring.mmOpen(g_.program_folder + std::string(voice::alarm_folder) + r.sound, 0);
+        ring.mmPlay();
+        ++rings_started_;
+    });
+    ringing_ = RingingAlarm{row, snoozes};
+    // Heard: after a restart it is not listed as missed.
+    step([&] { remember_run(local_second, true); });
+}
+
+void ClockTick::snooze_due(std::int64_t local_second) {
+    if (!g_.pending_snooze || g_.pending_snooze->due != local_second) return;
+    const PendingSnooze due = *g_.pending_snooze;
+    g_.pending_snooze.reset();
+    step([&] { store_pending_snooze(); });
+    if (due.row < std::clamp<int>(g_.alarm_count, 0, static_cast<int>(g_.alarms.size()))) ring(due.row, due.count, local_second);
+}
+
+bool ClockTick::ringing() {
+    if (!ringing_) return false;
+    // The ring has played out: there is nothing left to stop or put off.
+    if (player(1).status() == "stopped") ringing_.reset();
+    return ringing_.has_value();
+}
+
+bool ClockTick::can_snooze() { return ringing() && ringing_->snoozes < g_.snooze.max_count; }
+
+bool ClockTick::snooze() {
+    if (!can_snooze()) return false;
+    const LocalTime now = ports_.clock.now();
+    g_.pending_snooze = PendingSnooze{ringing_->row, now.local_seconds() + g_.snooze.minutes * 60, ringing_->snoozes + 1};
+    ringing_.reset();
+    player(1).mmClose();
+    store_pending_snooze();
+    return true;
+}
+
+void ClockTick::stop_ringing() {
+    player(1).mmClose();
+    ringing_.reset();
+    if (!g_.pending_snooze) return;
+    g_.pending_snooze.reset();
+    store_pending_snooze();
+}
+
+void ClockTick::store_pending_snooze() {
+    // Quietly: a folder that takes no writes has said so once at start.
+    if (ports_.settings)
+        ports_.settings->write(ini::zaixiang::section, ini::zaixiang::dengdai, pending_snooze_text(g_.pending_snooze),
+                               g_.settings_path());
+}
+
+void ClockTick::remember_run(std::int64_t local_second, bool now) {
+    if (!started_at_) started_at_ = local_second;
+    const std::int64_t minute = local_second / 60;
+    const bool new_minute = last_run_minute_ != minute;
+    last_run_minute_ = minute;
+    // The first minute of a run writes nothing on its own: a clock started
+    // and closed again at once (a second start, a test) leaves the file as
+    // it was. What rang is written at once, so it is never listed as missed.
+    if (!ports_.settings || !(now || (new_minute && local_second - *started_at_ >= 60))) return;
+    // A clock with nothing to miss keeps its settings file as it was.
+    if (g_.alarm_count <= 0 && g_.start_target.empty() && !g_.pending_snooze) return;
+    ports_.settings->write(ini::yunxing::section, ini::yunxing::shangci, stamp_text(local_second), g_.settings_path());
 }
 
 void ClockTick::alarms(std::int64_t local_second) {
     const LocalTime when = local_time_at(local_second);
     const int rows = std::clamp<int>(g_.alarm_count, 0, static_cast<int>(g_.alarms.size()));
     for (int i = 0; i < rows; ++i) {
-        const AlarmRow& row = g_.alarms[static_cast<std::size_t>(i)];
-        if (!at(row.time, when.seconds_of_day())) continue;
+        if (!at(g_.alarms[static_cast<std::size_t>(i)].time, when.seconds_of_day())) continue;
         if (!schedule_.rings_on(g_, i, local_day(when))) continue;
-        if (!trim_spaces(row.notice).empty()) step([&] { ports_.notices.show_notice(300, 7000, 500, row.notice); });
-        step([&] {
-            MediaPlayer& ring = player(1);
-            ring.mmClose();
-            ring.mmOpen(g_.program_folder + std::string(voice::alarm_folder) + row.sound, 0);
-            ring.mmPlay();
-            ++rings_started_;
-        });
+        ring(i, 0, local_second);
     }
 }
 

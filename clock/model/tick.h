@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "clock/model/alarm_schedule.h"
+#include "clock/model/snooze.h"
 #include "clock/model/clock_state.h"
 #include "clock/model/face.h"
 #include "clock/support/local_time.h"
@@ -61,6 +62,8 @@ inline constexpr std::string_view missed_separator = "；";
 inline constexpr std::string_view missed_start_label = "定时启动";
 inline constexpr std::size_t missed_entries_shown = 3;
 inline constexpr std::size_t missed_notice_characters = 8;
+// What passed while the clock was closed is listed this far back at most.
+inline constexpr std::int64_t missed_while_closed_seconds = 86400;
 
 inline constexpr std::string_view hour_chime_file = "正点.wav";
 inline constexpr std::string_view half_hour_chime_file = "半点.wav";
@@ -132,6 +135,14 @@ struct TickPorts {
     Shell& shell;
     TickFace& face;
     TimeFormat time_format;
+    // Where the pending snooze and the last-run time are kept; none: nowhere.
+    ProfileStore* settings = nullptr;
+};
+
+// The alarm that rings now, until its sound ends, the user stops it or puts it off.
+struct RingingAlarm {
+    int row = 0;
+    int snoozes = 0;  // how many times this ring has been put off before
 };
 
 class ClockTick {
@@ -162,6 +173,15 @@ public:
     LocalTime read_clock() { return ports_.clock.now(); }
     const TimeFormat& time_format() const { return ports_.time_format; }
 
+    // Whether an alarm's sound is still playing.
+    bool ringing();
+    // Whether the ringing alarm may be put off once more.
+    bool can_snooze();
+    // Puts the ringing alarm off by the snooze minutes; false when it may not.
+    bool snooze();
+    // 关闭铃声: the ring stops and a pending snooze is cancelled.
+    void stop_ringing();
+
 private:
     template <typename Step>
     void step(Step&& run);
@@ -178,6 +198,15 @@ private:
     // Lists the alarms and the scheduled start whose time fell in the local
     // seconds first..last, each once, in one notice.
     void report_missed(std::int64_t first, std::int64_t last);
+    // At the first tick: what passed since the clock last ran.
+    void report_missed_while_closed(std::int64_t now);
+    std::vector<std::pair<std::int64_t, std::string>> missed_between(std::int64_t first, std::int64_t last);
+    void ring(int row, int snoozes, std::int64_t local_second);
+    void snooze_due(std::int64_t local_second);
+    void store_pending_snooze();
+    // The last-run time, at most once a minute after the run's first minute,
+    // and at once when something rang or was listed as missed.
+    void remember_run(std::int64_t local_second, bool now);
 
     TickPorts ports_;
     ClockGlobals& g_;
@@ -191,6 +220,9 @@ private:
     std::set<int> unpublished_years_said_;
     std::array<std::unique_ptr<MediaPlayer>, 3> players_;
     std::optional<std::int64_t> last_handled_;
+    std::optional<RingingAlarm> ringing_;
+    std::optional<std::int64_t> last_run_minute_;
+    std::optional<std::int64_t> started_at_;  // the first handled second
     int last_second_ = 0;
     TickMoment moment_;
 };

@@ -22,21 +22,15 @@ namespace wake {
 inline constexpr int lead_seconds = 60;
 }  // namespace wake
 
-// The next moment, after `now`, that an alarm rings (in local seconds): the
-// earliest next ring of the rows in use, their repeat rules included, or the
-// pending snooze when it comes first. Nothing when no alarm will ring.
-std::optional<std::int64_t> next_ring(const ClockGlobals& g, const LocalTime& now, const TimeFormat& format,
-                                      std::optional<std::int64_t> pending_snooze = std::nullopt);
-
 // Keeps the wake timer set for the next ring while the setting is on and
 // cancelled while it is off. Runs on every handled second but works the
-// next ring out again only when the rows, the setting, the snooze or the
+// next ring (next_due_ring: the rows' rules and a pending snooze) out again
+// only when the rows, the setting, the snooze or the
 // date changed, the clock was set or jumped, or the planned ring has come.
 class WakePlan {
 public:
     explicit WakePlan(WakeTimer& timer) : timer_(timer) {}
-    void on_second(const ClockGlobals& g, const LocalTime& now, const TimeFormat& format,
-                   std::optional<std::int64_t> pending_snooze);
+    void on_second(const ClockGlobals& g, const LocalTime& now, const TimeFormat& format);
     // The ring the timer wakes the PC for; none while nothing is set.
     std::optional<std::int64_t> planned_ring() const { return ring_; }
 

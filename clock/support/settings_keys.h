@@ -60,6 +60,25 @@ inline std::string notice_key(int row) { return std::to_string(row) + "ts"; }
 inline std::string rule_key(int row) { return std::to_string(row) + "cf"; }
 }  // namespace naoling
 
+// Putting a ring off ("N 分钟后再响"). Missing keys mean 5 minutes, 3 times, nothing pending.
+namespace zaixiang {
+inline constexpr std::string_view section = "zaixiang";
+// Minutes a ring is put off, 1..60.
+inline constexpr std::string_view fenzhong = "fenzhong";
+// How many times one ring may be put off.
+inline constexpr std::string_view cishu = "cishu";
+// The pending snooze, "row,YYYY-MM-DD HH:MM:SS,count" in local time; empty: none.
+inline constexpr std::string_view dengdai = "dengdai";
+}  // namespace zaixiang
+
+// What the clock remembers of its own run.
+namespace yunxing {
+inline constexpr std::string_view section = "yunxing";
+// The local time it last ran, "YYYY-MM-DD HH:MM:SS", written at most once a
+// minute (and when an alarm rings): at start, what passed since is listed.
+inline constexpr std::string_view shangci = "shangci";
+}  // namespace yunxing
+
 namespace QiDong {
 inline constexpr std::string_view section = "QiDong";
 inline constexpr std::string_view QDShiJian = "QDShiJian";

@@ -42,6 +42,8 @@ int id_of(Box box) {
     case Control::start_target_box: return alarm_dialog_ids::start_target_box;
     case Control::skin_box: return alarm_dialog_ids::skin_box;
     case Control::rule_box: return alarm_dialog_ids::rule_box + box.index;
+    case Control::snooze_minutes_box: return alarm_dialog_ids::snooze_minutes_box;
+    case Control::snooze_count_box: return alarm_dialog_ids::snooze_count_box;
     }
     return 0;
 }
@@ -58,6 +60,8 @@ std::optional<Box> box_of(int id) {
     case alarm_dialog_ids::start_time_box: return Box{Control::start_time_box};
     case alarm_dialog_ids::start_target_box: return Box{Control::start_target_box};
     case alarm_dialog_ids::skin_box: return Box{Control::skin_box};
+    case alarm_dialog_ids::snooze_minutes_box: return Box{Control::snooze_minutes_box};
+    case alarm_dialog_ids::snooze_count_box: return Box{Control::snooze_count_box};
     default: return std::nullopt;
     }
 }
@@ -82,6 +86,8 @@ std::vector<Box> all_boxes() {
     boxes.push_back({Control::shutdown_box});
     boxes.push_back({Control::start_time_box});
     boxes.push_back({Control::start_target_box});
+    boxes.push_back({Control::snooze_minutes_box});
+    boxes.push_back({Control::snooze_count_box});
     return boxes;
 }
 
@@ -253,6 +259,8 @@ void AlarmDialogWindow::create_controls() {
     add_box({Control::shutdown_box}, alarm_dialog_design::shutdown_box);
     add_box({Control::start_time_box}, alarm_dialog_design::start_time_box);
     add_box({Control::start_target_box}, alarm_dialog_design::start_target_box);
+    add_box({Control::snooze_minutes_box}, alarm_dialog_design::snooze_minutes_box);
+    add_box({Control::snooze_count_box}, alarm_dialog_design::snooze_count_box);
     HWND button = add_control(L"BUTTON", std::string(alarm_dialog_design::save_caption), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
                               0, alarm_dialog_ids::save_button, alarm_dialog_design::save_button, heading_font_.get());
     subclass(button, std::nullopt);
@@ -266,6 +274,8 @@ void AlarmDialogWindow::create_labels() {
         add_label(alarm_dialog_ids::captions + i, alarm_dialog_design::captions[i], i < 3 ? heading_font_.get() : box_font_.get());
     add_label(alarm_dialog_ids::rule_caption, alarm_dialog_design::rule_caption, heading_font_.get());
     for (int i = 0; i < 2; ++i) add_label(alarm_dialog_ids::start_captions + i, alarm_dialog_design::start_captions[i], small_font_.get());
+    for (int i = 0; i < 2; ++i)
+        add_label(alarm_dialog_ids::snooze_captions + i, alarm_dialog_design::snooze_captions[i], heading_font_.get());
     for (int row = 0; row < alarm_dialog_design::row_count; ++row)
         add_control(L"STATIC", std::to_string(row + 1), WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_CENTERIMAGE, 0,
                     alarm_dialog_ids::row_number + alarm_dialog_design::row_number_index(row), alarm_dialog_design::row_number(row), number_font_.get());
@@ -503,6 +513,8 @@ void AlarmDialogWindow::on_box_left(int id) {
         if (box->control == Control::time_box) m.time_box_lost_focus(box->index);
         if (box->control == Control::shutdown_box) m.shutdown_box_lost_focus();
         if (box->control == Control::start_time_box) m.start_time_box_lost_focus();
+        if (box->control == Control::snooze_minutes_box || box->control == Control::snooze_count_box)
+            m.snooze_box_lost_focus(*box);
     });
     holding_focus_ = false;
 }
@@ -566,7 +578,9 @@ LRESULT AlarmDialogWindow::handle_control(HWND c, UINT msg, WPARAM wp, LPARAM lp
         // another window is not leaving it (the focus comes back to it).
         HWND to = reinterpret_cast<HWND>(wp);
         const bool checked = box && (box->control == Control::time_box || box->control == Control::shutdown_box ||
-                                     box->control == Control::start_time_box);
+                                     box->control == Control::start_time_box ||
+                                     box->control == Control::snooze_minutes_box ||
+                                     box->control == Control::snooze_count_box);
         if (checked && !holding_focus_ && to && IsChild(hwnd_, to))
             PostMessageW(hwnd_, msg_lost_focus, static_cast<WPARAM>(id_of(*box)), 0);
         break;

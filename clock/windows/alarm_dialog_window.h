@@ -38,9 +38,12 @@ inline constexpr int start_captions = 1700;  // + index 0..1
 inline constexpr int save_button = 1800;
 inline constexpr int rule_box = 1900;  // + row
 inline constexpr int rule_caption = 1950;
-inline constexpr int wake_check = 2000;
-inline constexpr int wake_hint = 2001;
-inline constexpr int full_screen_check = 2002;
+inline constexpr int snooze_minutes_box = 2000;
+inline constexpr int snooze_count_box = 2001;
+inline constexpr int snooze_captions = 2010;  // + index 0..1
+inline constexpr int wake_check = 2020;
+inline constexpr int wake_hint = 2021;
+inline constexpr int full_screen_check = 2022;
 }  // namespace alarm_dialog_ids
 
 // The captions show the notice window itself.

@@ -20,7 +20,8 @@ void ClockCommands::on_menu(MenuId id) {
     case MenuId::park_right: s_.clock_window.park(); break;
     case MenuId::to_tray: reduce_to_tray(); break;
     case MenuId::show_clock: restore_from_tray(); break;
-    case MenuId::stop_ringing: s_.tick.player(1).mmClose(); break;
+    case MenuId::stop_ringing: s_.tick.stop_ringing(); break;
+    case MenuId::snooze: snooze(); break;
     case MenuId::help:
         s_.boxes.show(help_text(TOCKLY_HOME_PAGE_URL, TOCKLY_SECOND_PAGE_URL), help_title, MessageIcon::information);
         break;
@@ -50,11 +51,32 @@ bool ClockCommands::menu_checked(MenuId id) {
 bool ClockCommands::menu_enabled(MenuId id) {
     if (id == MenuId::time_guard) return network_.time_guard;
     if (id == MenuId::home_page) return network_.home_page;
+    // Put off as often as the settings allow; after that only 关闭铃声.
+    if (id == MenuId::snooze) return s_.tick.can_snooze();
     return true;
 }
 
+bool ClockCommands::menu_shown(MenuId id) { return id != MenuId::snooze || s_.tick.ringing(); }
+
+std::string ClockCommands::menu_caption(const MenuEntry& entry) {
+    if (entry.id == MenuId::snooze) return snooze_caption(g_.snooze.minutes);
+    return std::string(entry.caption);
+}
+
+void ClockCommands::snooze() {
+    // The band says what was done, in the words of the menu item.
+    if (s_.tick.snooze()) s_.notices.show_notice(300, 2000, 500, snooze_caption(g_.snooze.minutes));
+}
+
+void ClockCommands::on_notice_click(std::string_view) {
+    if (s_.tick.can_snooze()) snooze();
+}
+
 void ClockCommands::on_alarm_spot_click() {
-    s_.boxes.show(alarm_list_text(g_, s_.tick.read_clock(), s_.tick.time_format()), "Tockly", MessageIcon::information);
+    const std::string list = alarm_list_text(g_, s_.tick.read_clock(), s_.tick.time_format());
+    // What was missed is listed until the user has seen the list once.
+    g_.missed_entries.clear();
+    s_.boxes.show(list, "Tockly", MessageIcon::information);
 }
 
 std::optional<LunarTexts> ClockCommands::lunar_today() { return s_.lunar_control.texts_for(today_ole_date()); }

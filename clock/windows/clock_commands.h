@@ -28,7 +28,7 @@ struct CommandServices {
     LunarControlHost& lunar_control;
 };
 
-class ClockCommands : public ClockWindowCommands {
+class ClockCommands : public ClockWindowCommands, public NoticeClicks {
 public:
     ClockCommands(CommandServices services, ClockGlobals& globals, MenuChecks& checks, NetworkItems& network,
                   std::string executable_path)
@@ -37,6 +37,10 @@ public:
     void on_menu(MenuId id) override;
     bool menu_checked(MenuId id) override;
     bool menu_enabled(MenuId id) override;
+    bool menu_shown(MenuId id) override;
+    std::string menu_caption(const MenuEntry& entry) override;
+    // A click on the ringing alarm's notice band puts it off.
+    void on_notice_click(std::string_view text) override;
     void on_alarm_spot_click() override;
     void on_day_label_click() override;
     std::string day_label_tooltip() override;
@@ -45,6 +49,7 @@ public:
     void on_exit_timer() override;
 
 private:
+    void snooze();
     void reduce_to_tray();
     void restore_from_tray();
     void exit_program();

@@ -297,8 +297,9 @@ void ClockWindow::show_menu(MenuId popup, POINT screen_point, UINT flags) {
         }
         if (!in_popup) continue;
         if (e.depth == 1) current = root;
+        if (!commands_->menu_shown(e.id)) continue;
         const UINT id = menu_command_base + static_cast<UINT>(e.id);
-        const std::wstring caption = widen(e.caption);
+        const std::wstring caption = widen(commands_->menu_caption(e));
         if (e.caption == "-") {
             AppendMenuW(current, MF_SEPARATOR, 0, nullptr);
             continue;

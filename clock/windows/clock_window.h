@@ -35,6 +35,10 @@ public:
     virtual void on_menu(MenuId id) = 0;
     virtual bool menu_checked(MenuId id) = 0;
     virtual bool menu_enabled(MenuId id) = 0;
+    // Items that come and go (the snooze while an alarm rings) and captions
+    // that carry a setting; the others show as the menu tree has them.
+    virtual bool menu_shown(MenuId) { return true; }
+    virtual std::string menu_caption(const MenuEntry& entry) { return std::string(entry.caption); }
     virtual void on_alarm_spot_click() = 0;
     virtual void on_day_label_click() = 0;
     virtual std::string day_label_tooltip() = 0;

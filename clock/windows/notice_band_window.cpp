@@ -51,7 +51,8 @@ void NoticeBandWindow::load(const NoticeLayout& layout) {
                             px_y(layout.top), width, height, nullptr, nullptr, instance_, this);
     if (!hwnd_) return;
     // text_label over the whole window, picture above it at the right end.
-    label_ = CreateWindowExW(0, L"STATIC", L"Tockly", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW, 0, 0,
+    // The text takes clicks: on a ringing alarm's notice one puts it off.
+    label_ = CreateWindowExW(0, L"STATIC", L"Tockly", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW | SS_NOTIFY, 0, 0,
                              width, height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(label_id)), instance_,
                              nullptr);
     image_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW | SS_NOTIFY,
@@ -175,6 +176,7 @@ LRESULT NoticeBandWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_COMMAND:
         if (LOWORD(wp) == image_id && HIWORD(wp) == STN_CLICKED && model_) model_->on_image_click();
+        if (LOWORD(wp) == label_id && HIWORD(wp) == STN_CLICKED && model_) model_->on_text_click();
         return 0;
     case WM_MOUSEACTIVATE:
         // A click on the band must not take the focus from the user's window.

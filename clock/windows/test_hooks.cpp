@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win32kit/text_codec.h"
+#include "clock/windows/file_system.h"
 #include "clock/windows/time_guard_ports.h"
 #include "clock/support/web_time.h"
 
@@ -45,6 +46,31 @@ TestHooks read_test_hooks() {
         hooks.online_probe_url = *probe;
 #endif
     return hooks;
+}
+
+std::int64_t wall_clock_offset_now() {
+#ifdef TOCKLY_TEST_HOOKS
+    static const std::int64_t fixed = read_test_hooks().wall_clock_offset_seconds;
+    static const std::optional<std::string> file = environment(L"TOCKLY_TEST_WALL_CLOCK_OFFSET_FILE");
+    if (!file) return fixed;
+    // Read again only when the file was written since.
+    static FILETIME seen{};
+    static std::int64_t offset = fixed;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(widen(*file).c_str(), GetFileExInfoStandard, &data)) return fixed;
+    if (CompareFileTime(&data.ftLastWriteTime, &seen) == 0) return offset;
+    seen = data.ftLastWriteTime;
+    offset = fixed;
+    if (const auto text = Win32FileSystem().read_bytes(*file)) {
+        try {
+            offset = std::stoll(*text);
+        } catch (...) {
+        }
+    }
+    return offset;
+#else
+    return 0;
+#endif
 }
 
 TickMoment ShiftedHourlySteps::shifted(const TickMoment& moment) const {

@@ -13,6 +13,11 @@
 //       seconds: the hands, the alarms, the chimes and the time guard's
 //       comparison all follow it, so a test reaches the top of an hour within
 //       seconds. The machine's clock is not touched.
+//   TOCKLY_TEST_WALL_CLOCK_OFFSET_FILE=PATH
+//       As TOCKLY_TEST_WALL_CLOCK_OFFSET, but the seconds are read from this
+//       file, again whenever it changes: a test moves the clock's time while
+//       it runs ("the snooze comes back five minutes later"). A missing or
+//       unreadable file counts as TOCKLY_TEST_WALL_CLOCK_OFFSET.
 //   TOCKLY_TEST_ONLINE_PROBE=http://127.x.x.x:PORT/PATH
 //       The system's connection state is taken from this loopback page (online
 //       when it answers 200) instead of from the machine's network set-up,
@@ -38,6 +43,9 @@ struct TestHooks {
 };
 
 TestHooks read_test_hooks();
+
+// The seconds the clock's own time is shifted by now (0 in the release).
+std::int64_t wall_clock_offset_now();
 
 // The hourly steps seen through the shifted clock; the steps themselves
 // still compare the time page with the real clock.

@@ -92,7 +92,7 @@ TocklyProgram::TocklyProgram(HINSTANCE instance, SingleInstance one_clock)
       startup_network_check_(time_guard_ports()),
       started_(start_up()),
       tick_({ports_.wall_clock, ports_.mci, ports_.files, ports_.codec, notice_.band, ports_.shell, windows_.clock,
-             ports_.time_format},
+             ports_.time_format, &ports_.profile},
             started_.globals, started_.checks),
       tick_watch_(desk_.ports(), tick_, started_.globals),
       time_check_dialog_(instance, windows_.owner.hwnd,
@@ -143,6 +143,7 @@ void TocklyProgram::connect_parts() {
     windows_.clock.start_tick_timer(tick_);
     place_lunar_control();
     windows_.clock.set_commands(&commands_);
+    notice_.band.set_click_listener(&commands_);
     // Said once, with the clock already running behind the box.
     tell_if_settings_cannot_be_saved(ports_.files, ports_.boxes, started_.globals.settings_path());
 }

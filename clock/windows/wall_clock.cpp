@@ -4,16 +4,6 @@
 
 namespace tockly::win {
 
-namespace {
-
-// Read once: the end-to-end tests set it before the clock starts.
-std::int64_t test_offset_seconds() {
-    static const std::int64_t offset = read_test_hooks().wall_clock_offset_seconds;
-    return offset;
-}
-
-}  // namespace
-
 LocalTime Win32WallClock::now() {
     SYSTEMTIME st{};
     GetLocalTime(&st);
@@ -26,7 +16,7 @@ LocalTime Win32WallClock::now() {
     t.minute = st.wMinute;
     t.second = st.wSecond;
     t.millisecond = st.wMilliseconds;
-    if (const std::int64_t offset = test_offset_seconds()) {
+    if (const std::int64_t offset = wall_clock_offset_now()) {
         LocalTime shifted = local_time_at(t.local_seconds() + offset);
         shifted.millisecond = t.millisecond;
         return shifted;

@@ -127,7 +127,7 @@ TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
     RECT client{};
     GetClientRect(d.dialog, &client);
     EXPECT_EQ(client.right, px(11955, tpp_x)) << "the design's 9045 twips and the repeat column";
-    EXPECT_EQ(client.bottom, px(7830, tpp_y)) << "the design's 6810 twips and the wake and full-screen check boxes";
+    EXPECT_EQ(client.bottom, px(8310, tpp_y)) << "the design's 6810 twips, the snooze row and the wake and full-screen check boxes";
     RECT frame{};
     GetWindowRect(d.dialog, &frame);
     EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred";

@@ -25,6 +25,9 @@
 
 #include "tests/e2e/e2e_audio.h"
 #include "tests/e2e/e2e_support.h"
+#include "clock/windows/regional_time_format.h"
+#include "win32kit/fonts.h"
+#include "win32kit/handles.h"
 
 namespace tockly::e2e {
 namespace {
@@ -225,4 +228,93 @@ TEST(Tick, EverySoundPlaysFromAFolderWithSpacesChineseAndLettersOutsideTheCodePa
 }
 
 }  // namespace
+// The clock closed across three alarms and started again five minutes on:
+// each is named on the band, one after the other, whole on a screen 1024
+// pixels wide; none rings; the alarm list names them until it is seen once.
+TEST(Tick, AlarmsPassedWhileTheClockWasClosedAreListedReadablyAndNothingRings) {
+    ProgramFolder folder("tick-missed");
+    // Row 0 rings while the clock runs (and so the clock notes that it ran);
+    // rows 1 to 3 fall while it is closed.
+    const int now = local_second_now();
+    const int first = (now + 90) % 86400;
+    const std::vector<std::string> names = {"跳过的闹钟一", "跳过的闹钟二", "跳过的闹钟三"};
+    std::string rows = "[naoling]\r\nNaoLingShu0=4\r\n0sj=" + clock_text((now + 4) % 86400) +
+                       "\r\n0ls=alarm_bell.mp3\r\n0ts=先响的闹钟\r\n";
+    std::vector<std::wstring> entries;
+    for (int i = 0; i < 3; ++i) {
+        const std::string row = std::to_string(i + 1);
+        rows += row + "sj=" + clock_text((first + 10 * i) % 86400) + "\r\n" + row + "ls=alarm_bell.mp3\r\n" + row +
+                "ts=" + names[i] + "\r\n";
+        entries.push_back(wide(format_time_of_day((first + 10 * i) % 86400, win::regional_time_format()) + " " + names[i]));
+    }
+    folder.write_settings(kQuiet + "[mts]\r\nmatisheng0=0\r\n" + rows);
+    {
+        RunningClock clock(folder);
+        ASSERT_TRUE(clock.wait_for_clock());
+        ASSERT_TRUE(eventually([&] { return folder.read_bytes("Software_information.ini").value_or("").find("shangci=") != std::string::npos; }, 15s))
+            << "the clock notes when it ran";
+        clock.stop();
+    }
+    NewStreams heard;
+    ASSERT_TRUE(heard.hearing()) << audio::no_capture;
+    SetEnvironmentVariableW(L"TOCKLY_TEST_WALL_CLOCK_OFFSET", L"300");
+    RunningClock clock(folder);
+    SetEnvironmentVariableW(L"TOCKLY_TEST_WALL_CLOCK_OFFSET", nullptr);
+    HWND form = clock.wait_for_clock();
+    ASSERT_TRUE(form);
+
+    // The band's font, measured as the band draws it.
+    const int dpi = GetDeviceCaps(win32kit::ScopedGetDc(nullptr), LOGPIXELSY);
+    const win32kit::unique_hfont font = win32kit::font_from_points({"宋体", 48.0, FW_BOLD, NONANTIALIASED_QUALITY}, dpi);
+    const int picture_width = MulDiv(1245, dpi, 1440);
+    std::map<std::wstring, int> widths;
+    std::wstring last;
+    const auto until = std::chrono::steady_clock::now() + 45s;
+    const auto all_seen = [&] {
+        return std::all_of(entries.begin(), entries.end(), [&](const auto& e) { return widths.count(e) > 0; });
+    };
+    while (std::chrono::steady_clock::now() < until && !all_seen()) {
+        HWND band = notice_window(clock);
+        std::wstring text;  // the label's (the picture has none)
+        for (const auto& t : band ? child_texts(band) : std::vector<std::wstring>{}) text += t;
+        if (!text.empty() && text != last) {
+            last = text;
+            RECT r{};
+            GetWindowRect(band, &r);
+            win32kit::ScopedGetDc dc(band);
+            win32kit::ScopedSelect keep(dc, font.get());
+            SIZE size{};
+            GetTextExtentPoint32W(dc, last.c_str(), static_cast<int>(last.size()), &size);
+            EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN)) << utf8(last);
+            widths[last] = size.cx;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    std::string seen;
+    for (const auto& [text, width] : widths) seen += utf8(text) + " (" + std::to_string(width) + " px); ";
+    EXPECT_EQ(widths.count(L"错过的闹铃："), 1u) << seen;
+    for (const auto& entry : entries) {
+        EXPECT_EQ(widths.count(entry), 1u) << utf8(entry) << " was never on the band: " << seen;
+        EXPECT_LE(widths[entry], 1024 - picture_width) << utf8(entry) << " fits beside the picture on a 1024-pixel screen";
+    }
+
+    // The alarm list, opened from the spot at the centre, names them once.
+    const auto alarm_list = [&] {
+        PostMessageW(form, WM_LBUTTONUP, 0, MAKELPARAM(99, 99));
+        HWND box = clock.wait_for_window(L"Tockly", L"#32770", 10s);
+        std::wstring text;
+        for (const auto& t : child_texts(box)) text += t;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        eventually([&] { return !IsWindow(box); }, 5s);
+        return utf8(text);
+    };
+    const std::string list = alarm_list();
+    for (const auto& entry : entries) EXPECT_NE(list.find("错过：" + utf8(entry)), std::string::npos) << list;
+    EXPECT_EQ(alarm_list().find("错过："), std::string::npos) << "seen once, gone";
+    clock.stop();
+    bool rang = false;
+    for (const auto& s : heard.get()) rang |= has_tone(read_prefix(s.name, 4 << 20), mixer, 880);
+    EXPECT_FALSE(rang) << "nothing rings late";
+}
+
 }  // namespace tockly::e2e

@@ -331,6 +331,81 @@ else
     not_ok "the clock starts before its alarm is due"
   fi
   stop_clock
+
+  # "5 分钟后再响" puts the ringing alarm off: the ring stops and comes back
+  # five minutes on (the clock's time moved through the test hook's file),
+  # the alarm list shows it meanwhile, a restart keeps it, and 关闭铃声
+  # cancels it. The second time it is put off by a click on its band.
+  OFFSET_FILE="$BUILD/e2e-work/menus-clock-offset"
+  echo 0 > "$OFFSET_FILE"
+  export TOCKLY_TEST_WALL_CLOCK_OFFSET_FILE; TOCKLY_TEST_WALL_CLOCK_OFFSET_FILE=$(winepath -w "$OFFSET_FILE" 2>/dev/null)
+  pending() { tr -d '\r' < "$INI" | sed -n 's/^dengdai=//p'; }
+  pending_due() { date -d "$(pending | cut -d, -f2)" +%s; }
+  snooze_stored() { [[ "$(pending)" == 0,*,"$1" ]]; }
+  snooze_stored_none() { has_line 'dengdai=' && [[ -z "$(pending)" ]]; }
+  new_ring() { streams_before=$(ls "$CAPTURE"* 2>/dev/null); }
+  list_says() {  # list_says TEXT: the alarm list, opened at the centre spot, holds it
+    local list
+    read -r CX CY < <(probe client)
+    xdotool mousemove $((CX + 99)) $((CY + 99)) click 1
+    eventually 5 probe texts "Tockly"; list=$(probe texts "Tockly"); probe ok "Tockly"; eventually 5 no_alarm_list
+    echo "# alarm list: $list"
+    grep -q "$1" <<<"$list"
+  }
+  band_window() {  # the notice band: the window named Tockly as wide as the screen
+    local w
+    for w in $(xdotool search --name '^Tockly$' 2>/dev/null); do
+      xwininfo -id "$w" 2>/dev/null | grep -q "Width: $width_px" && { echo "$w"; return 0; }
+    done
+    return 1
+  }
+  band_in_middle() { local w; w=$(band_window) && xwininfo -id "$w" | awk -v h="$(xdpyinfo | awk '/dimensions/ {split($2, d, "x"); print d[2]}')" '/Absolute upper-left Y/ {exit !($4 > h / 3)}'; }
+  click_band_text() {  # on a pixel of the band's text (blue; the white around it lets clicks through)
+    local w x y at
+    w=$(band_window) || return 1
+    read -r x y < <(xwininfo -id "$w" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
+    at=$(import -window root -crop "$((width_px - 100))x75+$x+$y" txt:- 2>/dev/null | grep -m1 -E "#0000FF\b|#00000000FFFF" | cut -d: -f1)
+    [[ -n "$at" ]] || return 1
+    xdotool mousemove $((x + ${at%,*})) $((y + ${at#*,})) click 1
+  }
+  new_ring
+  ring_at=$(($(date +%s) + 20))
+  prepare_folder "$QUIET"$'[naoling]\r\nNaoLingShu0=1\r\n0sj='"$(date -d "@$ring_at" +%-H:%M:%S)"$'\r\n0ls=long_ring.wav\r\n0ts='"$(printf '起床啦' | iconv -f utf-8 -t gbk)"$'\r\n'
+  sox -q -n -r 22050 -c 1 -b 16 "$WORK/Voice/NaoLing/long_ring.wav" synth 60 sine 660 vol 0.5
+  if launch_clock && (($(date +%s) < ring_at)); then
+    check "the alarm to put off rings" eventually 30 heard_for 1
+    choose "5 分钟后再响"
+    check "5 分钟后再响 stops the ring" eventually 5 still
+    check "5 分钟后再响 stores the snooze" eventually 5 snooze_stored 1
+    check "the alarm list shows the pending snooze" list_says "再响：.*第1次再响"
+    due=$(pending_due)
+    stop_clock
+    if launch_clock; then
+      check "after a restart the snooze is still pending" list_says "再响：.*第1次再响"
+      new_ring
+      # Five minutes on, less eight seconds.
+      echo $((due - $(date +%s) - 8)) > "$OFFSET_FILE"
+      check "the snooze rings again five minutes on" eventually 30 heard_for 1
+      check "its band comes with it" eventually 10 band_in_middle
+      click_band_text
+      check "a click on the band puts it off again" eventually 5 still
+      check "the second snooze is stored" eventually 5 snooze_stored 2
+      due=$(pending_due)
+      choose 关闭铃声
+      check "关闭铃声 cancels the pending snooze" eventually 5 snooze_stored_none
+      new_ring
+      # Past the time it would have rung.
+      echo $((due - $(date +%s) + 5)) > "$OFFSET_FILE"
+      sleep 8
+      check "a cancelled snooze never rings" bash -c "(($(ring_size) == 0))"
+    else
+      not_ok "the clock starts again with a pending snooze"
+    fi
+  else
+    not_ok "the clock starts before its alarm to put off is due"
+  fi
+  stop_clock
+  unset TOCKLY_TEST_WALL_CLOCK_OFFSET_FILE
 fi
 
 # The lunar texts without a registered control: from Lunetra.ocx beside the

@@ -33,22 +33,23 @@ TEST(WakeTimer, TheDueTimeIsTheNextAlarmsLocalTimeAndFollowsTheSettings) {
     const TimeFormat format;
     const LocalTime friday_night = local_time_at(at(2027, 1, 1, 22, 0));
 
-    plan.on_second(g, friday_night, format, std::nullopt);
+    plan.on_second(g, friday_night, format);
     ASSERT_TRUE(timer.due()) << "SetWaitableTimer with resume refused: " << GetLastError();
     EXPECT_EQ(local_seconds_of(*timer.due()), at(2027, 1, 2, 7, 30) - wake::lead_seconds);
 
     g.alarms[0].time = "6:45:00";
     ++g.alarms_version;
-    plan.on_second(g, local_time_at(friday_night.local_seconds() + 1), format, std::nullopt);
+    plan.on_second(g, local_time_at(friday_night.local_seconds() + 1), format);
     ASSERT_TRUE(timer.due());
     EXPECT_EQ(local_seconds_of(*timer.due()), at(2027, 1, 2, 6, 45) - wake::lead_seconds);
 
-    plan.on_second(g, local_time_at(friday_night.local_seconds() + 2), format, at(2027, 1, 1, 22, 10));
+    g.pending_snooze = PendingSnooze{0, at(2027, 1, 1, 22, 10), 1};
+    plan.on_second(g, local_time_at(friday_night.local_seconds() + 2), format);
     ASSERT_TRUE(timer.due());
     EXPECT_EQ(local_seconds_of(*timer.due()), at(2027, 1, 1, 22, 10) - wake::lead_seconds) << "the pending snooze";
 
     g.wake_for_alarms = false;
-    plan.on_second(g, local_time_at(friday_night.local_seconds() + 3), format, std::nullopt);
+    plan.on_second(g, local_time_at(friday_night.local_seconds() + 3), format);
     EXPECT_FALSE(timer.due()) << "off: the timer is cancelled";
 }
 

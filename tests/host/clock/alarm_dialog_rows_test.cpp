@@ -454,3 +454,34 @@ TEST(AlarmDialogRepeat, EachRowKeepsItsRuleAndAnUnreadableOneIsMarkedNotLost) {
 
 }  // namespace
 }  // namespace tockly
+
+namespace tockly {
+namespace {
+
+TEST(AlarmDialogSnooze, TheTwoSnoozeBoxesShowTheSettingsAndSaveWhatTheyAreLeftWith) {
+    const Box minutes{Control::snooze_minutes_box}, count{Control::snooze_count_box};
+    const struct { Box box; const char* typed; const char* shown; std::vector<std::string> writes; int minutes, count; } cases[] = {
+        {minutes, "10", "10", {"zaixiang/fenzhong=10"}, 10, 3},
+        {minutes, "5", "5", {}, 5, 3},
+        {minutes, "90", "60", {"zaixiang/fenzhong=60"}, 60, 3},
+        {minutes, "0", "1", {"zaixiang/fenzhong=1"}, 1, 3},
+        {minutes, "", "5", {}, 5, 3},
+        {count, "1", "1", {"zaixiang/cishu=1"}, 5, 1},
+        {count, "abc", "3", {}, 5, 3},
+    };
+    for (const auto& c : cases) {
+        test::AlarmDialogRig rig;
+        AlarmDialog f = rig.loaded();
+        EXPECT_EQ(f.text(minutes), "5");
+        EXPECT_EQ(f.text(count), "3");
+        f.edited(c.box, c.typed);
+        f.snooze_box_lost_focus(c.box);
+        EXPECT_EQ(f.text(c.box), c.shown) << c.typed;
+        EXPECT_EQ(rig.profile.writes, c.writes) << c.typed;
+        EXPECT_EQ(rig.globals.snooze.minutes, c.minutes) << c.typed;
+        EXPECT_EQ(rig.globals.snooze.max_count, c.count) << c.typed;
+    }
+}
+
+}  // namespace
+}  // namespace tockly

@@ -297,3 +297,41 @@ TEST(NoticeBand, LongAndOddTextsStillRunThroughThePhases) {
 
 }  // namespace
 }  // namespace tockly
+
+namespace tockly {
+namespace {
+
+TEST(NoticeBand, AListComesOneNoticeAfterTheOtherAndAClickOnTheTextIsPassedOn) {
+    struct Clicks : NoticeClicks {
+        std::vector<std::string> heard;
+        void on_notice_click(std::string_view text) override { heard.emplace_back(text); }
+    } clicks;
+    FakeNoticeView view;
+    NoticeBand notice(view, screen_of(1024, 768));
+    notice.set_click_listener(&clicks);
+    notice.show_notices_in_turn(300, 1000, 300, "summary", {"错过的闹铃：", "7:30:00 起床", "7:45:00 开会"});
+    std::vector<std::string> shown;
+    for (int i = 0; i < 5 && notice.loaded(); ++i) {
+        shown.push_back(view.text);
+        notice.on_text_click();
+        // Each one slides through on its own before the next comes.
+        for (const int loads = view.loads; notice.loaded() && view.loads == loads;) {
+            if (notice.timer_on(NoticeTimer::slide_in)) notice.on_slide_in_timer();
+            if (notice.timer_on(NoticeTimer::stay)) notice.on_stay_timer();
+            if (notice.timer_on(NoticeTimer::slide_out)) notice.on_slide_out_timer();
+        }
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"错过的闹铃：", "7:30:00 起床", "7:45:00 开会"}));
+    EXPECT_EQ(clicks.heard, shown);
+    EXPECT_EQ(view.loads, 3);
+    EXPECT_EQ(notice.queued(), 0u);
+
+    // Whoever shows one text at a time gets the summary.
+    test::RecordingNotices one_line;
+    static_cast<Notices&>(one_line).show_notices_in_turn(300, 1000, 300, "summary", {"a", "b"});
+    ASSERT_EQ(one_line.shown.size(), 1u);
+    EXPECT_EQ(one_line.shown.front().text, "summary");
+}
+
+}  // namespace
+}  // namespace tockly

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "tests/host/clock/fakes.h"
+#include "clock/model/menu_commands.h"
 #include "clock/model/tick.h"
 
 namespace tockly {
@@ -41,7 +42,16 @@ struct Rig : TickFakes {
     RecordingFace face;
     ClockGlobals g;
     MenuChecks checks;
-    ClockTick tick{ports(face), g, checks};
+    FakeProfile profile;
+    ClockTick tick{with_settings(ports(face)), g, checks};
+
+    TickPorts with_settings(TickPorts p) {
+        p.settings = &profile;
+        return p;
+    }
+    std::string stored(std::string_view section, std::string_view key) {
+        return profile.read(section, key, g.settings_path()).value;
+    }
 
     Rig() {
         g.program_folder = kDir;
@@ -606,6 +616,126 @@ TEST(ClockTick, AQuietSecondHasNoChimeNoHourlyNoticeAndNoTickingButTheAlarmRings
     EXPECT_EQ(rig.notice_texts(), Lines{"起床"});
     EXPECT_EQ(rig.tick.rings_started(), 1);
     EXPECT_EQ(watch.afters, 1);
+}
+
+// ---------------------------------------------------------------- snooze --
+
+const std::int64_t kMay9 = LocalTime{2026, 5, 9, 6, 0, 0, 0, 0}.local_seconds();
+
+TEST(Snooze, StoredSettingsReadAsTheClockUsesThem) {
+    const struct { const char* stored; int minutes, max_count; } cases[] = {
+        {"", 5, 3}, {"abc", 5, 3}, {"7", 7, 7}, {" 12 ", 12, 10}, {"0", 1, 1}, {"-4", 1, 1}, {"61", 60, 10}, {"60", 60, 10},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(snooze_minutes_from(c.stored), c.minutes) << "'" << c.stored << "'";
+        EXPECT_EQ(snooze_max_count_from(c.stored), c.max_count) << "'" << c.stored << "'";
+    }
+    EXPECT_EQ(snooze_caption(5), "5 分钟后再响");
+}
+
+TEST(Snooze, APendingSnoozeIsStoredAndReadBack) {
+    const PendingSnooze snooze{2, kMay9 + 7 * 3600 + 35 * 60, 1};
+    EXPECT_EQ(pending_snooze_text(snooze), "2,2026-05-09 07:35:00,1");
+    EXPECT_EQ(pending_snooze_from("2,2026-05-09 07:35:00,1"), snooze);
+    EXPECT_EQ(pending_snooze_text(std::nullopt), "");
+    for (const char* bad : {"", "2,2026-05-09 07:35:00", "x,2026-05-09 07:35:00,1", "2,2026-02-31 07:35:00,1",
+                            "2,2026-05-09 25:35:00,1", "12,2026-05-09 07:35:00,1", "2,2026-05-09 07:35:00,0"})
+        EXPECT_FALSE(pending_snooze_from(bad)) << bad;
+    EXPECT_EQ(stamp_from("2026-05-09 07:35:00"), kMay9 + 7 * 3600 + 35 * 60);
+    EXPECT_FALSE(stamp_from("2026-05-09 7:35"));
+}
+
+TEST(Snooze, ARingPutOffComesBackAfterItsMinutesAsOftenAsAllowed) {
+    Rig rig;
+    rig.alarm(0, "7:30:00", "a.mp3", "起床");
+    rig.g.snooze = {2, 2};
+    rig.tick_at(7, 30, 0);
+    ASSERT_TRUE(rig.tick.ringing());
+    rig.tick_at(7, 30, 10);
+    ASSERT_TRUE(rig.tick.snooze());
+    EXPECT_FALSE(rig.tick.ringing()) << "the ring stops";
+    EXPECT_EQ(rig.stored("zaixiang", "dengdai"), "0,2026-05-09 07:32:10,1") << "a restart keeps it";
+    EXPECT_NE(alarm_list_text(rig.g, rig.clock.now(), {}).find("再响：7:32:10  起床  【第1次再响"), std::string::npos);
+    rig.notices.shown.clear();
+    rig.mci.sent.clear();
+    for (int s = 11; s < 130; ++s) rig.tick_at(7, 30 + s / 60, s % 60);  // up to 7:32:09
+    EXPECT_TRUE(rig.played().empty());
+    rig.tick_at(7, 32, 10);
+    EXPECT_EQ(rig.played(), Lines{ring("a.mp3")});
+    EXPECT_EQ(rig.notice_texts(), Lines{"起床"});
+    EXPECT_EQ(rig.stored("zaixiang", "dengdai"), "") << "rung: nothing pending";
+    ASSERT_TRUE(rig.tick.snooze()) << "the second time";
+    rig.tick_at(7, 34, 10);
+    EXPECT_TRUE(rig.tick.ringing());
+    EXPECT_FALSE(rig.tick.can_snooze()) << "two snoozes were allowed";
+    EXPECT_FALSE(rig.tick.snooze());
+}
+
+TEST(Snooze, StoppingTheRingCancelsAPendingSnoozeAndARingThatEndedCannotBePutOff) {
+    Rig rig;
+    rig.alarm(0, "7:30:00", "a.mp3", "起床");
+    rig.tick_at(7, 30, 0);
+    ASSERT_TRUE(rig.tick.snooze());
+    rig.tick.stop_ringing();
+    EXPECT_FALSE(rig.g.pending_snooze);
+    EXPECT_EQ(rig.stored("zaixiang", "dengdai"), "");
+    rig.mci.sent.clear();
+    for (int s = 1; s < 400; ++s) rig.tick_at(7, 30 + s / 60, s % 60);
+    EXPECT_TRUE(rig.played().empty()) << "cancelled";
+    rig.tick_at(7, 30, 0);  // the clock set back: it rings again
+    rig.mci.answers["Status " + q(ring("a.mp3")) + " mode"] = "stopped";
+    EXPECT_FALSE(rig.tick.ringing()) << "played out";
+    EXPECT_FALSE(rig.tick.snooze());
+}
+
+TEST(Snooze, WhatPassedWhileTheClockWasClosedIsListedAndNothingRingsLate) {
+    const std::string shutdown_bat = kDir + "CloseWindos.bat";
+    const struct { const char* name; std::optional<const char*> last_run; std::optional<const char*> snooze;
+                   Lines notices; Lines played; const char* snooze_after; const char* stored_after; } cases[] = {
+        {"no last run: as before", {}, {}, {}, {}, "", ""},
+        {"closed over two alarms and the start", "2026-05-09 07:00:00", {},
+         {"错过的闹铃：7:20:00 定时启动；7:30:00 起床；7:45:00 关机前提醒很长很…"}, {}, "", "2026-05-09 07:59:50"},
+        {"two days closed: the last 24 hours", "2026-05-07 07:00:00", {},
+         {"错过的闹铃：8:00:00 开会；7:20:00 定时启动；7:30:00 起床 等4项"}, {}, "", "2026-05-09 07:59:50"},
+        {"a snooze due while closed is missed, not rung", "2026-05-09 07:40:00", "0,2026-05-09 07:50:00,1",
+         {"错过的闹铃：7:45:00 关机前提醒很长很…；7:50:00 起床"}, {}, "", "2026-05-09 07:59:50"},
+        {"a snooze still ahead rings later", "2026-05-09 07:50:00", "0,2026-05-09 07:59:55,1",
+         {"起床"}, {ring("a.mp3")}, "", "2026-05-09 07:59:55"},
+        {"last run in the future: nothing", "2026-05-09 09:00:00", {}, {}, {}, "", "2026-05-09 09:00:00"},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.alarm(0, "7:30:00", "a.mp3", "起床");
+        rig.alarm(1, "8:00:00", "b.mp3", "开会");
+        rig.alarm(2, "7:45:00", "c.mp3", "关机前提醒很长很长很长");
+        rig.g.shutdown_time = "7:45:00";
+        rig.g.start_time = "7:20:00";
+        rig.g.start_target = "C:\\Windows\\notepad.exe";
+        const std::string ini = rig.g.settings_path();
+        if (c.last_run) rig.profile.set(ini, "yunxing", "shangci", *c.last_run);
+        if (c.snooze) rig.profile.set(ini, "zaixiang", "dengdai", *c.snooze);
+        load_snooze_settings(rig.profile, rig.g);
+        for (int s = 50; s < 60; ++s) rig.tick_at(7, 59, s);
+        EXPECT_EQ(rig.notice_texts(), c.notices) << c.name;
+        EXPECT_EQ(rig.played(), c.played) << c.name;
+        EXPECT_TRUE(rig.shell.opened.empty()) << c.name << ": no late start, no late shutdown";
+        EXPECT_EQ(rig.stored("zaixiang", "dengdai"), c.snooze_after) << c.name;
+        EXPECT_EQ(rig.stored("yunxing", "shangci"), c.stored_after) << c.name << ": what was listed or rang is noted";
+        const std::string list = alarm_list_text(rig.g, rig.clock.now(), {});
+        const bool missed = !c.notices.empty() && c.notices[0].starts_with("错过的闹铃");
+        EXPECT_EQ(list.find("错过：") != std::string::npos, missed) << c.name << ": listed until the list is seen\n" << list;
+    }
+}
+
+TEST(Snooze, TheLastRunIsStoredOnceAMinuteAndWhenAnAlarmRings) {
+    Rig rig;
+    rig.tick_at(7, 29, 0);
+    EXPECT_EQ(rig.profile.changes, 0) << "without alarms the file is left alone";
+    rig.alarm(0, "7:30:30", "a.mp3", "");
+    ++rig.g.alarms_version;
+    for (int s = 1; s < 150; ++s) rig.tick_at(7, 29 + s / 60, s % 60);
+    EXPECT_EQ(rig.profile.writes, (Lines{"yunxing/shangci=2026-05-09 07:30:00", "yunxing/shangci=2026-05-09 07:30:30",
+                                         "yunxing/shangci=2026-05-09 07:31:00"}));
 }
 
 }  // namespace

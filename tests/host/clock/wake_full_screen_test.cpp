@@ -2,6 +2,7 @@
 
 #include "tests/host/clock/alarm_dialog_fakes.h"
 #include "tests/host/clock/fakes.h"
+#include "clock/model/alarm_schedule.h"
 #include "clock/model/full_screen.h"
 #include "clock/model/wake_plan.h"
 
@@ -26,7 +27,7 @@ ClockGlobals globals_with(std::initializer_list<Alarm> alarms) {
     return g;
 }
 
-TEST(NextRing, TheEarliestRingOfTheRowsOrThePendingSnooze) {
+TEST(NextDueRing, TheEarliestRingOfTheRowsOrThePendingSnooze) {
     const struct {
         const char* name;
         std::initializer_list<Alarm> alarms;
@@ -44,8 +45,9 @@ TEST(NextRing, TheEarliestRingOfTheRowsOrThePendingSnooze) {
         {"a snooze and no alarm", {}, now_at(2026, 5, 9, 23, 58), at(2026, 5, 10, 0, 3), at(2026, 5, 10, 0, 3)},
     };
     for (const auto& c : cases) {
-        const ClockGlobals g = globals_with(c.alarms);
-        EXPECT_EQ(next_ring(g, c.now, TimeFormat{}, c.snooze), c.expected) << c.name;
+        ClockGlobals g = globals_with(c.alarms);
+        if (c.snooze) g.pending_snooze = PendingSnooze{0, *c.snooze, 1};
+        EXPECT_EQ(next_due_ring(g, c.now, TimeFormat{}), c.expected) << c.name;
     }
 }
 
@@ -73,26 +75,28 @@ TEST(WakePlan, SetsTheTimerAheadOfTheNextRingAndOnlyWhenSomethingChanged) {
     const TimeFormat f;
     std::vector<std::string> expected;
 
-    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 0), f, std::nullopt);
+    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 0), f);
     expected.push_back("cancel");  // off: whatever was set goes
     g.wake_for_alarms = true;
-    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 1), f, std::nullopt);
+    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 1), f);
     expected.push_back(set_call(10, 10, 7, 0));  // the make-up Saturday
-    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 2), f, std::nullopt);  // nothing new
+    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 2), f);  // nothing new
     g.alarms[0].time = "6:30:00";
     ++g.alarms_version;  // as the dialog's save does
-    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 3), f, std::nullopt);
+    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 3), f);
     expected.push_back(set_call(10, 10, 6, 30));
-    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 4), f, at(2026, 10, 9, 22, 5));
+    g.pending_snooze = PendingSnooze{0, at(2026, 10, 9, 22, 5), 1};
+    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 4), f);
     expected.push_back(set_call(10, 9, 22, 5));  // a pending snooze comes first
-    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 5), f, std::nullopt);
+    g.pending_snooze.reset();
+    plan.on_second(g, now_at(2026, 10, 9, 22, 0, 5), f);
     expected.push_back(set_call(10, 10, 6, 30));
-    plan.on_second(g, now_at(2026, 10, 9, 23, 0, 0), f, std::nullopt);  // the clock was set on
+    plan.on_second(g, now_at(2026, 10, 9, 23, 0, 0), f);  // the clock was set on
     expected.push_back(set_call(10, 10, 6, 30));
-    plan.on_second(g, now_at(2026, 10, 10, 6, 30, 0), f, std::nullopt);  // its ring came: the next one
+    plan.on_second(g, now_at(2026, 10, 10, 6, 30, 0), f);  // its ring came: the next one
     expected.push_back(set_call(10, 12, 6, 30));
     g.wake_for_alarms = false;
-    plan.on_second(g, now_at(2026, 10, 10, 6, 30, 1), f, std::nullopt);
+    plan.on_second(g, now_at(2026, 10, 10, 6, 30, 1), f);
     expected.push_back("cancel");
     EXPECT_EQ(timer.calls, expected);
     EXPECT_FALSE(plan.planned_ring());
