@@ -4,6 +4,7 @@
 
 #include "win32kit/colours.h"
 #include "win32kit/fonts.h"
+#include "win32kit/owner_drawn.h"
 #include "win32kit/text_codec.h"
 #include "clock/windows/module_resources.h"
 
@@ -36,7 +37,7 @@ bool NoticeBandWindow::register_class(HINSTANCE instance) {
     // The design background (pink) never shows: text_label covers the window.
     wc.hbrBackground = CreateSolidBrush(RGB(255, 192, 255));
     wc.lpszClassName = notice_band_class_name;
-    return RegisterClassExW(&wc) != 0;
+    return RegisterClassExW(&wc) != 0 && register_parent_drawn_class(instance);
 }
 
 int NoticeBandWindow::px_x(double twips) const { return screen_.scale().to_px(twips); }
@@ -51,10 +52,12 @@ void NoticeBandWindow::load(const NoticeLayout& layout) {
                             px_y(layout.top), width, height, nullptr, nullptr, instance_, this);
     if (!hwnd_) return;
     // text_label over the whole window, picture above it at the right end.
-    label_ = CreateWindowExW(0, L"STATIC", L"Tockly", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW, 0, 0,
+    // The start-up notice shows at every start: its parts are not "STATIC"
+    // windows, which would load comctl32 (see parent_drawn_class).
+    label_ = CreateWindowExW(0, parent_drawn_class, L"Tockly", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
                              width, height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(label_id)), instance_,
                              nullptr);
-    image_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW | SS_NOTIFY,
+    image_ = CreateWindowExW(0, parent_drawn_class, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY,
                              px_x(layout.image_left), px_y(layout.image_top), px_x(layout.image_width),
                              px_y(layout.image_height), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(image_id)),
                              instance_, nullptr);
