@@ -107,6 +107,11 @@ void NoticeBandWindow::unload() {
     HWND gone = hwnd_;
     hwnd_ = label_ = image_ = nullptr;
     DestroyWindow(gone);
+    // The frames go with the band (about 1 MB at 100 %): the start-up notice
+    // would otherwise keep them for the clock's whole life.
+    frames_ = {};
+    drawn_frames_ = {};
+    frame_tried_ = {};
 }
 
 void NoticeBandWindow::end_program() { ExitProcess(0); }
@@ -114,7 +119,7 @@ void NoticeBandWindow::end_program() { ExitProcess(0); }
 const Picture* NoticeBandWindow::frame(int resource_number) {
     const int index = resource_number - 101;
     if (index < 0 || index >= notice_design::frame_count) return nullptr;
-    // Each frame is decoded once and kept; a frame that does not decode
+    // Each frame is decoded once for a notice; a frame that does not decode
     // leaves the picture empty while the notice runs on.
     if (!frame_tried_[index]) {
         frame_tried_[index] = true;
