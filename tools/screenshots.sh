@@ -144,10 +144,11 @@ shot time-check-dialog $((1024 - 272)) $((768 - 154)) 272 154 12 12 260 142
 curl -s "$PAGE/control?reset" >/dev/null
 stop_clock
 
-# LunetraView, the lunar calendar on its own.
+# LunetraView, the lunar calendar on its own, on a month with holiday marks
+# (国庆节 2026: 1-7 October 休, Saturday 10 October 班).
 say "LunetraView"
 wine regsvr32 /s "$TOCKLY_DIST/Lunetra.ocx" >/dev/null 2>&1
-(cd "$TOCKLY_DIST" && exec wine ./LunetraView.exe >/dev/null 2>&1) &
+(cd "$TOCKLY_DIST" && exec wine ./LunetraView.exe 2026-10-15 >/dev/null 2>&1) &
 eventually 20 bash -c "xdotool search --name '^Lunetra' | grep -q ." ; sleep 2
 v=$(xdotool search --name '^Lunetra' 2>/dev/null | head -1)
 if [[ -n "$v" ]]; then

@@ -4,6 +4,7 @@
 
 #include "clock/model/alarm_schedule.h"
 #include "clock/support/settings_keys.h"
+#include "lunar/core/day_marks.h"
 #include "lunar/core/ole_date.h"
 
 namespace tockly {
@@ -117,12 +118,20 @@ std::string alarm_list_text(const ClockGlobals& g, const LocalTime& now, const T
     return text;
 }
 
-std::string lunar_tooltip(const LunarTexts& t) {
-    return "农历：【" + t.animal + "】" + t.year + t.month + t.day + "【" + t.constellation + "】";
+std::string lunar_tooltip(const LunarTexts& t, std::string_view day_mark) {
+    std::string text = "农历：【" + t.animal + "】" + t.year + t.month + t.day + "【" + t.constellation + "】";
+    if (!day_mark.empty()) text += "【" + std::string(day_mark) + "】";
+    return text;
 }
 
-std::string lunar_message(const LunarTexts& t) {
-    return "农历：" + t.year + t.month + t.day + "\r\n属相：" + t.animal + "\r\n星座：" + t.constellation;
+std::string lunar_message(const LunarTexts& t, std::string_view day_mark) {
+    std::string text = "农历：" + t.year + t.month + t.day + "\r\n属相：" + t.animal + "\r\n星座：" + t.constellation;
+    if (!day_mark.empty()) text += "\r\n节假日：" + std::string(day_mark);
+    return text;
+}
+
+std::string day_mark_text(const ClockGlobals& g, std::chrono::sys_days day) {
+    return lunar::DayMarkText(lunar::ShownDayStatus(g.work_calendar, day));
 }
 
 }  // namespace tockly

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <optional>
 #include <span>
 #include <string>
@@ -101,9 +102,14 @@ std::string alarm_list_text(const ClockGlobals& g, const LocalTime& now, const T
 struct LunarTexts {
     std::string year, month, day, animal, constellation;
 };
-std::string lunar_tooltip(const LunarTexts& t);
+// `day_mark` is the day's 休/班 and its holiday (day_mark_text), "" for an
+// ordinary day, which the texts then show as they always have.
+std::string lunar_tooltip(const LunarTexts& t, std::string_view day_mark = {});
 inline constexpr std::string_view lunar_message_title = "农历信息";
-std::string lunar_message(const LunarTexts& t);
+std::string lunar_message(const LunarTexts& t, std::string_view day_mark = {});
+// "休 国庆节" or "班 国庆节" for a day of the holiday arrangement, by the
+// clock's working-day calendar (the user's 节假日.txt included); "" otherwise.
+std::string day_mark_text(const ClockGlobals& g, std::chrono::sys_days day);
 // What day_label says when the lunar control could not be created.
 inline constexpr std::string_view lunar_unavailable = "农历日历不可用：找不到 Lunetra.ocx";
 

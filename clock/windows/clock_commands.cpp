@@ -2,6 +2,7 @@
 
 #include "build_config.h"
 #include "clock/support/settings_keys.h"
+#include "lunar/core/ole_date.h"
 
 namespace tockly::win {
 
@@ -58,15 +59,17 @@ void ClockCommands::on_alarm_spot_click() {
 
 std::optional<LunarTexts> ClockCommands::lunar_today() { return s_.lunar_control.texts_for(today_ole_date()); }
 
+std::string ClockCommands::day_mark_today() { return day_mark_text(g_, lunar::OleDateDay(today_ole_date())); }
+
 void ClockCommands::on_day_label_click() {
     const auto texts = lunar_today();
-    s_.boxes.show(texts ? lunar_message(*texts) : std::string(lunar_unavailable), lunar_message_title,
-                  MessageIcon::information);
+    s_.boxes.show(texts ? lunar_message(*texts, day_mark_today()) : std::string(lunar_unavailable),
+                  lunar_message_title, MessageIcon::information);
 }
 
 std::string ClockCommands::day_label_tooltip() {
     const auto texts = lunar_today();
-    return texts ? lunar_tooltip(*texts) : std::string(lunar_unavailable);
+    return texts ? lunar_tooltip(*texts, day_mark_today()) : std::string(lunar_unavailable);
 }
 
 void ClockCommands::reduce_to_tray() {

@@ -49,6 +49,8 @@ private:
     void restore_from_tray();
     void exit_program();
     std::optional<LunarTexts> lunar_today();
+    // Today's 休/班 and holiday, from the clock's own working-day calendar.
+    std::string day_mark_today();
 
     CommandServices s_;
     ClockGlobals& g_;

@@ -1,6 +1,6 @@
 // Every member of Lunetra from JScript: cscript //nologo lunetra-members.js
 // The control must be registered (regsvr32 Lunetra.ocx). The script counts the
-// answers that are right and ends with that count as its exit code: 11 when
+// answers that are right and ends with that count as its exit code: 13 when
 // all are; fewer when one is wrong or the script stopped at an error.
 var c = new ActiveXObject("Lunetra2.Lunetra");
 var passed = 0;
@@ -42,4 +42,10 @@ check(c.DateBackColor == 2 && c.GridLinesColor == 3 && c.SelectColor == 4);
 // The grid lines.
 c.ShowVerticalGrid = false; c.ShowHorizontalGrid = true;
 check(c.ShowVerticalGrid == false && c.ShowHorizontalGrid == true);
+
+// The marks of China's holiday arrangement in the corner of the days: 休 on
+// the days off, 班 on the weekend days worked for them. Off until turned on.
+check(c.ShowHolidayMarks == false);
+c.ShowHolidayMarks = true;
+check(c.ShowHolidayMarks == true);
 WScript.Quit(passed);

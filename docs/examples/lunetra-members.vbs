@@ -1,6 +1,6 @@
 ' Every member of Lunetra from VBScript: cscript //nologo lunetra-members.vbs
 ' The control must be registered (regsvr32 Lunetra.ocx). The script counts the
-' answers that are right and ends with that count as its exit code: 15 when
+' answers that are right and ends with that count as its exit code: 17 when
 ' all are; fewer when one is wrong or the script stopped at an error.
 Set c = CreateObject("Lunetra2.Lunetra")
 d = DateSerial(2024, 2, 10)
@@ -37,6 +37,12 @@ Check c.TitleBackColor = &H8000000F And c.WeekBackColor = 3
 ' The grid lines.
 c.ShowVerticalGrid = False: c.ShowHorizontalGrid = True
 Check c.ShowVerticalGrid = False And c.ShowHorizontalGrid = True
+
+' The marks of China's holiday arrangement in the corner of the days (xiu on
+' the days off, ban on the weekend days worked for them): off until turned on.
+Check c.ShowHolidayMarks = False
+c.ShowHolidayMarks = True
+Check c.ShowHolidayMarks = True
 
 ' What goes wrong is reported as the script errors it is: a missing
 ' argument (450), an argument that is no date (13), no such member (438).

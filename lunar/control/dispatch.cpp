@@ -1,4 +1,5 @@
-// Late binding of `_Lunetra` from the type library the control carries:
+// Late binding of ILunetra2 (and so of `_Lunetra`, which it derives from and
+// whose DISPIDs it keeps) from the type library the control carries:
 // names, DISPIDs, argument counts and types all come from Lunetra.idl, and
 // DispInvoke calls the dual interface. What is added here is what automation
 // hosts expect beyond that: arguments converted (a reference followed, a
@@ -23,29 +24,26 @@ namespace {
 // its members list their [out, retval] parameter.
 HRESULT InterfaceTypeInfo(ComPtr<ITypeInfo>& out) {
     ComPtr<ITypeInfo> dispatch;
-    HRESULT hr = GetOwnTypeInfo(IID__Lunetra, dispatch.Put());
+    HRESULT hr = GetOwnTypeInfo(IID_ILunetra2, dispatch.Put());
     HREFTYPE vtable = 0;
     if (SUCCEEDED(hr)) hr = dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable);
     if (SUCCEEDED(hr)) hr = dispatch->GetRefTypeInfo(vtable, out.Put());
     return hr;
 }
 
-// One member as the type library describes it, for one kind of call.
+// One member as the type library describes it, for one kind of call: in the
+// interface itself or in the one it derives from (`_Lunetra` for ILunetra2).
 class Member {
 public:
-    Member(ITypeInfo* info, DISPID id, INVOKEKIND wanted) : info_(info) {
-        TYPEATTR* attributes = nullptr;
-        if (FAILED(info->GetTypeAttr(&attributes))) return;
-        for (UINT i = 0; i < attributes->cFuncs && !description_; ++i) {
-            FUNCDESC* function = nullptr;
-            if (FAILED(info->GetFuncDesc(i, &function))) continue;
-            if (function->memid == id && (function->invkind & wanted)) {
-                description_ = function;
-            } else {
-                info->ReleaseFuncDesc(function);
+    Member(ITypeInfo* info, DISPID id, INVOKEKIND wanted) {
+        ComPtr<ITypeInfo> current(info);
+        while (current && !description_) {
+            if (Find(current.Get(), id, wanted)) {
+                info_ = current;
+                break;
             }
+            current = Base(current.Get());
         }
-        info->ReleaseTypeAttr(attributes);
     }
     ~Member() {
         if (description_) info_->ReleaseFuncDesc(description_);
@@ -54,6 +52,9 @@ public:
     Member& operator=(const Member&) = delete;
 
     explicit operator bool() const { return description_ != nullptr; }
+    // The interface that declares it: ILunetra2's table of operations starts
+    // with the whole of `_Lunetra`'s, so either calls through this object.
+    ITypeInfo* declared_in() const { return info_.Get(); }
     WORD kind() const { return static_cast<WORD>(description_->invkind); }
     // The parameters a caller passes: all but the [out, retval] one.
     UINT inputs() const {
@@ -78,7 +79,34 @@ public:
     }
 
 private:
-    ITypeInfo* info_;
+    bool Find(ITypeInfo* info, DISPID id, INVOKEKIND wanted) {
+        TYPEATTR* attributes = nullptr;
+        if (FAILED(info->GetTypeAttr(&attributes))) return false;
+        for (UINT i = 0; i < attributes->cFuncs && !description_; ++i) {
+            FUNCDESC* function = nullptr;
+            if (FAILED(info->GetFuncDesc(i, &function))) continue;
+            if (function->memid == id && (function->invkind & wanted)) {
+                description_ = function;
+            } else {
+                info->ReleaseFuncDesc(function);
+            }
+        }
+        info->ReleaseTypeAttr(attributes);
+        return description_ != nullptr;
+    }
+
+    static ComPtr<ITypeInfo> Base(ITypeInfo* info) {
+        ComPtr<ITypeInfo> base;
+        TYPEATTR* attributes = nullptr;
+        if (FAILED(info->GetTypeAttr(&attributes))) return base;
+        const bool derives = attributes->cImplTypes > 0;
+        info->ReleaseTypeAttr(attributes);
+        HREFTYPE reference = 0;
+        if (derives && SUCCEEDED(info->GetRefTypeOfImplType(0, &reference))) info->GetRefTypeInfo(reference, base.Put());
+        return base;
+    }
+
+    ComPtr<ITypeInfo> info_;
     FUNCDESC* description_ = nullptr;
 };
 
@@ -172,7 +200,7 @@ HRESULT LunetraControl::GetTypeInfo(UINT index, LCID, ITypeInfo** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
-    return GetOwnTypeInfo(IID__Lunetra, out);
+    return GetOwnTypeInfo(IID_ILunetra2, out);
 }
 
 HRESULT LunetraControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
@@ -180,7 +208,7 @@ HRESULT LunetraControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, 
     if (!names || !ids || count == 0) return E_INVALIDARG;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
     ComPtr<ITypeInfo> info;
-    if (const HRESULT hr = GetOwnTypeInfo(IID__Lunetra, info.Put()); FAILED(hr)) return hr;
+    if (const HRESULT hr = GetOwnTypeInfo(IID_ILunetra2, info.Put()); FAILED(hr)) return hr;
     return DispGetIDsOfNames(info.Get(), names, count, ids);
 }
 
@@ -207,8 +235,8 @@ HRESULT LunetraControl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPAR
             call.rgdispidNamedArgs = nullptr;
         }
         EXCEPINFO thrown = {};
-        const HRESULT hr = DispInvoke(static_cast<_Lunetra*>(this), info.Get(), id, member.kind(), &call, result,
-                                      &thrown, arg_error);
+        const HRESULT hr = DispInvoke(static_cast<ILunetra2*>(this), member.declared_in(), id, member.kind(), &call,
+                                      result, &thrown, arg_error);
         HandOver(hr, thrown, exception);
         // Colours go out as Long, as they always have.
         if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) V_VT(result) = VT_I4;

@@ -23,8 +23,9 @@ constexpr std::initializer_list<const wchar_t*> kTextFaces = {L"SimSun", L"NSimS
 constexpr std::initializer_list<const wchar_t*> kFallbackFaces = {L"WenQuanYi Zen Hei Sharp", L"Noto Sans CJK SC",
                                                                   L"WenQuanYi Zen Hei"};
 
-HFONT MakeFont(const wchar_t* face, BYTE charset) {
-    return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+// `pixels` is the height of the characters, not of the cell.
+HFONT MakeFont(const wchar_t* face, BYTE charset, int pixels = 12) {
+    return CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
@@ -105,6 +106,15 @@ struct OpRenderer {
         SetTextColor(dc, colorref_from_ole(op.color));
         DrawTextW(dc, glyph.c_str(), static_cast<int>(glyph.size()), &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     }
+    void operator()(const lunar::MarkOp& op) const {
+        RECT box = ToRect(op.box, dx, dy);
+        const std::wstring text = widen(op.text);
+        const unique_hfont font = fonts.TextOfHeight(box.bottom - box.top);
+        ScopedSelect select(dc, font.get());
+        SetTextColor(dc, colorref_from_ole(op.color));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+                  DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP | DT_NOPREFIX);
+    }
     void operator()(const lunar::EdgeOp& op) const {
         RECT rect = ToRect(op.rect, dx, dy);
         switch (op.style) {
@@ -142,8 +152,13 @@ PageFonts::PageFonts() {
     }
     // None of them: let the font mapper pick a Chinese face of that height.
     if (!text_) text_.reset(MakeFont(L"SimSun", GB2312_CHARSET));
+    text_face_ = Measure(text_.get()).face;
     unique_hfont symbols(MakeFont(L"Marlett", SYMBOL_CHARSET));
     if (Measure(symbols.get()).face == L"Marlett") symbols_ = std::move(symbols);
+}
+
+unique_hfont PageFonts::TextOfHeight(int pixels) const {
+    return unique_hfont(MakeFont(text_face_.c_str(), GB2312_CHARSET, pixels));
 }
 
 void Render(HDC dc, const lunar::Drawing& drawing, const PageFonts& fonts, int dx, int dy) {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "lunar/core/month_grid.h"
 #include "win32kit/handles.h"
 
@@ -39,8 +41,11 @@ public:
     HFONT text() const { return text_.get(); }
     // Marlett, or null where it is missing: the arrows are drawn as shapes.
     HFONT symbols() const { return symbols_.get(); }
+    // The text face at another height, for the marks that scale with the cell.
+    win32kit::unique_hfont TextOfHeight(int pixels) const;
 
 private:
+    std::wstring text_face_;
     win32kit::unique_hfont text_;
     win32kit::unique_hfont symbols_;
 };

@@ -67,7 +67,7 @@ LunetraControl::~LunetraControl() {
 // ---------------------------------------------------------------- IUnknown --
 
 void* LunetraControl::other_interface(REFIID riid) {
-    if (riid == IID_IDispatch) return static_cast<_Lunetra*>(this);
+    if (riid == IID_IDispatch || riid == IID__Lunetra) return static_cast<ILunetra2*>(this);
     if (riid == IID_IOleWindow) return static_cast<IOleInPlaceObject*>(this);
     if (riid == IID_IViewObject) return static_cast<IViewObject2*>(this);
     if (riid == IID_IPersist || riid == IID_IPersistStream) return static_cast<IPersistStreamInit*>(this);
@@ -118,6 +118,17 @@ HRESULT LunetraControl::get_ShowHorizontalGrid(VARIANT_BOOL* show) {
 HRESULT LunetraControl::put_ShowHorizontalGrid(VARIANT_BOOL show) {
     grid_.SetShowHorizontalGrid(show != VARIANT_FALSE);
     return AfterLet(DISPID_Lunetra_ShowHorizontalGrid);
+}
+
+HRESULT LunetraControl::get_ShowHolidayMarks(VARIANT_BOOL* show) {
+    if (!show) return E_POINTER;
+    *show = grid_.Properties().ShowHolidayMarks ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT LunetraControl::put_ShowHolidayMarks(VARIANT_BOOL show) {
+    grid_.SetShowHolidayMarks(show != VARIANT_FALSE);
+    return AfterLet(DISPID_Lunetra_ShowHolidayMarks);
 }
 
 HRESULT LunetraControl::get_Value(DATE* value) {
@@ -570,6 +581,7 @@ void LunetraControl::ApplyLoaded(const lunar::LunetraProperties& p) {
     grid_.SetShowHorizontalGrid(p.ShowHorizontalGrid);
     grid_.SetTitleBackColor(p.TitleBackColor);
     grid_.SetWeekBackColor(p.WeekBackColor);
+    grid_.SetShowHolidayMarks(p.ShowHolidayMarks);  // before Value, whose let draws the page
     grid_.SetValue(p.Value);
     if (!page_.Update()) {
         // A stored date whose month the lunar table cannot draw counts as
@@ -612,6 +624,8 @@ HRESULT LunetraControl::GetGUID(DWORD kind, GUID* guid) {
     return S_OK;
 }
 
-HRESULT LunetraControl::InterfaceSupportsErrorInfo(REFIID riid) { return riid == IID__Lunetra ? S_OK : S_FALSE; }
+HRESULT LunetraControl::InterfaceSupportsErrorInfo(REFIID riid) {
+    return riid == IID__Lunetra || riid == IID_ILunetra2 ? S_OK : S_FALSE;
+}
 
 }  // namespace lunetra

@@ -1,5 +1,6 @@
-// The control object `Lunetra`: its dual interface with the nine properties
-// and six methods, and what a container needs of an ActiveX control
+// The control object `Lunetra`: its dual interfaces (`_Lunetra` with the nine
+// properties and six methods it was published with, ILunetra2 with what came
+// since), and what a container needs of an ActiveX control
 // (in-place activation in a window, drawing, persistence, connection points
 // for Click and for property changes).
 #pragma once
@@ -20,7 +21,7 @@
 namespace lunetra {
 
 class LunetraControl final
-    : public win32kit::ComObject<_Lunetra, IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl,
+    : public win32kit::ComObject<ILunetra2, IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl,
                                  IViewObject2, IPersistStreamInit, IPersistPropertyBag, IConnectionPointContainer,
                                  IProvideClassInfo2, ISupportErrorInfo>,
       private PageEvents {
@@ -60,6 +61,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetChineseDay(DATE theDate, BSTR* text) override;
     HRESULT STDMETHODCALLTYPE GetChineseAnimal(DATE theDate, BSTR* text) override;
     HRESULT STDMETHODCALLTYPE GetConstellation(DATE theDate, BSTR* text) override;
+
+    // ILunetra2
+    HRESULT STDMETHODCALLTYPE get_ShowHolidayMarks(VARIANT_BOOL* show) override;
+    HRESULT STDMETHODCALLTYPE put_ShowHolidayMarks(VARIANT_BOOL show) override;
 
     // IOleObject
     HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
@@ -141,7 +146,7 @@ private:
     LunetraControl();
     ~LunetraControl() override;
 
-    // The bases of the listed interfaces, and IPersistStream, which is
+    // The bases of the listed interfaces (`_Lunetra` among them), and IPersistStream, which is
     // IPersistStreamInit without InitNew at its end.
     void* other_interface(REFIID riid) override;
 

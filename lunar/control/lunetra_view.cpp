@@ -1,9 +1,13 @@
 // LunetraView.exe: the lunar calendar on its own, in a small window. It hosts
-// one Lunetra control (registered or straight from Lunetra.ocx beside it) and
-// shows the lunar date of the selected day in its caption.
+// one Lunetra control (registered or straight from Lunetra.ocx beside it),
+// with the 休/班 marks of the holiday arrangement on, and shows the lunar
+// date of the selected day in its caption. `LunetraView.exe 2026-10-01`
+// opens on that day instead of today.
 #include <windows.h>
 #include <ocidl.h>
 
+#include <cstdio>
+#include <optional>
 #include <string>
 
 #include "win32kit/com_object.h"
@@ -41,6 +45,46 @@ std::wstring CaptionFor(IDispatch* control) {
     return caption;
 }
 
+// A property let by DISPID, as any late-bound host makes it. A control older
+// than the property has no such member and goes on without it.
+void Let(IDispatch* control, DISPID id, VARIANT value) {
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS argument = {&value, &named, 1, 1};
+    control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &argument, nullptr, nullptr, nullptr);
+}
+
+void ShowHolidayMarks(IDispatch* control) {
+    VARIANT on;
+    VariantInit(&on);
+    V_VT(&on) = VT_BOOL;
+    V_BOOL(&on) = VARIANT_TRUE;
+    Let(control, DISPID_Lunetra_ShowHolidayMarks, on);
+}
+
+// The day a command line such as "2026-10-01" names; nothing for any other.
+std::optional<double> StartDay(const wchar_t* command_line) {
+    SYSTEMTIME day = {};
+    int year = 0, month = 0, date = 0;
+    wchar_t rest = 0;
+    if (swscanf(command_line, L" %4d-%2d-%2d %lc", &year, &month, &date, &rest) != 3) return std::nullopt;
+    day.wYear = static_cast<WORD>(year);
+    day.wMonth = static_cast<WORD>(month);
+    day.wDay = static_cast<WORD>(date);
+    FILETIME checked = {};  // refuses 2026-02-30 and the like
+    double ole = 0;
+    if (year < 1901 || year > 2090 || !SystemTimeToFileTime(&day, &checked) || !SystemTimeToVariantTime(&day, &ole))
+        return std::nullopt;
+    return ole;
+}
+
+void ShowDay(IDispatch* control, double day) {
+    VARIANT value;
+    VariantInit(&value);
+    V_VT(&value) = VT_DATE;
+    V_DATE(&value) = day;
+    Let(control, DISPID_Lunetra_Value, value);
+}
+
 // Keeps the caption in step with the control's Value.
 class CaptionUpdater final : public ComObject<IPropertyNotifySink> {
 public:
@@ -71,7 +115,7 @@ SIZE ControlSize(IOleObject* control) {
     return pixels_from_himetric(himetric);
 }
 
-int Run(HINSTANCE instance, int show) {
+int Run(HINSTANCE instance, const wchar_t* command_line, int show) {
     ComPtr<IUnknown> control;
     if (FAILED(lunetra::CreateLunetra(win32kit::module_folder() + lunetra::kOcxFileName, control))) {
         MessageBoxW(nullptr, L"农历控件 Lunetra.ocx 不可用。", kCaption, MB_ICONERROR | MB_OK);
@@ -82,6 +126,8 @@ int Run(HINSTANCE instance, int show) {
     ComPtr<IDispatch> dispatch;
     if (FAILED(control.As(persist)) || FAILED(control.As(object)) || FAILED(control.As(dispatch))) return 1;
     persist->InitNew();
+    ShowHolidayMarks(dispatch.Get());
+    if (const auto day = StartDay(command_line)) ShowDay(dispatch.Get(), *day);
 
     WNDCLASSEXW window_class = {};
     window_class.cbSize = sizeof(window_class);
@@ -128,8 +174,8 @@ int Run(HINSTANCE instance, int show) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show) {
     const OleSession ole;
     if (!ole) return 1;
-    return Run(instance, show);
+    return Run(instance, command_line ? command_line : L"", show);
 }

@@ -75,6 +75,25 @@ HRESULT ReadExactly(IStream* stream, std::span<std::uint8_t> into) {
     return read == into.size() ? S_OK : E_FAIL;
 }
 
+// The "LNT+" record of the added properties when it follows, read into
+// `into` and counted in `size`. Anything else after the first record is the
+// host's (the next object of its stream, or nothing): the stream is put back
+// where the first record ended.
+HRESULT ReadAddedRecord(IStream* stream, std::span<std::uint8_t> into, std::size_t& size) {
+    ULONG read = 0;
+    HRESULT hr = stream->Read(into.data(), static_cast<ULONG>(lunar::kRecordHeaderSize), &read);
+    const lunar::RecordHeader header = lunar::ReadAddedRecordHeader(into.first(read));
+    if (FAILED(hr) || header.error == lunar::RecordError::NotOurs || header.error == lunar::RecordError::Truncated) {
+        LARGE_INTEGER back = {};
+        back.QuadPart = -static_cast<LONGLONG>(read);
+        return read == 0 ? S_OK : stream->Seek(back, STREAM_SEEK_CUR, nullptr);
+    }
+    if (header.error != lunar::RecordError::None) return E_FAIL;
+    hr = ReadExactly(stream, into.subspan(lunar::kRecordHeaderSize, header.body_size));
+    if (SUCCEEDED(hr)) size += lunar::kRecordHeaderSize + header.body_size;
+    return hr;
+}
+
 }  // namespace
 
 lunar::LunetraProperties ReadBag(IPropertyBag* bag, IErrorLog* log, lunar::OleDate today) {
@@ -99,9 +118,9 @@ HRESULT WriteBag(IPropertyBag* bag, const lunar::LunetraProperties& properties, 
 }
 
 HRESULT ReadStream(IStream* stream, lunar::OleDate today, lunar::LunetraProperties& properties) {
-    // The longest record fits here: nothing is allocated for what a stream
+    // The longest save fits here: nothing is allocated for what a stream
     // claims, and a header claiming more is refused before the body is read.
-    std::array<std::uint8_t, lunar::kRecordHeaderSize + lunar::kMaxRecordBodySize> record{};
+    std::array<std::uint8_t, lunar::kMaxSavedSize> record{};
     const std::span<std::uint8_t> bytes(record);
     HRESULT hr = ReadExactly(stream, bytes.first(lunar::kRecordHeaderSize));
     if (FAILED(hr)) return hr;
@@ -109,8 +128,10 @@ HRESULT ReadStream(IStream* stream, lunar::OleDate today, lunar::LunetraProperti
     if (header.error != lunar::RecordError::None) return E_FAIL;
     hr = ReadExactly(stream, bytes.subspan(lunar::kRecordHeaderSize, header.body_size));
     if (FAILED(hr)) return hr;
-    const lunar::LoadedRecord loaded =
-        lunar::ParseRecord(bytes.first(lunar::kRecordHeaderSize + header.body_size), today);
+    std::size_t size = lunar::kRecordHeaderSize + header.body_size;
+    hr = ReadAddedRecord(stream, bytes.subspan(size), size);
+    if (FAILED(hr)) return hr;
+    const lunar::LoadedRecord loaded = lunar::ParseRecord(bytes.first(size), today);
     if (loaded.error != lunar::RecordError::None) return E_FAIL;
     properties = loaded.properties;
     return S_OK;

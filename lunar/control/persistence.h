@@ -1,4 +1,4 @@
-// Saving and loading the nine properties through a host's property bag or
+// Saving and loading the properties through a host's property bag or
 // stream. Which properties are saved, and the stream's record with its
 // checks, are portable (lunar/core/saved_properties.h); here are the COM
 // sides of both.
@@ -20,9 +20,10 @@ lunar::LunetraProperties ReadBag(IPropertyBag* bag, IErrorLog* log, lunar::OleDa
 // properties; `today` is the default of Value.
 HRESULT WriteBag(IPropertyBag* bag, const lunar::LunetraProperties& properties, lunar::OleDate today);
 
-// The record at the stream's position, read to its end and no further. A
-// record that is not whole and sound is an error and leaves `properties` as
-// they were.
+// The record at the stream's position, with the "LNT+" record of the added
+// properties when that follows, read to its end and no further. A record
+// that is not whole and sound is an error and leaves `properties` as they
+// were.
 HRESULT ReadStream(IStream* stream, lunar::OleDate today, lunar::LunetraProperties& properties);
 
 HRESULT WriteStream(IStream* stream, const lunar::LunetraProperties& properties, lunar::OleDate today);

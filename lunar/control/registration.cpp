@@ -105,6 +105,7 @@ HRESULT UnregisterServer() {
     UnRegisterTypeLib(LIBID_Lunetra2, 1, 0, LANG_NEUTRAL, SYS_WIN64);
     // Whatever the system left of it (a registration by an older file).
     RemoveInterfaceKey(IID__Lunetra);
+    RemoveInterfaceKey(IID_ILunetra2);
     RemoveInterfaceKey(DIID___Lunetra);
     RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"TypeLib\\" + GuidText(LIBID_Lunetra2)).c_str());
     return S_OK;

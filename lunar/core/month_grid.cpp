@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "lunar/core/day_marks.h"
 #include "lunar/core/lunar_calendar.h"
 
 namespace lunar {
@@ -28,6 +29,15 @@ constexpr int kMonthCharX = 26;
 constexpr int kSpinnerTextY = 4;
 // Where a click opens the picker's list: the labels' area.
 constexpr Rect kSpinnerLabels = {14, 4, 38, 16};
+
+// 休 in the holiday colour; 班 darker than the day numbers' black would look
+// against them, but quieter than red.
+constexpr OleColor kWorkedMarkColor = 0x404040;
+// The widest day number the mark must keep clear of: two digits, and a
+// pixel more each than the layout's six for faces that draw them wider.
+constexpr int kWidestNumber = 2 * 7;
+// The page's own characters: taller would reach the label below.
+constexpr int kLargestMark = 12;
 
 // The day the zero date stands for is never later than this one: the lunar
 // texts wait until Value has been set.
@@ -188,6 +198,11 @@ void MonthGrid::SetTitleBackColor(OleColor color) {
 void MonthGrid::SetWeekBackColor(OleColor color) {
     props_.WeekBackColor = color;
     redraw_ |= kRedrawWeekHeader;
+}
+
+void MonthGrid::SetShowHolidayMarks(bool show) {
+    props_.ShowHolidayMarks = show;
+    redraw_ |= kRedrawDateGrid;
 }
 
 void MonthGrid::SetValue(OleDate value) {
@@ -447,7 +462,33 @@ Drawing MonthGrid::DrawDateGrid() const {
             drawing.ops.push_back(TextOp{label.text, cell.left + label_x, cell.top + 13, label.color});
         }
     }
+    if (cells && props_.ShowHolidayMarks) {
+        try {
+            AddHolidayMarks(drawing, value_day);
+        } catch (const DateRangeError&) {
+            // A day the working-day calendar cannot answer for goes unmarked.
+        }
+    }
     return drawing;
+}
+
+// Each mark sits in its cell's top-right corner, right of the widest day
+// number and above the lunar label: as large as the page's own characters
+// where the cell has room for them (every width the control takes has), else
+// as large as the room. Smaller glyphs of the Chinese faces are not legible.
+void MonthGrid::AddHolidayMarks(Drawing& drawing, year_month_day shown) const {
+    const int cw = layout_.cell_width;
+    const int number_end = RoundHalfEven(cw - 12, 2) + kWidestNumber;  // from the cell's left
+    const int size = std::min(kLargestMark, (cw - 1) - number_end);
+    const std::array<DayMark, kDayCellCount> marks = MonthDayMarks(YearOf(shown), MonthOf(shown), work_calendar_);
+    for (int i = 0; i < kDayCellCount; ++i) {
+        const DayMark mark = marks[static_cast<std::size_t>(i)];
+        if (mark == DayMark::none) continue;
+        const Rect cell = layout_.Cell(i);
+        const Rect box = {cell.right - size, cell.top + 1, cell.right, cell.top + 1 + size};
+        drawing.ops.push_back(MarkOp{std::string(DayMarkSymbol(mark)), box,
+                                     mark == DayMark::rest ? kRed : kWorkedMarkColor});
+    }
 }
 
 Drawing MonthGrid::DrawTermBar() const {

@@ -14,6 +14,7 @@
 #include "lunar/core/calendar_facts.h"
 #include "lunar/core/month_page.h"
 #include "lunar/core/ole_date.h"
+#include "lunar/core/working_days.h"
 
 namespace lunar {
 
@@ -125,7 +126,16 @@ struct EdgeOp {
     friend bool operator==(const EdgeOp&, const EdgeOp&) = default;
 };
 
-using DrawOp = std::variant<FillOp, LineOp, TextOp, GlyphOp, EdgeOp>;
+// A small mark (休, 班) in the control's face, as tall as its square box and
+// centred in it; the box grows with the cell.
+struct MarkOp {
+    std::string text;
+    Rect box;
+    OleColor color;
+    friend bool operator==(const MarkOp&, const MarkOp&) = default;
+};
+
+using DrawOp = std::variant<FillOp, LineOp, TextOp, GlyphOp, EdgeOp, MarkOp>;
 
 struct Drawing {
     std::vector<DrawOp> ops;
@@ -136,8 +146,9 @@ struct Drawing {
 
 // ------------------------------------------------------------ properties --
 
-// The control's nine properties with their defaults, in the order in which
-// they are initialised, read and written.
+// The control's properties with their defaults, in the order in which they
+// are initialised, read and written: the nine it was published with, then
+// those added since (off by default, so that a page looks as it always has).
 struct LunetraProperties {
     OleColor BottomBackColor = 0xC0C0C0;
     OleColor DateBackColor = 0xE0E0E0;
@@ -148,6 +159,7 @@ struct LunetraProperties {
     OleColor TitleBackColor = 0xC0C0C0;
     OleColor WeekBackColor = 0xFFFFC0;
     OleDate Value = 0;  // the zero date until the host initialises or loads
+    bool ShowHolidayMarks = false;  // 休/班 in the corner of the holiday arrangement's days
 
     friend bool operator==(const LunetraProperties&, const LunetraProperties&) = default;
 };
@@ -218,6 +230,7 @@ public:
     void SetShowHorizontalGrid(bool show);
     void SetTitleBackColor(OleColor color);
     void SetWeekBackColor(OleColor color);
+    void SetShowHolidayMarks(bool show);
     // Stores the date unchanged, then selects its year and month in the
     // pickers (a pick that runs drops the time of day). Needs IsOleDate.
     void SetValue(OleDate value);
@@ -265,7 +278,10 @@ private:
     void StepYear(int delta);
     void StepMonth(int delta);
 
+    void AddHolidayMarks(Drawing& drawing, std::chrono::year_month_day shown) const;
+
     LunetraProperties props_;
+    WorkCalendar work_calendar_;  // the built-in arrangements and the statutory holidays
     PageLayout layout_;
     std::array<int, kDayCellCount> day_cells_{};
     int year_label_ = 0;

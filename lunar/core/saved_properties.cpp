@@ -25,9 +25,15 @@ constexpr std::array<Field, kPropertyCount> kFields = {{
     {"TitleBackColor", &LunetraProperties::TitleBackColor},
     {"WeekBackColor", &LunetraProperties::WeekBackColor},
     {"Value", &LunetraProperties::Value},
+    {"ShowHolidayMarks", &LunetraProperties::ShowHolidayMarks},
 }};
 
-constexpr std::uint32_t kMagic = 0x32544E4C;  // "LNT2" read as a little-endian number
+// The fields each record holds.
+constexpr std::span<const Field> kPublishedFields = std::span(kFields).first(kPublishedPropertyCount);
+constexpr std::span<const Field> kAddedFields = std::span(kFields).subspan(kPublishedPropertyCount);
+
+constexpr std::uint32_t kMagic = 0x32544E4C;       // "LNT2" read as a little-endian number
+constexpr std::uint32_t kAddedMagic = 0x2B544E4C;  // "LNT+"
 // The VARIANT type codes the values were saved under, with the size of each.
 constexpr std::array<std::uint16_t, 3> kTypeCodes = {3, 11, 7};  // VT_I4, VT_BOOL, VT_DATE
 constexpr std::array<std::size_t, 3> kValueSizes = {4, 2, 8};
@@ -38,12 +44,13 @@ constexpr std::size_t LongestName() {
     return longest;
 }
 
-constexpr std::size_t BodySizeWithEveryProperty() {
+constexpr std::size_t BodySizeWithEvery(std::span<const Field> fields) {
     std::size_t size = 4;
-    for (const Field& field : kFields) size += 2 + 2 * field.name.size() + 2 + kValueSizes[field.member.index()];
+    for (const Field& field : fields) size += 2 + 2 * field.name.size() + 2 + kValueSizes[field.member.index()];
     return size;
 }
-static_assert(BodySizeWithEveryProperty() == kMaxRecordBodySize);
+static_assert(BodySizeWithEvery(kPublishedFields) == kMaxRecordBodySize);
+static_assert(BodySizeWithEvery(kAddedFields) == kMaxAddedBodySize);
 
 const Field* FieldNamed(std::string_view name) {
     for (const Field& field : kFields) {
@@ -93,8 +100,8 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-// An ASCII name of one of the properties, or null.
-const Field* TakeName(Reader& reader) {
+// An ASCII name of one of the record's properties, or null.
+const Field* TakeName(Reader& reader, std::span<const Field> fields) {
     std::uint64_t length = 0;
     if (!reader.Take(2, length) || length == 0 || length > LongestName()) return nullptr;
     std::array<char, LongestName()> name{};
@@ -103,7 +110,11 @@ const Field* TakeName(Reader& reader) {
         if (!reader.Take(2, unit) || unit > 0x7F) return nullptr;
         name[i] = static_cast<char>(unit);
     }
-    return FieldNamed(std::string_view(name.data(), length));
+    const std::string_view taken(name.data(), length);
+    for (const Field& field : fields) {
+        if (field.name == taken) return &field;
+    }
+    return nullptr;
 }
 
 // The value after a type code; false for a type the record does not use, or
@@ -124,15 +135,16 @@ bool TakeValue(Reader& reader, PropertyValue& value) {
     return true;
 }
 
-// Entries in the order of the properties, each at most once, so that a body
-// holds no more than the control writes.
-RecordError ParseBody(std::span<const std::uint8_t> body, LunetraProperties& properties) {
+// Entries of the record's properties in their order, each at most once, so
+// that a body holds no more than the control writes.
+RecordError ParseBody(std::span<const std::uint8_t> body, std::span<const Field> fields,
+                      LunetraProperties& properties) {
     Reader reader(body);
     std::uint64_t count = 0;
-    if (!reader.Take(4, count) || count > kPropertyCount) return RecordError::Malformed;
+    if (!reader.Take(4, count) || count > fields.size()) return RecordError::Malformed;
     const Field* previous = nullptr;
     for (std::uint64_t i = 0; i < count; ++i) {
-        const Field* field = TakeName(reader);
+        const Field* field = TakeName(reader, fields);
         PropertyValue value;
         if (!field || (previous && field <= previous) || !TakeValue(reader, value)) return RecordError::Malformed;
         if (!Assign(properties, field->member, value)) return RecordError::Malformed;
@@ -160,6 +172,45 @@ public:
 private:
     std::vector<std::uint8_t> bytes_;
 };
+
+RecordHeader HeaderOf(std::span<const std::uint8_t> bytes, std::uint32_t expected_magic, std::size_t longest) {
+    Reader reader(bytes);
+    std::uint64_t magic = 0;
+    std::uint64_t length = 0;
+    if (!reader.Take(4, magic) || !reader.Take(4, length)) return {RecordError::Truncated};
+    if (magic != expected_magic) return {RecordError::NotOurs};
+    if (length > longest) return {RecordError::TooLong};
+    return {RecordError::None, static_cast<std::size_t>(length)};
+}
+
+bool StartsWith(std::span<const std::uint8_t> bytes, std::uint32_t magic) {
+    std::uint64_t found = 0;
+    return Reader(bytes).Take(4, found) && found == magic;
+}
+
+// One record whose header is `header`, holding entries of `fields`; `size`
+// is set to the bytes it took when it is sound.
+RecordError ParseOne(std::span<const std::uint8_t> bytes, const RecordHeader& header, std::span<const Field> fields,
+                     LunetraProperties& properties, std::size_t& size) {
+    if (header.error != RecordError::None) return header.error;
+    if (bytes.size() - kRecordHeaderSize < header.body_size) return RecordError::Truncated;
+    const RecordError error = ParseBody(bytes.subspan(kRecordHeaderSize, header.body_size), fields, properties);
+    if (error == RecordError::None) size = kRecordHeaderSize + header.body_size;
+    return error;
+}
+
+std::vector<std::uint8_t> RecordOf(std::uint32_t magic, std::span<const PropertyEntry> entries) {
+    Writer body;
+    body.Put(entries.size(), 4);
+    for (const PropertyEntry& entry : entries) body.PutEntry(entry);
+    std::vector<std::uint8_t> bytes = body.Take();
+    Writer record;
+    record.Put(magic, 4);
+    record.Put(bytes.size(), 4);
+    std::vector<std::uint8_t> whole = record.Take();
+    whole.insert(whole.end(), bytes.begin(), bytes.end());
+    return whole;
+}
 
 }  // namespace
 
@@ -193,44 +244,44 @@ bool SetProperty(LunetraProperties& properties, std::string_view name, const Pro
 }
 
 RecordHeader ReadRecordHeader(std::span<const std::uint8_t> bytes) {
-    Reader reader(bytes);
-    std::uint64_t magic = 0;
-    std::uint64_t length = 0;
-    if (!reader.Take(4, magic) || !reader.Take(4, length)) return {RecordError::Truncated};
-    if (magic != kMagic) return {RecordError::NotOurs};
-    if (length > kMaxRecordBodySize) return {RecordError::TooLong};
-    return {RecordError::None, static_cast<std::size_t>(length)};
+    return HeaderOf(bytes, kMagic, kMaxRecordBodySize);
+}
+
+RecordHeader ReadAddedRecordHeader(std::span<const std::uint8_t> bytes) {
+    return HeaderOf(bytes, kAddedMagic, kMaxAddedBodySize);
 }
 
 LoadedRecord ParseRecord(std::span<const std::uint8_t> bytes, OleDate today) {
     LoadedRecord loaded{RecordError::None, DefaultProperties(today)};
-    const RecordHeader header = ReadRecordHeader(bytes);
-    loaded.error = header.error;
-    if (loaded.error == RecordError::None && bytes.size() - kRecordHeaderSize < header.body_size) {
-        loaded.error = RecordError::Truncated;
-    }
-    if (loaded.error == RecordError::None) {
-        loaded.error = ParseBody(bytes.subspan(kRecordHeaderSize, header.body_size), loaded.properties);
+    std::size_t size = 0;
+    loaded.error = ParseOne(bytes, ReadRecordHeader(bytes), kPublishedFields, loaded.properties, size);
+    // Whatever else follows belongs to the host: only our own magic says
+    // that the added record is there.
+    if (loaded.error == RecordError::None && StartsWith(bytes.subspan(size), kAddedMagic)) {
+        const std::span<const std::uint8_t> rest = bytes.subspan(size);
+        std::size_t added = 0;
+        loaded.error = ParseOne(rest, ReadAddedRecordHeader(rest), kAddedFields, loaded.properties, added);
+        size += added;
     }
     if (loaded.error != RecordError::None) {
         loaded.properties = DefaultProperties(today);
         return loaded;
     }
-    loaded.size = kRecordHeaderSize + header.body_size;
+    loaded.size = size;
     return loaded;
 }
 
 std::vector<std::uint8_t> WriteRecord(const LunetraProperties& properties, OleDate today) {
     const std::vector<PropertyEntry> changed = ChangedProperties(properties, today);
-    Writer body;
-    body.Put(changed.size(), 4);
-    for (const PropertyEntry& entry : changed) body.PutEntry(entry);
-    std::vector<std::uint8_t> bytes = body.Take();
-    Writer record;
-    record.Put(kMagic, 4);
-    record.Put(bytes.size(), 4);
-    std::vector<std::uint8_t> whole = record.Take();
-    whole.insert(whole.end(), bytes.begin(), bytes.end());
+    // ChangedProperties keeps the order of the fields: the published ones first.
+    const auto added = std::find_if(changed.begin(), changed.end(), [](const PropertyEntry& entry) {
+        return FieldNamed(entry.name) >= kAddedFields.data();
+    });
+    std::vector<std::uint8_t> whole = RecordOf(kMagic, {changed.begin(), added});
+    if (added != changed.end()) {
+        const std::vector<std::uint8_t> more = RecordOf(kAddedMagic, {added, changed.end()});
+        whole.insert(whole.end(), more.begin(), more.end());
+    }
     return whole;
 }
 

@@ -5,6 +5,7 @@
 // loads the same.
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <span>
 
@@ -18,7 +19,7 @@ constexpr lunar::OleDate today = 46151;  // 2026-05-09
 
 void check_saved_again(const lunar::LunetraProperties& properties) {
     const auto record = lunar::WriteRecord(properties, today);
-    if (record.size() > lunar::kRecordHeaderSize + lunar::kMaxRecordBodySize) broken("a record longer than the longest");
+    if (record.size() > lunar::kMaxSavedSize) broken("a record longer than the longest");
     const lunar::LoadedRecord again = lunar::ParseRecord(record, today);
     if (again.error != lunar::RecordError::None || again.size != record.size() || !(again.properties == properties))
         broken("loaded properties, saved again, load otherwise");
@@ -31,9 +32,12 @@ void read_record(std::span<const std::uint8_t> bytes) {
         if (!(loaded.properties == lunar::DefaultProperties(today))) broken("a refused record changed a property");
         return;
     }
-    if (header.error != lunar::RecordError::None || loaded.size != lunar::kRecordHeaderSize + header.body_size ||
-        loaded.size > bytes.size())
-        broken("a loaded record that is not the one its header announces");
+    // The first record, and the one of the added properties when it follows.
+    std::size_t announced = lunar::kRecordHeaderSize + header.body_size;
+    const lunar::RecordHeader added = lunar::ReadAddedRecordHeader(bytes.subspan(std::min(announced, bytes.size())));
+    if (added.error == lunar::RecordError::None) announced += lunar::kRecordHeaderSize + added.body_size;
+    if (header.error != lunar::RecordError::None || loaded.size != announced || loaded.size > bytes.size())
+        broken("a loaded record that is not the one its headers announce");
     check_saved_again(loaded.properties);
 }
 

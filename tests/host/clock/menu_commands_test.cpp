@@ -5,6 +5,7 @@
 #include "tests/host/clock/fakes.h"
 #include "clock/model/menu_commands.h"
 #include "clock/model/window_behaviour.h"
+#include "lunar/core/ole_date.h"
 
 namespace tockly {
 namespace {
@@ -131,6 +132,32 @@ TEST(LunarTexts, TooltipAndMessage) {
     const LunarTexts t{"农历丙午年", "十月", "十八", "马", "射手座"};
     EXPECT_EQ(lunar_tooltip(t), "农历：【马】农历丙午年十月十八【射手座】");
     EXPECT_EQ(lunar_message(t), "农历：农历丙午年十月十八\r\n属相：马\r\n星座：射手座");
+}
+
+TEST(LunarTexts, TheDaysOfTheHolidayArrangementSayRestOrWork) {
+    using namespace std::chrono;
+    ClockGlobals g;
+    // The user's 节假日.txt counts too: a year the table does not have.
+    g.work_calendar = lunar::WorkCalendar({{sys_days{2027y / 2 / 20}, true, ""}, {sys_days{2027y / 2 / 11}, false, "春节"}});
+    struct Case {
+        year_month_day day;
+        const char* mark;
+    };
+    for (const Case& c : std::vector<Case>{
+             {2026y / 10 / 1, "休 国庆节"},
+             {2026y / 10 / 10, "班 国庆节"},  // the Saturday worked for it
+             {2026y / 10 / 8, ""},
+             {2027y / 2 / 11, "休 春节"},
+             {2027y / 2 / 20, "班"},
+             {1999y / 10 / 1, ""},  // before the table: not known
+         }) {
+        SCOPED_TRACE(lunar::IsoDateText(c.day));
+        EXPECT_EQ(day_mark_text(g, sys_days{c.day}), c.mark);
+    }
+    const LunarTexts t{"农历丙午年", "八月", "廿一", "马", "天秤座"};
+    EXPECT_EQ(lunar_tooltip(t, "休 国庆节"), "农历：【马】农历丙午年八月廿一【天秤座】【休 国庆节】");
+    EXPECT_EQ(lunar_message(t, "班 国庆节"),
+              "农历：农历丙午年八月廿一\r\n属相：马\r\n星座：天秤座\r\n节假日：班 国庆节");
 }
 
 TEST(ExitSequence, EndsOnTheSixthTimer2Tick) {

@@ -657,4 +657,66 @@ TEST(MonthGridDates, RoundHalfEven) {
     }
 }
 
+// ---------------------------------------------------------- holiday marks --
+
+std::vector<MarkOp> Marks(const Drawing& drawing) {
+    std::vector<MarkOp> marks;
+    for (const DrawOp& op : drawing.ops) {
+        if (const auto* mark = std::get_if<MarkOp>(&op)) marks.push_back(*mark);
+    }
+    return marks;
+}
+
+TEST(HolidayMarks, OffByDefaultThenInTheCornerOfTheArrangedDays) {
+    MonthGrid grid = PageOn(Ole(2026y / 10 / 15));
+    EXPECT_FALSE(grid.Properties().ShowHolidayMarks);
+    EXPECT_TRUE(Marks(grid.DrawDateGrid()).empty()) << "the page looks as it always has";
+
+    grid.SetShowHolidayMarks(true);
+    EXPECT_EQ(Parts(grid.TakeRedraw()), "grid");
+    const Drawing drawing = grid.DrawDateGrid();
+    std::string days;  // the marked days as "1休 2休 ..."
+    for (const MarkOp& mark : Marks(drawing)) {
+        const auto& cells = grid.DayCells();
+        for (int i = 0; i < kDayCellCount; ++i) {
+            const Rect cell = grid.Layout().Cell(i);
+            if (cell.right != mark.box.right || cell.top + 1 != mark.box.top) continue;
+            days += std::to_string(cells[static_cast<std::size_t>(i)]) + mark.text + " ";
+            EXPECT_EQ(mark.color, mark.text == "休" ? kRed : OleColor{0x404040}) << mark.text;
+        }
+    }
+    // 2026: 1-7 October off (国庆节 and 中秋), Saturday 10 October worked.
+    EXPECT_EQ(days, "1休 2休 3休 4休 5休 6休 7休 10班 ");
+}
+
+TEST(HolidayMarks, AsLargeAsThePageCharactersAndClearOfTheDayNumber) {
+    for (const int width : {290, 297, 339, 400}) {
+        SCOPED_TRACE(width);
+        MonthGrid grid = PageOn(Ole(2026y / 10 / 15));
+        grid.Resize(width, kControlHeight);
+        grid.SetShowHolidayMarks(true);
+        const Drawing drawing = grid.DrawDateGrid();
+        const std::vector<MarkOp> marks = Marks(drawing);
+        ASSERT_FALSE(marks.empty());
+        const int size = marks.front().box.bottom - marks.front().box.top;
+        EXPECT_EQ(size, 12) << "the page's characters fit beside the number at every width";
+        EXPECT_EQ(marks.front().box.right - marks.front().box.left, size);
+        // Day 10's number: two digits, drawn up to 7 pixels each by wider faces.
+        for (const TextOp& text : Texts(drawing)) {
+            if (text.text != "10") continue;
+            const MarkOp& ten = marks.back();
+            EXPECT_GE(ten.box.left, text.x + 14) << "right of the number";
+            EXPECT_LE(ten.box.bottom, text.y + 13) << "above the lunar label";
+        }
+    }
+}
+
+TEST(HolidayMarks, OnlyWhereTheArrangementIsKnownOrTheLawHolds) {
+    MonthGrid grid = PageOn(Ole(1995y / 10 / 15));
+    grid.SetShowHolidayMarks(true);
+    EXPECT_TRUE(Marks(grid.DrawDateGrid()).empty()) << "before the table: the law of 2024 did not apply";
+    grid.SetValue(Ole(2027y / 10 / 15));
+    EXPECT_EQ(Marks(grid.DrawDateGrid()).size(), 3u) << "not published yet: the statutory 1-3 October";
+}
+
 }  // namespace

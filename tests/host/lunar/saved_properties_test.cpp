@@ -162,6 +162,41 @@ TEST(SavedRecord, TheLayoutOfEarlierSavesStays) {
     EXPECT_EQ(loaded.properties.Value, Ole(1901y / 1 / 1));
 }
 
+// "LNT+", the record of the properties added since publication.
+Bytes Added(const Bytes& body) { return Bytes{'L', 'N', 'T', '+'} + Le(body.size(), 4) + body; }
+
+TEST(SavedRecord, AddedPropertiesFollowInARecordOlderReadersStopBefore) {
+    LunetraProperties p = EveryPropertyChanged();
+    const Bytes published = WriteRecord(p, kToday);
+    p.ShowHolidayMarks = true;
+    const Bytes both = WriteRecord(p, kToday);
+    EXPECT_EQ(both, published + Added(Le(1, 4) + Switch("ShowHolidayMarks", 0xFFFF)))
+        << "the first record as before, the added one after it";
+    EXPECT_EQ(both.size(), kMaxSavedSize);
+
+    const Bytes followed = both + Bytes{'n', 'e', 'x', 't'};
+    const LoadedRecord loaded = ParseRecord(followed, kToday);
+    EXPECT_EQ(loaded.error, RecordError::None);
+    EXPECT_EQ(loaded.properties, p);
+    EXPECT_EQ(loaded.size, both.size());
+
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        RecordError error;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"added record cut short", Bytes(both.begin(), both.end() - 30), RecordError::Truncated},
+             {"a published property in the added record", published + Added(Le(1, 4) + Switch("ShowVerticalGrid", 0)),
+              RecordError::Malformed},
+             {"an added property in the first record", Record(Le(1, 4) + Switch("ShowHolidayMarks", 0xFFFF)),
+              RecordError::Malformed},
+         }) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ParseRecord(c.bytes, kToday).error, c.error);
+    }
+}
+
 TEST(SavedProperties, OnlyChangesAreSavedAndSetTakesWhatTheControlHolds) {
     LunetraProperties p = DefaultProperties(kToday);
     EXPECT_TRUE(ChangedProperties(p, kToday).empty());

@@ -222,6 +222,7 @@ TEST(LunetraDispatch, NamesToDispids) {
              {L"GetChineseDate", 0x60030022}, {L"GetChineseYear", 0x60030023}, {L"GetChineseMonth", 0x60030024},
              {L"GetChineseDay", 0x60030025}, {L"GetChineseAnimal", 0x60030026}, {L"GetConstellation", 0x60030027},
              {L"getchineseyear", 0x60030023}, {L"Click", DISPID_UNKNOWN}, {L"Lunetra", DISPID_UNKNOWN},
+             {L"ShowHolidayMarks", 0x68030009},
          }) {
         SCOPED_TRACE(narrow(c.name));
         LPOLESTR names[] = {const_cast<LPOLESTR>(c.name)};
@@ -232,11 +233,17 @@ TEST(LunetraDispatch, NamesToDispids) {
     }
 }
 
+// The published interface, as hosts compiled against it see it.
 TEST(LunetraDispatch, TypeLibraryHasTheMembersInOrder) {
     ComPtr<IDispatch> control = NewControl();
     ASSERT_TRUE(control);
+    ComPtr<ITypeInfo> newest;
+    ASSERT_EQ(control->GetTypeInfo(0, 0, newest.Put()), S_OK);
+    ComPtr<ITypeLib> own_lib;
+    UINT own_index = 0;
+    ASSERT_EQ(newest->GetContainingTypeLib(own_lib.Put(), &own_index), S_OK);
     ComPtr<ITypeInfo> dispatch_view;
-    ASSERT_EQ(control->GetTypeInfo(0, 0, dispatch_view.Put()), S_OK);
+    ASSERT_EQ(own_lib->GetTypeInfoOfGuid(IID__Lunetra, dispatch_view.Put()), S_OK);
     // The vtable view of the dual interface.
     HREFTYPE vtable_ref = 0;
     ASSERT_EQ(dispatch_view->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable_ref), S_OK);
@@ -303,6 +310,48 @@ TEST(LunetraDispatch, TypeLibraryHasTheMembersInOrder) {
     EXPECT_EQ(click->memid, 1);
     EXPECT_EQ(click->cParams, 0);
     events->ReleaseFuncDesc(click);
+}
+
+// ILunetra2 is what the control hands out for IDispatch: `_Lunetra` whole,
+// then the members added since, after the last of `_Lunetra`'s operations.
+TEST(LunetraDispatch, AddedMembersFollowThePublishedInterface) {
+    ComPtr<IDispatch> control = NewControl();
+    ASSERT_TRUE(control);
+    ComPtr<ITypeInfo> dispatch_view;
+    ASSERT_EQ(control->GetTypeInfo(0, 0, dispatch_view.Put()), S_OK);
+    HREFTYPE vtable_ref = 0;
+    ASSERT_EQ(dispatch_view->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable_ref), S_OK);
+    ComPtr<ITypeInfo> vtable;
+    ASSERT_EQ(dispatch_view->GetRefTypeInfo(vtable_ref, vtable.Put()), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(vtable->GetTypeAttr(&attributes), S_OK);
+    EXPECT_TRUE(IsEqualGUID(attributes->guid, IID_ILunetra2));
+    EXPECT_EQ(attributes->cFuncs, 2);
+    vtable->ReleaseTypeAttr(attributes);
+    HREFTYPE base_ref = 0;
+    ComPtr<ITypeInfo> base;
+    ASSERT_EQ(vtable->GetRefTypeOfImplType(0, &base_ref), S_OK);
+    ASSERT_EQ(vtable->GetRefTypeInfo(base_ref, base.Put()), S_OK);
+    Bstr base_name;
+    base->GetDocumentation(MEMBERID_NIL, base_name.Put(), nullptr, nullptr, nullptr);
+    EXPECT_EQ(base_name.Text(), L"_Lunetra");
+    for (UINT i = 0; i < 2; ++i) {
+        FUNCDESC* function = nullptr;
+        ASSERT_EQ(vtable->GetFuncDesc(i, &function), S_OK);
+        EXPECT_EQ(function->memid, DISPID_Lunetra_ShowHolidayMarks);
+        EXPECT_EQ(function->invkind, i == 0 ? INVOKE_PROPERTYGET : INVOKE_PROPERTYPUT);
+        EXPECT_EQ(function->oVft, static_cast<SHORT>((7 + 24 + i) * sizeof(void*)));
+        vtable->ReleaseFuncDesc(function);
+    }
+    // The old interface is still there, on the same object.
+    ComPtr<_Lunetra> published = As<_Lunetra>(control.Get());
+    ComPtr<ILunetra2> newer = As<ILunetra2>(control.Get());
+    ASSERT_TRUE(published && newer);
+    DATE value = 0;
+    EXPECT_EQ(published->get_Value(&value), S_OK);
+    VARIANT_BOOL marks = VARIANT_TRUE;
+    EXPECT_EQ(newer->get_ShowHolidayMarks(&marks), S_OK);
+    EXPECT_EQ(marks, VARIANT_FALSE);
 }
 
 TEST(LunetraDispatch, ClassInfoNamesTheEventInterface) {

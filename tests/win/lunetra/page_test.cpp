@@ -281,4 +281,41 @@ TEST_F(PageInPlace, DeactivateAndActivateAgain) {
     EXPECT_TRUE(IsWindowVisible(again));
 }
 
+// October 2026 with and without the marks: 休 (red) in the corner of 1
+// October, 班 in that of Saturday 10 October, and neither corner touched
+// when the marks are off.
+TEST(HolidayMarksOnThePage, RestAndWorkInTheCornerOnlyWhenOn) {
+    ComPtr<IDispatch> control = NewInitialisedControl();
+    ASSERT_TRUE(control);
+    ASSERT_EQ(PutProperty(control.Get(), DISPID_Lunetra_Value, Variant::Date(Ole(2026y / 10 / 15))).hr, S_OK);
+    const auto cells = lunar::FillDayCells(2026, 10);
+    const lunar::PageLayout layout = lunar::LayoutFor(290);
+    // Pixels of the colour in the top-right quarter of the day's cell, above
+    // the lunar label; -1 when anything there is neither it nor the grid.
+    const auto corner_count = [&](const ControlPicture& picture, int day, COLORREF colour) {
+        const auto index = static_cast<int>(std::find(cells.begin(), cells.end(), day) - cells.begin());
+        const lunar::Rect cell = layout.Cell(index);
+        int count = 0;
+        for (int y = cell.top; y < cell.top + 13; ++y) {
+            for (int x = cell.right - layout.cell_width / 4; x < cell.right; ++x) {
+                const COLORREF at = picture.At(x, y);
+                if (at == colour) ++count;
+                else if (at != kGrid) return -1;
+            }
+        }
+        return count;
+    };
+    constexpr COLORREF kRest = 0x0000FF;
+    constexpr COLORREF kWork = 0x404040;
+    const ControlPicture off(control.Get());
+    EXPECT_EQ(corner_count(off, 1, kGrid), (layout.cell_width / 4) * 13) << "off: the corner is the grid's";
+    EXPECT_EQ(corner_count(off, 10, kGrid), (layout.cell_width / 4) * 13);
+
+    ASSERT_EQ(PutProperty(control.Get(), DISPID_Lunetra_ShowHolidayMarks, Variant::Bool(true)).hr, S_OK);
+    const ControlPicture on(control.Get());
+    EXPECT_GT(corner_count(on, 1, kRest), 8) << "休 on 1 October";
+    EXPECT_GT(corner_count(on, 10, kWork), 8) << "班 on 10 October";
+    EXPECT_EQ(corner_count(on, 8, kGrid), (layout.cell_width / 4) * 13) << "an ordinary Thursday";
+}
+
 }  // namespace

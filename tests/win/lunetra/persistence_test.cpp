@@ -4,7 +4,9 @@
 // and a bad stream refused without taking the host down.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 #include <vector>
 
 #include "tests/win/lunetra/lunetra_test_util.h"
@@ -30,6 +32,7 @@ ComPtr<IDispatch> ChangedControl() {
     PutProperty(control.Get(), DISPID_Lunetra_TitleBackColor, Variant::I4(0x0D0E0F));
     PutProperty(control.Get(), DISPID_Lunetra_WeekBackColor, Variant::I4(0x101112));
     PutProperty(control.Get(), DISPID_Lunetra_Value, Variant::Date(Ole(2024y / 2 / 10)));
+    PutProperty(control.Get(), DISPID_Lunetra_ShowHolidayMarks, Variant::Bool(true));
     return control;
 }
 
@@ -44,7 +47,7 @@ const std::vector<Stored>& ChangedEntries() {
         {L"GridLinesColor", Variant::I4(0x070809)},    {L"SelectColor", Variant::I4(0x0A0B0C)},
         {L"ShowVerticalGrid", Variant::Bool(false)},   {L"ShowHorizontalGrid", Variant::Bool(false)},
         {L"TitleBackColor", Variant::I4(0x0D0E0F)},    {L"WeekBackColor", Variant::I4(0x101112)},
-        {L"Value", Variant::Date(Ole(2024y / 2 / 10))},
+        {L"Value", Variant::Date(Ole(2024y / 2 / 10))}, {L"ShowHolidayMarks", Variant::Bool(true)},
     };
     return entries;
 }
@@ -88,7 +91,8 @@ TEST(LunetraPersistence, LoadRestoresWithoutTellingTheHost) {
     ASSERT_EQ(BagOf(loaded.Get())->Load(&bag, nullptr), S_OK);
     const DISPID ids[] = {DISPID_Lunetra_BottomBackColor, DISPID_Lunetra_DateBackColor, DISPID_Lunetra_GridLinesColor,
                           DISPID_Lunetra_SelectColor,     DISPID_Lunetra_ShowVerticalGrid, DISPID_Lunetra_ShowHorizontalGrid,
-                          DISPID_Lunetra_TitleBackColor,  DISPID_Lunetra_WeekBackColor, DISPID_Lunetra_Value};
+                          DISPID_Lunetra_TitleBackColor,  DISPID_Lunetra_WeekBackColor, DISPID_Lunetra_Value,
+                          DISPID_Lunetra_ShowHolidayMarks};
     for (std::size_t i = 0; i < ChangedEntries().size(); ++i) {
         SCOPED_TRACE(narrow(ChangedEntries()[i].name));
         EXPECT_TRUE(GetProperty(loaded.Get(), ids[i]).result == ChangedEntries()[i].value);
@@ -152,6 +156,7 @@ TEST(LunetraPersistence, StreamRoundTripEndsWhereItStarted) {
     EXPECT_STREQ(after, marker) << "the load read exactly what the save wrote";
     EXPECT_TRUE(GetProperty(loaded.Get(), DISPID_Lunetra_WeekBackColor).result == Variant::I4(0x101112));
     EXPECT_TRUE(GetProperty(loaded.Get(), DISPID_Lunetra_Value).result == Variant::Date(Ole(2024y / 2 / 10)));
+    EXPECT_TRUE(GetProperty(loaded.Get(), DISPID_Lunetra_ShowHolidayMarks).result == Variant::Bool(true));
 
     // A stream that is not ours is refused.
     ComPtr<IStream> foreign;
@@ -159,6 +164,31 @@ TEST(LunetraPersistence, StreamRoundTripEndsWhereItStarted) {
     foreign->Write(marker, sizeof(marker), nullptr);
     foreign->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
     EXPECT_TRUE(FAILED(As<IPersistStreamInit>(NewControl().Get())->Load(foreign.Get())));
+}
+
+// A page saved without the marks is saved as before they existed, and one
+// saved with them starts as an older control's stream does: that control
+// reads its own record and stops before the marks' record.
+TEST(LunetraPersistence, TheMarksGoInARecordOfTheirOwnAfterTheFirst) {
+    const auto saved = [](bool marks) {
+        ComPtr<IDispatch> control = NewInitialisedControl();
+        PutProperty(control.Get(), DISPID_Lunetra_ShowHolidayMarks, Variant::Bool(marks));
+        ComPtr<IStream> stream;
+        CreateStreamOnHGlobal(nullptr, TRUE, stream.Put());
+        As<IPersistStreamInit>(control.Get())->Save(stream.Get(), TRUE);
+        STATSTG stat = {};
+        stream->Stat(&stat, STATFLAG_NONAME);
+        std::vector<unsigned char> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
+        stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+        stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+        return bytes;
+    };
+    const std::vector<unsigned char> nothing_changed = {'L', 'N', 'T', '2', 4, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(saved(false), nothing_changed);
+    const std::vector<unsigned char> with_marks = saved(true);
+    ASSERT_GT(with_marks.size(), nothing_changed.size());
+    EXPECT_TRUE(std::equal(nothing_changed.begin(), nothing_changed.end(), with_marks.begin()));
+    EXPECT_EQ(std::string(with_marks.begin() + 12, with_marks.begin() + 16), "LNT+");
 }
 
 // What every property of a new control holds.
@@ -171,7 +201,7 @@ void ExpectDefaults(IDispatch* control) {
         {DISPID_Lunetra_GridLinesColor, Variant::I4(0x800000)},  {DISPID_Lunetra_SelectColor, Variant::I4(0xFFC0C0)},
         {DISPID_Lunetra_ShowVerticalGrid, Variant::Bool(true)},  {DISPID_Lunetra_ShowHorizontalGrid, Variant::Bool(true)},
         {DISPID_Lunetra_TitleBackColor, Variant::I4(0xC0C0C0)},  {DISPID_Lunetra_WeekBackColor, Variant::I4(0xFFFFC0)},
-        {DISPID_Lunetra_Value, Variant::Date(Ole(LocalToday()))},
+        {DISPID_Lunetra_Value, Variant::Date(Ole(LocalToday()))}, {DISPID_Lunetra_ShowHolidayMarks, Variant::Bool(false)},
     };
     for (const auto& expected : defaults) {
         const CallResult get = GetProperty(control, expected.id);

@@ -1,4 +1,4 @@
-// The nine properties: defaults of a new instance, each let stored, told to
+// The properties (the nine published ones and ShowHolidayMarks): defaults of a new instance, each let stored, told to
 // the host once through IPropertyNotifySink and marking the control dirty.
 #include <gtest/gtest.h>
 
@@ -31,6 +31,7 @@ std::vector<PropertyCase> Cases() {
         {"TitleBackColor", DISPID_Lunetra_TitleBackColor, Variant::I4(0xC0C0C0), Variant::I4(0x0000FF)},
         {"WeekBackColor", DISPID_Lunetra_WeekBackColor, Variant::I4(0xFFFFC0), Variant::I4(0xFF0000)},
         {"Value", DISPID_Lunetra_Value, Variant::Date(Ole(LocalToday())), Variant::Date(Ole(2085y / 6 / 15))},
+        {"ShowHolidayMarks", DISPID_Lunetra_ShowHolidayMarks, Variant::Bool(false), Variant::Bool(true)},
     };
 }
 

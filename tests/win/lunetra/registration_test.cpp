@@ -28,6 +28,7 @@ const std::wstring kClassKey = L"CLSID\\" + GuidText(CLSID_Lunetra);
 const std::wstring kTypeLibKey = L"TypeLib\\" + GuidText(LIBID_Lunetra2);
 const std::wstring kInterfaceKey = L"Interface\\" + GuidText(IID__Lunetra);
 const std::wstring kEventsKey = L"Interface\\" + GuidText(DIID___Lunetra);
+const std::wstring kNewerInterfaceKey = L"Interface\\" + GuidText(IID_ILunetra2);
 // The type library's registration names the kind of program that loads it.
 #ifdef _WIN64
 constexpr const wchar_t* kTypeLibPlatform = L"win64";
@@ -37,7 +38,7 @@ constexpr const wchar_t* kTypeLibPlatform = L"win32";
 
 // Every key registration writes; none may stay after unregistration.
 const std::vector<std::wstring> kWrittenKeys = {
-    L"Lunetra2.Lunetra", kClassKey, kTypeLibKey, kInterfaceKey, kEventsKey,
+    L"Lunetra2.Lunetra", kClassKey, kTypeLibKey, kInterfaceKey, kEventsKey, kNewerInterfaceKey,
 };
 
 int Register() { return RunProcess(L"regsvr32 /s \"" + OcxPath() + L"\""); }
@@ -83,6 +84,7 @@ TEST_F(Registration, WritesClassProgIdAndTypeLibrary) {
              {kInterfaceKey + L"\\TypeLib", nullptr, GuidText(LIBID_Lunetra2)},
              {kInterfaceKey + L"\\ProxyStubClsid32", nullptr, L"{00020424-0000-0000-C000-000000000046}"},
              {kEventsKey + L"\\TypeLib", nullptr, GuidText(LIBID_Lunetra2)},
+             {kNewerInterfaceKey + L"\\TypeLib", nullptr, GuidText(LIBID_Lunetra2)},
          }) {
         SCOPED_TRACE(narrow(row.key + L" " + (row.name ? row.name : L"(default)")));
         EXPECT_EQ(ReadValue(row.key, row.name), row.expected);
@@ -118,8 +120,8 @@ struct Script {
     std::string file;
     int checks;
 };
-const std::vector<Script> kScripts = {{"docs/examples/lunetra-members.vbs", 15},
-                                      {"docs/examples/lunetra-members.js", 11}};
+const std::vector<Script> kScripts = {{"docs/examples/lunetra-members.vbs", 17},
+                                      {"docs/examples/lunetra-members.js", 13}};
 constexpr const char* kProgrammersPage = "docs/lunetra-for-your-programs.md";
 
 std::string WithoutCarriageReturns(std::string text) {

@@ -50,10 +50,10 @@ std::wstring Caption(HWND window) {
 
 class ViewProcess {
 public:
-    ViewProcess() {
+    explicit ViewProcess(const std::wstring& arguments = L"") {
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
-        std::wstring line = L"\"" + ViewPath() + L"\"";
+        std::wstring line = L"\"" + ViewPath() + L"\" " + arguments;
         started_ = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                   win32kit::module_folder().c_str(), &startup, &process_);
     }
@@ -137,6 +137,34 @@ TEST(LunetraView, ShowsTodaysMonthWithDefaultColours) {
     const lunar::OleDate other = Ole(today.year() / today.month() / std::chrono::day{static_cast<unsigned>(other_day)});
     EXPECT_EQ(Caption(window), L"Lunetra - " + widen(lunar::GetChineseDate(other, other)));
 
+    EXPECT_EQ(view.Close(window), 0);
+}
+
+// Opened on a day of October 2026: its caption, and the 休 of 1 October in
+// red in the cell's top-right corner, since the viewer shows the marks.
+TEST(LunetraView, OpensOnTheDayGivenWithTheHolidayMarks) {
+    ViewProcess view(L"2026-10-15");
+    ASSERT_TRUE(view.started());
+    const lunar::OleDate shown = Ole(2026y / 10 / 15);
+    const std::wstring expected_caption = L"Lunetra - " + widen(lunar::GetChineseDate(shown, shown));
+    HWND window = nullptr;
+    for (int i = 0; i < 200 && (!window || Caption(window) != expected_caption); ++i) {
+        Sleep(50);
+        window = ViewWindowOf(view.id());
+    }
+    ASSERT_TRUE(window) << "no LunetraView window";
+    EXPECT_EQ(Caption(window), expected_caption);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Sleep(700);
+    const ScreenPicture shot(window);
+    const auto cells = lunar::FillDayCells(2026, 10);
+    const auto first_cell = static_cast<int>(std::find(cells.begin(), cells.end(), 1) - cells.begin());
+    const lunar::Rect first = lunar::LayoutFor(290).Cell(first_cell);
+    int red = 0;
+    for (int y = first.top; y < first.top + 13; ++y) {
+        for (int x = first.right - 10; x < first.right; ++x) red += shot.At(x, y) == 0x0000FF ? 1 : 0;
+    }
+    EXPECT_GT(red, 8) << "休 in the corner of 1 October";
     EXPECT_EQ(view.Close(window), 0);
 }
 
