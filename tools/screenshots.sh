@@ -114,7 +114,7 @@ done
 
 # The settings dialog with a few alarms, two of them with a repeat rule.
 say "settings dialog"
-ALARMS=$'[naoling]\nnaolingshu0=4\n0sj=7:00:00\n0ls=alarm_bell.mp3\n0ts=起床啦\n0cf=workday\n1sj=12:30:00\n1ls=alarm_chirp.mp3\n1ts=午饭时间到了\n2sj=22:45:00\n2ls=alarm_bell.mp3\n2ts=该睡觉了\n3sj=9:00:00\n3ls=alarm_chirp.mp3\n3ts=妈妈的生日\n3cf=lunar:08-15\n'
+ALARMS=$'[naoling]\nnaolingshu0=4\n0sj=7:00:00\n0ls=alarm_bell.mp3\n0ts=起床啦\n0cf=workday\n1sj=12:30:00\n1ls=alarm_chirp.mp3\n1ts=午饭时间到了\n1cf=week:135\n2sj=22:45:00\n2ls=alarm_bell.mp3\n2ts=该睡觉了\n3sj=9:00:00\n3ls=alarm_chirp.mp3\n3ts=妈妈的生日\n3cf=lunar:08-15\n'
 start_clock "$QUIET$ALARMS" && sleep 3
 read -r CX CY < <(probe client)
 xdotool mousemove $((CX + 35)) $((CY + 100)); sleep 0.3
@@ -125,6 +125,21 @@ d=$(xdotool search --name '^闹铃设置' 2>/dev/null | head -1)
 if [[ -n "$d" ]]; then
   read -r x y w h < <(geometry "$d")
   shot settings-dialog "$x" "$y" "$w" "$h"
+  # The repeat picker of 每年农历…, opened from the fourth row's list (its
+  # arrow is at the right end of the box, 8970 + 2910 twips across).
+  xdotool mousemove $((x + 11730 / 15)) $((y + (450 + 480 * 3 + 200) / 15)); sleep 0.3
+  xdotool click 1; sleep 0.8
+  for _ in $(seq 7); do xdotool key Down; sleep 0.1; done
+  xdotool key Return; sleep 1.5
+  p=$(xdotool search --name '^每年农历$' 2>/dev/null | head -1)
+  if [[ -n "$p" ]]; then
+    read -r px py pw ph < <(geometry "$p")
+    # No window manager draws its frame here: a thin edge stands in for it.
+    shot repeat-picker "$px" "$py" "$pw" "$ph" &&
+      convert "$OUT/repeat-picker.png" -bordercolor '#808080' -border 1 -strip "PNG8:$OUT/repeat-picker.png"
+  else
+    say "the repeat picker did not open"
+  fi
 else
   say "the settings dialog did not open"
 fi

@@ -33,31 +33,15 @@ std::vector<std::pair<std::string, std::string>> split_filter(std::string_view f
     return pairs;
 }
 
-namespace {
-
 using alarm_dialog_design::rule_choices;
-
-std::string two_digits(unsigned n) { return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)}; }
-
-}  // namespace
 
 std::string rule_box_text(std::string_view stored) {
     const auto rule = lunar::ParseRepeatRule(stored);
-    if (!rule) return trim_spaces(stored);
-    switch (rule->kind) {
-    case lunar::RepeatKind::daily: return std::string(rule_choices[0]);
-    case lunar::RepeatKind::workday: return std::string(rule_choices[1]);
-    case lunar::RepeatKind::restday: return std::string(rule_choices[2]);
-    default: return lunar::RepeatRuleText(*rule);
-    }
+    return rule ? rule_display_text(*rule) : trim_spaces(stored);
 }
 
 std::optional<lunar::RepeatRule> rule_of_box_text(std::string_view text, std::string* why) {
-    const std::string trimmed = trim_spaces(text);
-    if (trimmed == rule_choices[0]) return lunar::RepeatRule{};
-    if (trimmed == rule_choices[1]) return lunar::RepeatRule{lunar::RepeatKind::workday};
-    if (trimmed == rule_choices[2]) return lunar::RepeatRule{lunar::RepeatKind::restday};
-    return lunar::ParseRepeatRule(trimmed, why);
+    return rule_of_display_text(text, why);
 }
 
 AlarmDialog::AlarmDialog(AlarmDialogPorts ports, ClockGlobals& globals) : ports_(ports), g_(globals) {
@@ -90,26 +74,21 @@ void AlarmDialog::rule_box_changed(int row) {
 
 void AlarmDialog::rule_picked(int row, std::string_view picked) {
     if (row < 0 || row >= alarm_dialog_design::row_count) return;
-    const auto choice = std::find(rule_choices.begin(), rule_choices.end(), picked);
-    const std::chrono::sys_days day = today();
-    const std::chrono::year_month_day date{day};
-    std::string text(picked);
-    switch (choice - rule_choices.begin()) {
-    case 3: text = "week:12345"; break;
-    case 4: text = "once:" + lunar::IsoDateText(date); break;
-    case 5: text = "solar:" + two_digits(static_cast<unsigned>(date.month())) + "-" + two_digits(static_cast<unsigned>(date.day())); break;
-    case 6:
-        try {
-            const lunar::LunarDate lunar_today = lunar::LunarDateOfDay(day);
-            text = "lunar:" + two_digits(static_cast<unsigned>(lunar_today.month)) + "-" +
-                   two_digits(static_cast<unsigned>(lunar_today.day));
-        } catch (const std::exception&) {
-            text = "lunar:01-01";
-        }
-        break;
-    default: break;
+    const auto choice = static_cast<int>(std::find(rule_choices.begin(), rule_choices.end(), picked) - rule_choices.begin());
+    const Box box{Control::rule_box, row};
+    if (!choice_opens_picker(choice)) {
+        set_text(box, picked);
+        rule_box_changed(row);
+        return;
     }
-    set_text({Control::rule_box, row}, text);
+    // The picker starts from the row's rule when it is of the same kind.
+    RepeatPicker picker(static_cast<lunar::RepeatKind>(choice), rule_of_box_text(rules_[static_cast<std::size_t>(row)]),
+                        today(), g_.work_calendar);
+    // Cancelled: the box keeps its rule, an unreadable one included.
+    if (ports_.rule_picker && !ports_.rule_picker->run(picker)) return;
+    const auto rule = picker.rule();
+    if (!rule) return;
+    set_text(box, rule_display_text(*rule));
     rule_box_changed(row);
 }
 

@@ -23,6 +23,7 @@
 #include "clock/model/startup.h"
 #include "clock/support/local_time.h"
 #include "clock/support/time_text.h"
+#include "clock/model/repeat_picker_model.h"
 #include "lunar/core/repeat_rule.h"
 
 namespace tockly {
@@ -34,8 +35,9 @@ inline constexpr int caption_count = 7;  // captions(0) .. captions(6)
 
 inline constexpr std::string_view caption =
     "闹铃设置【24小时制 或 12小时制 是根据你自己电脑的设置而定，最好使用24小时制】";
-// Wider than the rows' first three columns by the repeat column.
-inline constexpr int client_width_twips = 11145;
+// Wider than the rows' first three columns by the repeat column, which is as
+// wide as its longest usual text ("仅一次 2026-10-10") at the boxes' size.
+inline constexpr int client_width_twips = 11955;
 inline constexpr int client_height_twips = 6810;
 
 struct Place {
@@ -50,7 +52,7 @@ inline constexpr Place sound_box(int row) {
     return row == ticking_box ? Place{1770, 5310, 2655, 405} : Place{1800, row_top(row), 2655, row_height};
 }
 inline constexpr Place notice_box(int row) { return {4470, row_top(row), 4425, row_height}; }
-inline constexpr Place rule_box(int row) { return {8970, row_top(row), 2100, row_height}; }
+inline constexpr Place rule_box(int row) { return {8970, row_top(row), 2910, row_height}; }
 // row_number: the row numbers "1" to "10" from the top; its indices run 0, 9, 8 .. 1.
 inline constexpr int row_number_index(int row) { return row == 0 ? 0 : row_count - row; }
 inline constexpr Place row_number(int row) { return {30, row_top(row), 360, row_height}; }
@@ -91,10 +93,8 @@ inline constexpr std::string_view save_tooltip = "全部设置完成点击“确
 inline constexpr std::string_view time_box_tooltip = "输入时：数字中间采用冒号或点间隔即可。";
 inline constexpr std::string_view sound_box_tooltip = "闹铃：MP3音乐文件";
 
-// The list of a repeat box. The first three are rules themselves; picking one
-// of the others puts an example rule in the box for the user to change.
-inline constexpr std::array<std::string_view, 7> rule_choices = {
-    "每天", "工作日", "休息日", "每周…", "仅一次…", "每年公历…", "每年农历…"};
+// The list of a repeat box: three rules, then four choices that open the picker.
+using repeat_picker_design::rule_choices;
 inline constexpr std::string_view unreadable_rule_message = "行的重复规则看不懂，保存后按每天响铃：";
 
 // Message line texts.
@@ -140,11 +140,19 @@ public:
 
 enum class Control { time_box, sound_box, notice_box, shutdown_box, start_time_box, start_target_box, skin_box, rule_box };
 
-// What a repeat box shows for a stored rule: 每天, 工作日 and 休息日 in words,
-// the others as their rule text ("week:135"); an unreadable text as it is.
+// What a repeat box shows for a stored rule: its readable form (每周一三五,
+// 农历八月十五); an unreadable text as it is, so that it is not lost.
 std::string rule_box_text(std::string_view stored);
 // The rule a repeat box's text means, or nothing (and why) when none.
 std::optional<lunar::RepeatRule> rule_of_box_text(std::string_view text, std::string* why = nullptr);
+
+// The repeat picker's window (modal): true when the user took the rule it
+// shows, false when they cancelled.
+class RepeatPickerDialog {
+public:
+    virtual ~RepeatPickerDialog() = default;
+    virtual bool run(RepeatPicker& picker) = 0;
+};
 
 struct Box {
     Control control = Control::time_box;
@@ -168,8 +176,11 @@ struct AlarmDialogPorts {
     CaptionNotice& notice;
     FileOpenDialog& file_dialog;
     TimeFormat time_format;
-    // Today, for the example rules and the next ring shown; none: no clock.
+    // Today, for the pickers and the next ring shown; none: no clock.
     WallClock* clock = nullptr;
+    // The picker of 每周… and the other choices that need a day; none: the
+    // box takes the picker's first proposal (Monday to Friday, today).
+    RepeatPickerDialog* rule_picker = nullptr;
 };
 
 class AlarmDialog {
@@ -193,7 +204,9 @@ public:
     // A name picked from the list of a sound box (0..9 rows, 10 ticking).
     void sound_picked(int index, std::string_view picked);
     void skin_picked(std::string_view picked);
-    // A choice of rule_choices picked from the list of a repeat box.
+    // A choice of rule_choices picked from the list of a repeat box; the
+    // choices that need a day open the picker, and cancelling it leaves the
+    // box as it was.
     void rule_picked(int row, std::string_view picked);
     // Whether the repeat box of the row holds a rule the program can read.
     bool rule_readable(int row) const;

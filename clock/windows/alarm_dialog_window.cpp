@@ -89,7 +89,7 @@ std::vector<Box> all_boxes() {
 }  // namespace
 
 AlarmDialogWindow::AlarmDialogWindow(HINSTANCE instance, AlarmDialogServices services, ClockGlobals& globals)
-    : instance_(instance), services_(services), globals_(globals) {
+    : instance_(instance), services_(services), globals_(globals), rule_picker_(instance) {
     box_font_ = make_font(alarm_dialog_design::box_points, false);
     low_box_font_ = make_font(alarm_dialog_design::small_points, false);
     heading_font_ = make_font(alarm_dialog_design::heading_points, false);
@@ -137,7 +137,7 @@ void AlarmDialogWindow::open() {
 
     model_ = std::make_unique<AlarmDialog>(AlarmDialogPorts{services_.profile, services_.boxes, folders_, services_.resources,
                                                 services_.files, services_.face, services_.notice, file_dialog_,
-                                                services_.time_format, &clock_},
+                                                services_.time_format, &clock_, &rule_picker_},
                                      globals_);
     RECT frame{0, 0, px_x(alarm_dialog_design::client_width_twips), px_y(alarm_dialog_design::client_height_twips)};
     AdjustWindowRectEx(&frame, window_style, FALSE, window_ex_style);
@@ -151,6 +151,7 @@ void AlarmDialogWindow::open() {
         return;
     }
     file_dialog_.set_owner(hwnd_);
+    rule_picker_.set_owner(hwnd_, services_.screen.dpi);
     create_controls();
     model_->load();
     render();
@@ -396,7 +397,7 @@ void AlarmDialogWindow::on_command(int id, int code, HWND c) {
         const std::string text = text_of(c);
         shown_[id] = text;
         run([&](AlarmDialog& m) { m.edited(*box, text); });
-    } else if (combo && code == CBN_SELCHANGE) {
+    } else if (combo && (code == CBN_SELCHANGE || (code == CBN_CLOSEUP && box->control == Control::rule_box))) {
         // The box shows the picked name once its own notification is over.
         PostMessageW(hwnd_, msg_combo_click, static_cast<WPARAM>(id), 0);
     }
@@ -498,7 +499,15 @@ void AlarmDialogWindow::on_list_pick(int id) {
     SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
     wide.resize(static_cast<std::size_t>(length));
     const std::string picked = narrow(wide);
+    // A repeat choice counts once its list is closed: running the mouse over
+    // 每周… is no reason to open the picker.
+    // The list's closing and its change both ask; the picker's own message
+    // loop must not open a second picker over the first.
+    if (box->control == Control::rule_box &&
+        (picking_rule_ || SendMessageW(c, CB_GETDROPPEDSTATE, 0, 0) || picked == model_->text(*box)))
+        return;
     shown_[id] = picked;
+    picking_rule_ = box->control == Control::rule_box;
     run([&](AlarmDialog& m) {
         if (box->control == Control::skin_box)
             m.skin_picked(picked);
@@ -507,6 +516,7 @@ void AlarmDialogWindow::on_list_pick(int id) {
         else
             m.sound_picked(box->index, picked);
     });
+    picking_rule_ = false;
 }
 
 void AlarmDialogWindow::on_nc_destroy() {
@@ -516,6 +526,7 @@ void AlarmDialogWindow::on_nc_destroy() {
     boxes_.clear();
     model_.reset();
     file_dialog_.set_owner(nullptr);
+    rule_picker_.set_owner(nullptr, services_.screen.dpi);
 }
 
 LRESULT CALLBACK AlarmDialogWindow::control_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {

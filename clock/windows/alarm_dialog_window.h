@@ -12,6 +12,7 @@
 
 #include "clock/model/alarm_dialog_model.h"
 #include "clock/windows/alarm_dialog_ports.h"
+#include "clock/windows/repeat_picker_window.h"
 #include "clock/windows/wall_clock.h"
 #include "win32kit/handles.h"
 #include "clock/model/notice_band_model.h"
@@ -116,6 +117,7 @@ private:
     Win32Folders folders_;
     Win32FileOpenDialog file_dialog_;
     Win32WallClock clock_;
+    RepeatPickerWindow rule_picker_;
     std::unique_ptr<AlarmDialog> model_;
     HWND tooltip_ = nullptr;
     HWND last_focus_ = nullptr;
@@ -125,6 +127,7 @@ private:
     int lists_shown_ = -1;
     bool rendering_ = false;               // the controls' notifications are our own doing
     bool holding_focus_ = false;           // a time box takes the focus back
+    bool picking_rule_ = false;            // the repeat picker is open
     win32kit::unique_hfont box_font_, low_box_font_, heading_font_, small_font_, number_font_;
     win32kit::unique_hbrush button_brush_, unreadable_rule_brush_;
 };

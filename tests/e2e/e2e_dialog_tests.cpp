@@ -132,7 +132,7 @@ TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
 
     RECT client{};
     GetClientRect(d.dialog, &client);
-    EXPECT_EQ(client.right, px(11145, tpp_x)) << "the design's 9045 twips and the repeat column";
+    EXPECT_EQ(client.right, px(11955, tpp_x)) << "the design's 9045 twips and the repeat column";
     EXPECT_EQ(client.bottom, px(6810, tpp_y));
     RECT frame{};
     GetWindowRect(d.dialog, &frame);
@@ -152,8 +152,8 @@ TEST(Dialog, OpensOnceWithEveryControlWhereTheLayoutPutsIt) {
         {"Text3", ids::shutdown_box, 1770, 5850, 2655, 405},
         {"Text4", ids::start_time_box, 6660, 5820, 2235, 270},
         {"Text5", ids::start_target_box, 6660, 6090, 2235, 270},
-        {"Label3", ids::message_line, -30, 6420, 11205, 375},
-        {"Repeat(3)", ids::rule_box + 3, 8970, 450 + 480 * 3, 2100, 405},
+        {"Label3", ids::message_line, -30, 6420, 12015, 375},
+        {"Repeat(3)", ids::rule_box + 3, 8970, 450 + 480 * 3, 2910, 405},
         {"Command1", ids::save_button, 7890, 60, 1005, 315},
     };
     for (const auto& p : places) {

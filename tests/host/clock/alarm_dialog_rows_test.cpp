@@ -416,18 +416,19 @@ TEST(AlarmDialogRepeat, EachRowKeepsItsRuleAndAnUnreadableOneIsMarkedNotLost) {
     EXPECT_EQ(f.text(R[0]), "工作日");
     EXPECT_EQ(f.text(R[1]), "每天");
     EXPECT_EQ(f.text(R[2]), "fortnightly");
-    EXPECT_EQ(f.text(R[3]), "lunar:08-15");
+    EXPECT_EQ(f.text(R[3]), "农历八月十五");
     EXPECT_EQ(f.text(R[5]), "每天") << "a row never used shows 每天";
     EXPECT_FALSE(f.rule_readable(2));
     EXPECT_EQ(f.message().rfind("第3行的重复规则看不懂", 0), 0u) << f.message();
     EXPECT_EQ(f.list(R[0]), (std::vector<std::string>{"每天", "工作日", "休息日", "每周…", "仅一次…", "每年公历…", "每年农历…"}));
 
-    // Picking a choice that needs a day puts an example of today in the box.
+    // With no picker window, a choice that needs a day takes the picker's
+    // first proposal: Monday to Friday, or today.
     const struct { const char* picked; const char* text; const char* message; } picks[] = {
-        {"每周…", "week:12345", "第5行：每周一二三四五，最近一次 2026-05-11"},
-        {"仅一次…", "once:2026-05-09", "第5行：仅一次 2026-05-09，最近一次 2026-05-09"},
-        {"每年公历…", "solar:05-09", "第5行：每年公历5月9日，最近一次 2026-05-09"},
-        {"每年农历…", "lunar:03-23", "第5行：每年农历三月廿三，最近一次 2026-05-09"},
+        {"每周…", "每周一二三四五", "第5行：每周一二三四五，最近一次 2026-05-11"},
+        {"仅一次…", "仅一次 2026-05-09", "第5行：仅一次 2026-05-09，最近一次 2026-05-09"},
+        {"每年公历…", "公历5月9日", "第5行：每年公历5月9日，最近一次 2026-05-09"},
+        {"每年农历…", "农历三月廿三", "第5行：每年农历三月廿三，最近一次 2026-05-09"},
         {"休息日", "休息日", "第5行：休息日，最近一次 2026-05-10"},  // 9 May is a make-up working day
     };
     f.edited(T1(4), "11:00:00");
