@@ -24,4 +24,47 @@ void draw_flat_button(const DRAWITEMSTRUCT& item, const FlatButton& button) {
     }
 }
 
+namespace {
+
+bool notifies(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & SS_NOTIFY) != 0; }
+
+void ask_parent_to_draw(HWND hwnd) {
+    PAINTSTRUCT paint;
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_STATIC;
+    item.CtlID = static_cast<UINT>(GetDlgCtrlID(hwnd));
+    item.itemAction = ODA_DRAWENTIRE;
+    item.hwndItem = hwnd;
+    item.hDC = BeginPaint(hwnd, &paint);
+    GetClientRect(hwnd, &item.rcItem);
+    SendMessageW(GetParent(hwnd), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+    EndPaint(hwnd, &paint);
+}
+
+LRESULT CALLBACK parent_drawn_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: ask_parent_to_draw(hwnd); return 0;
+    case WM_ERASEBKGND: return TRUE;  // the parent's drawing covers it all
+    case WM_NCHITTEST: return notifies(hwnd) ? HTCLIENT : HTTRANSPARENT;
+    case WM_LBUTTONDOWN:
+        if (notifies(hwnd))
+            SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED),
+                         reinterpret_cast<LPARAM>(hwnd));
+        return 0;
+    default: return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+}
+
+}  // namespace
+
+bool register_parent_drawn_class(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = parent_drawn_proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = parent_drawn_class;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 }  // namespace win32kit

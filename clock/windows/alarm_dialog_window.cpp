@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "win32kit/colours.h"
+#include "win32kit/common_controls.h"
 #include "clock/windows/dpi_scale.h"
 #include "win32kit/fonts.h"
 #include "win32kit/owner_drawn.h"
@@ -137,8 +138,7 @@ void AlarmDialogWindow::open() {
         wc.lpszClassName = alarm_dialog_class_name;
         registered = RegisterClassExW(&wc) != 0;
         if (!registered) return;
-        INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&common);
+        win32kit::load_common_controls();
     }
 
     model_ = std::make_unique<AlarmDialog>(AlarmDialogPorts{services_.profile, services_.boxes, folders_, services_.resources,

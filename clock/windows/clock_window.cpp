@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "win32kit/colours.h"
+#include "win32kit/common_controls.h"
 #include "win32kit/fonts.h"
 #include "clock/windows/monitors.h"
 #include "clock/windows/single_instance.h"
@@ -328,6 +329,7 @@ void ClockWindow::update_day_label_tooltip() {
     if (!commands_) return;
     const std::wstring text = widen(commands_->day_label_tooltip());
     if (!tooltip_) {
+        win32kit::load_common_controls();
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                    instance_, nullptr);

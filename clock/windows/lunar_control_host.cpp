@@ -26,7 +26,16 @@ bool LunarControlHost::create(HWND window, const RECT& position, const std::stri
     return true;
 }
 
+void LunarControlHost::create_on_first_use(HWND window, const RECT& position, std::string program_folder) {
+    place_ = Place{window, position, std::move(program_folder)};
+}
+
 std::optional<std::string> LunarControlHost::call(DISPID method, double ole_date) {
+    if (!control_ && place_) {
+        const Place place = std::move(*place_);
+        place_.reset();
+        create(place.window, place.position, place.program_folder);
+    }
     if (!control_) return std::nullopt;
     VARIANT argument;
     VariantInit(&argument);

@@ -4,6 +4,7 @@
 
 #include "win32kit/colours.h"
 #include "win32kit/fonts.h"
+#include "win32kit/owner_drawn.h"
 #include "win32kit/text_codec.h"
 #include "clock/windows/module_resources.h"
 
@@ -36,7 +37,7 @@ bool NoticeBandWindow::register_class(HINSTANCE instance) {
     // The design background (pink) never shows: text_label covers the window.
     wc.hbrBackground = CreateSolidBrush(RGB(255, 192, 255));
     wc.lpszClassName = notice_band_class_name;
-    return RegisterClassExW(&wc) != 0;
+    return RegisterClassExW(&wc) != 0 && register_parent_drawn_class(instance);
 }
 
 int NoticeBandWindow::px_x(double twips) const { return screen_.scale().to_px(twips); }
@@ -51,11 +52,13 @@ void NoticeBandWindow::load(const NoticeLayout& layout) {
                             px_y(layout.top), width, height, nullptr, nullptr, instance_, this);
     if (!hwnd_) return;
     // text_label over the whole window, picture above it at the right end.
-    // The text takes clicks: on a ringing alarm's notice one puts it off.
-    label_ = CreateWindowExW(0, L"STATIC", L"Tockly", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW | SS_NOTIFY, 0, 0,
+    // The start-up notice shows at every start: its parts are not "STATIC"
+    // windows, which would load comctl32 (see parent_drawn_class). The text
+    // takes clicks: on a ringing alarm's notice one puts it off.
+    label_ = CreateWindowExW(0, parent_drawn_class, L"Tockly", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY, 0, 0,
                              width, height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(label_id)), instance_,
                              nullptr);
-    image_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_OWNERDRAW | SS_NOTIFY,
+    image_ = CreateWindowExW(0, parent_drawn_class, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY,
                              px_x(layout.image_left), px_y(layout.image_top), px_x(layout.image_width),
                              px_y(layout.image_height), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(image_id)),
                              instance_, nullptr);
@@ -105,6 +108,11 @@ void NoticeBandWindow::unload() {
     HWND gone = hwnd_;
     hwnd_ = label_ = image_ = nullptr;
     DestroyWindow(gone);
+    // The frames go with the band (about 1 MB at 100 %): the start-up notice
+    // would otherwise keep them for the clock's whole life.
+    frames_ = {};
+    drawn_frames_ = {};
+    frame_tried_ = {};
 }
 
 void NoticeBandWindow::end_program() { ExitProcess(0); }
@@ -112,7 +120,7 @@ void NoticeBandWindow::end_program() { ExitProcess(0); }
 const Picture* NoticeBandWindow::frame(int resource_number) {
     const int index = resource_number - 101;
     if (index < 0 || index >= notice_design::frame_count) return nullptr;
-    // Each frame is decoded once and kept; a frame that does not decode
+    // Each frame is decoded once for a notice; a frame that does not decode
     // leaves the picture empty while the notice runs on.
     if (!frame_tried_[index]) {
         frame_tried_[index] = true;

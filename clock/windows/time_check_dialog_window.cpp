@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "win32kit/colours.h"
+#include "win32kit/common_controls.h"
 #include "win32kit/fonts.h"
 #include "win32kit/owner_drawn.h"
 #include "win32kit/text_codec.h"
@@ -28,8 +29,6 @@ constexpr UINT timer_interval(TimeCheckTimer timer) {
 }  // namespace
 
 bool TimeCheckDialogWindow::register_class(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = window_proc;
@@ -80,6 +79,7 @@ bool TimeCheckDialogWindow::load() {
         label_font_ = font_from_points({time_check_design::label_font.data(), time_check_design::label_points, FW_BOLD, NONANTIALIASED_QUALITY},
                                        scale_.dpi());
     if (!control_font_) control_font_ = font_from_points({"宋体", 9, FW_NORMAL, NONANTIALIASED_QUALITY}, scale_.dpi());
+    win32kit::load_common_controls();
 
     because_label_ = add_control(L"STATIC", time_check_design::because_text, SS_LEFT | SS_NOPREFIX, time_check_design::because_label, time_check_because_id);
     wrong_time_label_ = add_control(L"STATIC", time_check_design::wrong_time_text, SS_LEFT | SS_NOPREFIX, time_check_design::wrong_time_label, time_check_wrong_time_id);

@@ -27,16 +27,29 @@ std::string executable_name() {
 
 std::string folder_with_backslash() { return win32kit::narrow(win32kit::module_folder()); }
 
+// A window of no use but to own the clock. Not a "STATIC" one: with common
+// controls 6 in the manifest that class would load comctl32 at every start.
+constexpr const wchar_t* hidden_owner_class = L"TocklyOwner";
+
+bool register_hidden_owner_class(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = instance;
+    wc.lpszClassName = hidden_owner_class;
+    return RegisterClassExW(&wc) != 0;
+}
+
 }  // namespace
 
 TocklyProgram::WindowClasses::WindowClasses(HINSTANCE instance) {
-    if (!ClockWindow::register_class(instance) || !NoticeBandWindow::register_class(instance) ||
-        !TimeCheckDialogWindow::register_class(instance))
+    if (!register_hidden_owner_class(instance) || !ClockWindow::register_class(instance) ||
+        !NoticeBandWindow::register_class(instance) || !TimeCheckDialogWindow::register_class(instance))
         throw StartFailed("a window class could not be registered");
 }
 
 TocklyProgram::HiddenOwner::HiddenOwner(HINSTANCE instance)
-    : hwnd(CreateWindowExW(0, L"STATIC", L"Tockly", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr)) {}
+    : hwnd(CreateWindowExW(0, hidden_owner_class, L"Tockly", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr)) {}
 
 TocklyProgram::HiddenOwner::~HiddenOwner() {
     if (hwnd) DestroyWindow(hwnd);
@@ -149,10 +162,10 @@ void TocklyProgram::connect_parts() {
 }
 
 void TocklyProgram::place_lunar_control() {
-    // Right of the face, where it is never seen.
+    // Right of the face, where it is never seen; made when first asked.
     const TwipsScale scale = ports_.screen.scale();
     const RECT place{scale.to_px(3090), scale.to_px(60), scale.to_px(3090 + 4350), scale.to_px(60 + 3525)};
-    lunar_control_.create(windows_.clock.hwnd(), place, started_.globals.program_folder);
+    lunar_control_.create_on_first_use(windows_.clock.hwnd(), place, started_.globals.program_folder);
 }
 
 int TocklyProgram::run() {

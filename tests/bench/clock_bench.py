@@ -83,16 +83,22 @@ def cpu_seconds(pid):
 
 
 def memory_mb(pid):
-    rss = private = 0
+    """Resident and private MB, and the private kB of each mapping by file
+    name ("[anon]" for memory of no file: Wine's heaps, the program image)."""
+    rss = 0
     with open(f"/proc/{pid}/status") as f:
         for line in f:
             if line.startswith("VmRSS:"):
                 rss = int(line.split()[1])
-    with open(f"/proc/{pid}/smaps_rollup") as f:
+    by_mapping, name = {}, None
+    with open(f"/proc/{pid}/smaps") as f:
         for line in f:
-            if line.startswith(("Private_Clean:", "Private_Dirty:")):
-                private += int(line.split()[1])
-    return rss / 1024, private / 1024
+            fields = line.split(maxsplit=5)
+            if not fields[0].endswith(":"):  # a mapping's first line: range, rights, offset, device, inode, path
+                name = os.path.basename(fields[5].rstrip()) if len(fields) > 5 else "[anon]"
+            elif fields[0] in ("Private_Clean:", "Private_Dirty:"):
+                by_mapping[name] = by_mapping.get(name, 0) + int(fields[1])
+    return rss / 1024, sum(by_mapping.values()) / 1024, by_mapping
 
 
 def program_folder(name, ticking):
@@ -174,7 +180,7 @@ def clock_run(ticking, screen):
     stop(process, pid)
     wall = w1 - w0
     return {"clock": 100 * (c1 - c0) / wall, "server": 100 * (s1 - s0) / wall,
-            "rss": memory[0], "private": memory[1], "first_face": first_face}
+            "rss": memory[0], "private": memory[1], "mappings": memory[2], "first_face": first_face}
 
 
 def minimal_run():
@@ -187,6 +193,14 @@ def minimal_run():
     memory = memory_mb(pid)
     stop(process, pid)
     return memory
+
+
+def where_it_goes(clock, minimal, count=8):
+    """The mappings that make most of the clock's extra private memory, in kB
+    (medians over the runs), largest first."""
+    names = set().union(*clock, *minimal)
+    extra = {n: median([m.get(n, 0) for m in clock]) - median([m.get(n, 0) for m in minimal]) for n in names}
+    return sorted(extra.items(), key=lambda item: -item[1])[:count]
 
 
 def median(values):
@@ -255,6 +269,10 @@ def main():
     say("memory, MB                resident  private")
     say(f"  Tockly.exe              {median([r['rss'] for r in off]):8.1f}  {median([r['private'] for r in off]):7.1f}")
     say(f"  minimal Win32 program   {median([m[0] for m in minimal]):8.1f}  {median([m[1] for m in minimal]):7.1f}")
+    extra = median([r["private"] - m[1] for r, m in zip(off, minimal)])
+    say(f"  the clock's extra private memory   {extra:7.1f}   (goal <= 10.0, same run)")
+    say("  where it goes, kB: " + ", ".join(f"{name} {kb:.0f}" for name, kb in
+                                           where_it_goes([r["mappings"] for r in off], [m[2] for m in minimal])))
     first = median([r["first_face"] for r in off + on])
     say(f"start to first painted face: {first * 1000:.0f} ms" if first == first else
         "start to first painted face: not measured (no framebuffer file)")

@@ -21,8 +21,9 @@ PROGRAMS = {
     "Tockly/x86/LunetraView.exe": "x86",
 }
 TEXTS = ["Tockly/README.txt", "Tockly/读我.txt"]
-# Bound at the first call (the file-open dialog, the time page), not at start.
-ON_DEMAND = {"comdlg32.dll", "winhttp.dll"}
+# Bound at the first call, not at start: the file-open dialog, the time page,
+# the dialogs and tooltips, the first sound.
+ON_DEMAND = {"comdlg32.dll", "winhttp.dll", "comctl32.dll", "winmm.dll"}
 
 
 def machine(data):

@@ -101,6 +101,32 @@ TEST_F(LunarControlHostRig, WithoutRegistrationTheControlComesFromTheFileBesideT
     }
 }
 
+TEST_F(LunarControlHostRig, APlacedControlIsMadeAtTheFirstLunarText) {
+    win::LunarControlHost host;
+    host.create_on_first_use(window, outside, test_program_folder());
+    EXPECT_FALSE(host.available()) << "nothing is loaded before a text is asked for";
+    const double today = win::today_ole_date();
+    const auto texts = host.texts_for(today);
+    ASSERT_TRUE(texts);
+    EXPECT_TRUE(host.available());
+    EXPECT_EQ(texts->animal, lunar::GetChineseAnimal(today, today));
+    HWND shown = FindWindowExW(window, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(shown) << "the control is activated in the clock's window, where it was placed";
+}
+
+TEST_F(LunarControlHostRig, APlacedControlThatCannotBeMadeIsTriedOnce) {
+    unregister(test_program_folder());
+    ScratchFolder empty("no-ocx-later");
+    win::LunarControlHost host;
+    host.create_on_first_use(window, outside, empty.path());
+    EXPECT_FALSE(host.texts_for(win::today_ole_date()));
+    // The file arrives afterwards: the host does not look again.
+    CopyFileW(win32kit::widen(test_program_folder() + "Lunetra.ocx").c_str(),
+              win32kit::widen(empty.path() + "Lunetra.ocx").c_str(), FALSE);
+    EXPECT_FALSE(host.texts_for(win::today_ole_date()));
+    EXPECT_FALSE(host.available());
+}
+
 TEST_F(LunarControlHostRig, WithoutRegistrationOrFileTheClockLivesWithoutLunarTexts) {
     unregister(test_program_folder());
     ScratchFolder empty("no-ocx");

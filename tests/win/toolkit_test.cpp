@@ -4,11 +4,15 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <utility>
+#include <vector>
+
 #include "win32kit/colours.h"
 #include "win32kit/com_object.h"
 #include "win32kit/com_ptr.h"
 #include "win32kit/fonts.h"
 #include "win32kit/module_file.h"
+#include "win32kit/owner_drawn.h"
 #include "win32kit/text_codec.h"
 #include "win32kit/window.h"
 
@@ -136,6 +140,55 @@ TEST(WindowBase, MessagesReachTheObjectUntilItLetsGo) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     EXPECT_FALSE(IsWindow(hwnd)) << "destroyed from its own queue";
+}
+
+// A parent that records what its parent-drawn children ask of it.
+struct DrawnParent {
+    static inline std::vector<std::pair<UINT, UINT>> asked;  // (message, control id or notification)
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_DRAWITEM) {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            if (item.CtlType == ODT_STATIC && item.hDC && item.rcItem.right == 40 && item.rcItem.bottom == 20)
+                asked.emplace_back(msg, item.CtlID);
+            return TRUE;
+        }
+        if (msg == WM_COMMAND) asked.emplace_back(msg, HIWORD(wp) == STN_CLICKED ? LOWORD(wp) : 0u);
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+};
+
+TEST(ParentDrawn, DrawsThroughItsParentAndTellsClicksOnlyWithNotify) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    ASSERT_TRUE(register_parent_drawn_class(instance));
+    ASSERT_TRUE(register_parent_drawn_class(instance)) << "a second registration is no failure";
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DrawnParent::proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = L"ParentDrawnTestParent";
+    RegisterClassExW(&wc);
+    const HWND parent = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                        instance, nullptr);
+    ASSERT_TRUE(parent);
+    struct Case { int id; DWORD style; LRESULT hit; bool clicked; };
+    for (const Case& c : {Case{7, 0, HTTRANSPARENT, false}, Case{8, SS_NOTIFY, HTCLIENT, true}}) {
+        SCOPED_TRACE(c.id);
+        DrawnParent::asked.clear();
+        const HWND child = CreateWindowExW(0, parent_drawn_class, L"text", WS_CHILD | WS_VISIBLE | c.style, 0, 0, 40, 20,
+                                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+        ASSERT_TRUE(child);
+        InvalidateRect(child, nullptr, TRUE);
+        SendMessageW(child, WM_PAINT, 0, 0);
+        EXPECT_EQ(SendMessageW(child, WM_NCHITTEST, 0, 0), c.hit);
+        SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        std::vector<std::pair<UINT, UINT>> wanted{{WM_DRAWITEM, static_cast<UINT>(c.id)}};
+        if (c.clicked) wanted.emplace_back(WM_COMMAND, static_cast<UINT>(c.id));
+        EXPECT_EQ(DrawnParent::asked, wanted);
+        wchar_t text[8] = {};
+        GetWindowTextW(child, text, 8);
+        EXPECT_STREQ(text, L"text") << "its text is there for whoever reads it";
+    }
+    DestroyWindow(parent);
 }
 
 }  // namespace
