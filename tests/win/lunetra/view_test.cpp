@@ -79,21 +79,31 @@ private:
     bool started_ = false;
 };
 
-TEST(LunetraView, ShowsTodaysMonthWithDefaultColours) {
-    ViewProcess view;
-    ASSERT_TRUE(view.started()) << "LunetraView.exe did not start";
+// The view's window once its caption names `shown`, brought in front of
+// whatever else is on the screen and given time to paint; null (and a
+// failure) when it never comes.
+HWND InFront(const ViewProcess& view, lunar::OleDate shown) {
+    const std::wstring expected_caption = L"Lunetra - " + widen(lunar::GetChineseDate(shown, shown));
     HWND window = nullptr;
-    const std::wstring expected_caption =
-        L"Lunetra - " + widen(lunar::GetChineseDate(Ole(LocalToday()), Ole(LocalToday())));
     for (int i = 0; i < 200 && (!window || Caption(window) != expected_caption); ++i) {
         Sleep(50);
         window = ViewWindowOf(view.id());
     }
-    ASSERT_TRUE(window) << "no LunetraView window";
+    if (!window) {
+        ADD_FAILURE() << "no LunetraView window";
+        return nullptr;
+    }
     EXPECT_EQ(Caption(window), expected_caption);
-    // Bring it in front of whatever else is on the screen and let it paint.
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     Sleep(700);
+    return window;
+}
+
+TEST(LunetraView, ShowsTodaysMonthWithDefaultColours) {
+    ViewProcess view;
+    ASSERT_TRUE(view.started()) << "LunetraView.exe did not start";
+    const HWND window = InFront(view, Ole(LocalToday()));
+    ASSERT_TRUE(window);
 
     const ScreenPicture shot(window);
     shot.SaveBmp(win32kit::module_folder() + L"LunetraView.bmp");
@@ -145,17 +155,8 @@ TEST(LunetraView, ShowsTodaysMonthWithDefaultColours) {
 TEST(LunetraView, OpensOnTheDayGivenWithTheHolidayMarks) {
     ViewProcess view(L"2026-10-15");
     ASSERT_TRUE(view.started());
-    const lunar::OleDate shown = Ole(2026y / 10 / 15);
-    const std::wstring expected_caption = L"Lunetra - " + widen(lunar::GetChineseDate(shown, shown));
-    HWND window = nullptr;
-    for (int i = 0; i < 200 && (!window || Caption(window) != expected_caption); ++i) {
-        Sleep(50);
-        window = ViewWindowOf(view.id());
-    }
-    ASSERT_TRUE(window) << "no LunetraView window";
-    EXPECT_EQ(Caption(window), expected_caption);
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    Sleep(700);
+    const HWND window = InFront(view, Ole(2026y / 10 / 15));
+    ASSERT_TRUE(window);
     const ScreenPicture shot(window);
     const auto cells = lunar::FillDayCells(2026, 10);
     const auto first_cell = static_cast<int>(std::find(cells.begin(), cells.end(), 1) - cells.begin());
