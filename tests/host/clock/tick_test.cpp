@@ -276,6 +276,17 @@ TEST(ClockTick, SkippedSecondsAreCaughtUpInOrder) {
     }
 }
 
+// Three alarms between 7:30 and 8:00, the shutdown at 7:45 and the start
+// at 7:20: a morning a jump or a closed clock can pass over.
+void with_a_morning(Rig& rig) {
+    rig.alarm(0, "7:30:00", "a.mp3", "起床");
+    rig.alarm(1, "8:00:00", "b.mp3", "开会");
+    rig.alarm(2, "7:45:00", "c.mp3", "关机前提醒很长很长很长");
+    rig.g.shutdown_time = "7:45:00";
+    rig.g.start_time = "7:20:00";
+    rig.g.start_target = "C:\\Windows\\notepad.exe";
+}
+
 TEST(ClockTick, ForwardJumpsListWhatTheyMissedAndBackwardJumpsTickOn) {
     // "jump" is the time the clock moved beyond the one second between two ticks.
     const std::string bat = kDir + "CloseWindos.bat";
@@ -295,13 +306,8 @@ TEST(ClockTick, ForwardJumpsListWhatTheyMissedAndBackwardJumpsTickOn) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.alarm(0, "7:30:00", "a.mp3", "起床");
-        rig.alarm(1, "8:00:00", "b.mp3", "开会");
-        rig.alarm(2, "7:45:00", "c.mp3", "关机前提醒很长很长很长");
+        with_a_morning(rig);
         rig.alarm(3, "23:00:00", "a.mp3", "");
-        rig.g.shutdown_time = "7:45:00";
-        rig.g.start_time = "7:20:00";
-        rig.g.start_target = "C:\\Windows\\notepad.exe";
         rig.tick_at(c.from[0], c.from[1], c.from[2]);
         rig.notices.shown.clear();
         rig.mci.sent.clear();
@@ -705,12 +711,7 @@ TEST(Snooze, WhatPassedWhileTheClockWasClosedIsListedAndNothingRingsLate) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.alarm(0, "7:30:00", "a.mp3", "起床");
-        rig.alarm(1, "8:00:00", "b.mp3", "开会");
-        rig.alarm(2, "7:45:00", "c.mp3", "关机前提醒很长很长很长");
-        rig.g.shutdown_time = "7:45:00";
-        rig.g.start_time = "7:20:00";
-        rig.g.start_target = "C:\\Windows\\notepad.exe";
+        with_a_morning(rig);
         const std::string ini = rig.g.settings_path();
         if (c.last_run) rig.profile.set(ini, "yunxing", "shangci", *c.last_run);
         if (c.snooze) rig.profile.set(ini, "zaixiang", "dengdai", *c.snooze);
